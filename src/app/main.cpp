@@ -1,0 +1,66 @@
+#include "app/apptitle.h"
+#include "app/formularz.h"
+#include "app/guardedapplication.h"
+#include "app/icons.h"
+#include "app/qtprompter.h"
+#include "app/signalbridge.h"
+#include "app/startup.h"
+#include "core/apperror.h"
+#include "core/configfile.h"
+#include "link/comport.h"
+
+#include <QMessageBox>
+#include <QScreen>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+bool displayAvailable() {
+#if defined(Q_OS_LINUX) || defined(Q_OS_FREEBSD)
+    return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY") ||
+           qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+#else
+    return true;
+#endif
+}
+
+void lastResort(const QString& message) {
+    QMessageBox::information(nullptr, appTitle(), QStringLiteral("Rypła się aplikacja"));
+    QMessageBox::critical(nullptr, appTitle(), message);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!displayAvailable()) {
+        std::fputs("isdvokar: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+                   "Run it under a virtual display: xvfb-run -a isdvokar\n",
+                   stderr);
+        return EXIT_FAILURE;
+    }
+    GuardedApplication app(argc, argv);
+    QApplication::setApplicationName(appTitle());
+    QApplication::setWindowIcon(Icons::application());
+    try {
+        QtPrompter prompter;
+        TComPort port;
+        SignalBridge signals_;
+        Windows windows = createWindows(port, nullptr, prompter, ConfigFile::defaultName());
+        TFormularz& main = *windows.main;
+        prompter.setParent(&main);
+        QObject::connect(&signals_, &SignalBridge::terminationRequested, &main, &QWidget::close);
+        if (const QScreen* screen = main.screen())
+            main.move(screen->availableGeometry().center() - main.rect().center());
+        main.show();
+        const int result = QApplication::exec();
+        // A window closed by the system rather than by the user still saves.
+        main.FormClose();
+        return result;
+    } catch (const AppError& error) {
+        lastResort(error.message());
+    } catch (const std::exception& error) {
+        lastResort(QString::fromLocal8Bit(error.what()));
+    }
+    return EXIT_FAILURE;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+// Turns SIGTERM, SIGINT and SIGHUP into a signal on the event loop, so that a
+// logout or Ctrl+C closes the window the way "Exit" does and loses nothing.
+class SignalBridge : public QObject {
+    Q_OBJECT
+public:
+    explicit SignalBridge(QObject* parent = nullptr);
+    ~SignalBridge() override;
+
+signals:
+    void terminationRequested();
+
+private:
+    void drain();
+    QSocketNotifier* notifier = nullptr;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// The settings file "isdvokar.fig": seven text lines in the working folder.
+//   1 header, 2 port number, 3 chip type, 4 sound folder, 5 list folder,
+//   6 map folder, 7 "Auto open" (1 or 0).
+// Each of its readers opens it by itself and takes its own lines; a missing
+// or unreadable file is never reported, the readers fall back to defaults.
+namespace ConfigFile {
+
+inline constexpr int LineCount = 7;
+inline QString defaultName() { return QStringLiteral("isdvokar.fig"); }
+inline QString header() { return QStringLiteral("VOKAR-1 Configuration File"); }
+
+// The first `count` lines (fewer when the file is shorter), line ends CR LF or
+// LF alone; nullopt when the file does not open.
+std::optional<QStringList> readLines(int count, const QString& path = defaultName());
+
+// A decimal integer with an optional sign; blanks around it are allowed.
+std::optional<int> parseDecimal(const QString& text);
+
+// Writes the lines, each ended by CR LF, through a new file that replaces the
+// old one only once it is complete. Returns false when that failed; the old
+// file then stays as it was.
+bool writeLines(const QStringList& lines, const QString& path = defaultName());
+
+} // namespace ConfigFile

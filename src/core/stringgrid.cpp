@@ -1,0 +1,101 @@
+#include "stringgrid.h"
+
+#include <algorithm>
+
+StringGrid::StringGrid(int colCount_, int rowCount_, QObject* parent)
+    : QAbstractTableModel(parent), colCount(std::max(1, colCount_)) {
+    cells.assign(static_cast<size_t>(std::max(1, rowCount_)),
+                 std::vector<QString>(static_cast<size_t>(colCount)));
+    widths.assign(static_cast<size_t>(colCount), 64);
+}
+
+int StringGrid::ColWidth(int col) const {
+    return col >= 0 && col < colCount ? widths[static_cast<size_t>(col)] : 0;
+}
+
+void StringGrid::setColWidth(int col, int width) {
+    if (col < 0 || col >= colCount || widths[static_cast<size_t>(col)] == width)
+        return;
+    widths[static_cast<size_t>(col)] = width;
+    emit colWidthChanged(col, width);
+}
+
+void StringGrid::setRowCount(int rows) {
+    rows = std::max(1, rows);
+    const int old = RowCount();
+    if (rows > old) {
+        beginInsertRows(QModelIndex(), old - 1, rows - 2);
+        cells.resize(static_cast<size_t>(rows), std::vector<QString>(static_cast<size_t>(colCount)));
+        endInsertRows();
+    } else if (rows < old) {
+        beginRemoveRows(QModelIndex(), rows - 1, old - 2);
+        cells.resize(static_cast<size_t>(rows));
+        endRemoveRows();
+    }
+}
+
+QString StringGrid::cell(int col, int row) const {
+    if (col < 0 || col >= colCount || row < 0 || row >= RowCount())
+        return QString();
+    return cells[static_cast<size_t>(row)][static_cast<size_t>(col)];
+}
+
+void StringGrid::setCell(int col, int row, const QString& text) {
+    if (col < 0 || col >= colCount || row < 0 || row >= RowCount())
+        return;
+    QString& target = cells[static_cast<size_t>(row)][static_cast<size_t>(col)];
+    if (target == text)
+        return;
+    target = text;
+    if (row == 0 && col > 0)
+        emit headerDataChanged(Qt::Horizontal, col - 1, col - 1);
+    else if (col == 0 && row > 0)
+        emit headerDataChanged(Qt::Vertical, row - 1, row - 1);
+    else if (row > 0 && col > 0) {
+        const QModelIndex at = index(row - 1, col - 1);
+        emit dataChanged(at, at, {Qt::DisplayRole});
+    }
+}
+
+void StringGrid::insertRow(int row) {
+    if (row < 1 || row > RowCount())
+        return;
+    beginInsertRows(QModelIndex(), row - 1, row - 1);
+    cells.insert(cells.begin() + row, std::vector<QString>(static_cast<size_t>(colCount)));
+    endInsertRows();
+}
+
+void StringGrid::removeRow(int row) {
+    if (row < 1 || row >= RowCount())
+        return;
+    beginRemoveRows(QModelIndex(), row - 1, row - 1);
+    cells.erase(cells.begin() + row);
+    endRemoveRows();
+}
+
+void StringGrid::setRow(int row) {
+    if (row == selectedRow)
+        return;
+    selectedRow = row;
+    emit rowSelected(row);
+}
+
+int StringGrid::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : RowCount() - 1;
+}
+
+int StringGrid::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : colCount - 1;
+}
+
+QVariant StringGrid::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+        return QVariant();
+    return cell(index.column() + 1, index.row() + 1);
+}
+
+QVariant StringGrid::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole)
+        return QVariant();
+    return orientation == Qt::Horizontal ? cell(section + 1, 0) : cell(0, section + 1);
+}

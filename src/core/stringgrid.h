@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <vector>
+
+// One of the window's two tables, kept as cell texts addressed by (column,
+// row) exactly as the program's rules speak of them: row 0 holds the headers,
+// column 0 the row numbers, RowCount() includes the header row.
+//
+// A QTableView shows it through the item-model side: model row r is grid row
+// r + 1, model column c is grid column c + 1, and row 0 / column 0 come out
+// as the horizontal / vertical headers.
+class StringGrid : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    StringGrid(int colCount, int rowCount, QObject* parent = nullptr);
+
+    int ColCount() const { return colCount; }
+    int RowCount() const { return static_cast<int>(cells.size()); }
+    // Grows with empty rows or drops rows from the end; never below 1.
+    void setRowCount(int rows);
+
+    // Text of a cell; "" outside the grid.
+    QString cell(int col, int row) const;
+    // Sets a cell; a cell outside the grid is left alone.
+    void setCell(int col, int row, const QString& text);
+
+    // Inserts an empty row before `row` (1 .. RowCount()) or removes one.
+    void insertRow(int row);
+    void removeRow(int row);
+
+    // The selected row (1 .. RowCount() - 1 while there are data rows).
+    int Row() const { return selectedRow; }
+    // Selects a row; emits rowSelected only when the selection changes.
+    void setRow(int row);
+
+    // Column widths in pixels, as the window lays them out.
+    int ColWidth(int col) const;
+    void setColWidth(int col, int width);
+
+    // Item-model side, for the view.
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+signals:
+    void rowSelected(int row);
+    void colWidthChanged(int col, int width);
+
+private:
+    int colCount;
+    std::vector<std::vector<QString>> cells; // [row][col]
+    int selectedRow = 1;
+    std::vector<int> widths;
+};

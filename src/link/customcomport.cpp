@@ -1,0 +1,3 @@
+#include "customcomport.h"
+
+TCustomComPort::~TCustomComPort() = default;

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+
+// The serial port component as the program uses it. TComPort is the real
+// one; the logic tests put a fake in its place.
+class TCustomComPort : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~TCustomComPort() override;
+
+    // Opens and sets up port PortNum(); raises EComPortError when the port is
+    // already open or the device cannot be opened or set up.
+    virtual void Open() = 0;
+    virtual void Close() = 0;
+    virtual bool Active() const = 0;
+
+    virtual int PortNum() const = 0;
+    // Only while closed; raises "Can't perform this operation while port is open".
+    virtual void setPortNum(int number) = 0;
+
+    // Closed port: takes nothing and raises nothing. Open: queues all bytes.
+    virtual int WriteBuf(const char* data, int count) = 0;
+    // Bytes given to WriteBuf whose writing has not completed; 0 when closed.
+    virtual int WriteBufUsed() const = 0;
+    // Bytes waiting to be read; 0 when closed.
+    virtual int ReadBufUsed() const = 0;
+    virtual int ReadBuf(char* buffer, int count) = 0;
+    // Discards waiting input.
+    virtual void PurgeRead() = 0;
+
+signals:
+    void OnRxChar(int count);
+    void OnError(int errors);
+    // The port was opened or closed, by the user or because the device went.
+    void activeChanged(bool active);
+};

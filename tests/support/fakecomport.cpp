@@ -1,0 +1,50 @@
+#include "fakecomport.h"
+
+#include "link/comport.h"
+
+#include <cstring>
+
+void FakeComPort::Open() {
+    if (open)
+        throw EComPortError(QStringLiteral("Can't perform this operation while port is open"));
+    if (refuseOpen || portNum < 1)
+        throw EComPortError(QStringLiteral("Port COM%1 not available").arg(portNum));
+    open = true;
+    ++openCount;
+    emit activeChanged(true);
+}
+
+void FakeComPort::Close() {
+    if (!open)
+        return;
+    open = false;
+    emit activeChanged(false);
+}
+
+void FakeComPort::setPortNum(int number) {
+    if (open)
+        throw EComPortError(QStringLiteral("Can't perform this operation while port is open"));
+    portNum = number;
+}
+
+int FakeComPort::WriteBuf(const char* data, int count) {
+    if (!open)
+        return 0;
+    written.append(QByteArray(data, count));
+    return count;
+}
+
+int FakeComPort::ReadBuf(char* buffer, int count) {
+    if (!open)
+        return 0;
+    const int n = qMin(count, int(input.size()));
+    std::memcpy(buffer, input.constData(), size_t(n));
+    input.remove(0, n);
+    return n;
+}
+
+void FakeComPort::feed(const QByteArray& bytes) {
+    input.append(bytes);
+    if (open && !input.isEmpty())
+        emit OnRxChar(int(input.size()));
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "link/customcomport.h"
+
+#include <QByteArray>
+#include <QList>
+
+// A serial port that keeps what is written and hands out what a test feeds.
+class FakeComPort : public TCustomComPort {
+    Q_OBJECT
+public:
+    using TCustomComPort::TCustomComPort;
+
+    void Open() override;
+    void Close() override;
+    bool Active() const override { return open; }
+    int PortNum() const override { return portNum; }
+    void setPortNum(int number) override;
+    int WriteBuf(const char* data, int count) override;
+    int WriteBufUsed() const override { return open ? pendingOutput : 0; }
+    int ReadBufUsed() const override { return open ? int(input.size()) : 0; }
+    int ReadBuf(char* buffer, int count) override;
+    void PurgeRead() override { input.clear(); }
+
+    // Bytes arrive from the programmer: queued, then one OnRxChar.
+    void feed(const QByteArray& bytes);
+
+    // Every WriteBuf call on an open port, one entry a call.
+    QList<QByteArray> written;
+    // Opening fails while set (device missing or held elsewhere).
+    bool refuseOpen = false;
+    // What WriteBufUsed reports while the port is open.
+    int pendingOutput = 0;
+    int openCount = 0;
+
+private:
+    bool open = false;
+    int portNum = 1;
+    QByteArray input;
+};
