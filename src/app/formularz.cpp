@@ -10,6 +10,7 @@
 #include "icons.h"
 #include "link/customcomport.h"
 #include "link/portdialog.h"
+#include "wiring.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -80,6 +81,11 @@ TFormularz::TFormularz(TCustomComPort& port, MediaPlayer* player, Prompter& prom
     setHandler(QStringLiteral("Wybierzukad1Click"), [this] { Wybierzukad1Click(); });
 
     FormCreate();
+
+    // Each subsystem hooks its handlers and signals into the window.
+    wireFileTables(*this);
+    wirePlayback(*this);
+    wireLink(*this);
 }
 
 TFormularz::~TFormularz() = default;

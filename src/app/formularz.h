@@ -79,6 +79,11 @@ public:
     MediaPlayer* Player;
     Prompter& prompter;
 
+    TPortDialog* portDialog() const { return PortDialog; }
+    TUkladDialog* ukladDialog() const { return UkladDialog; }
+    TOKAdresDlg* adresDialog() const { return OKAdresDlg; }
+    TAutor* autor() const { return Autor; }
+
     // Widgets, named after their controls.
     QTabWidget* pages() const { return Strony; }
     QTableView* filesView() const { return ListaPlikowView; }

@@ -75,6 +75,8 @@ bool TOKAdresDlg::Execute() {
     return conclude(exec() == QDialog::Accepted);
 }
 
+QString TOKAdresDlg::addressText() const { return AdresIn->text(); }
+
 bool TOKAdresDlg::conclude(bool confirmed) {
     if (!confirmed)
         return false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/addressinput.h"
+
 #include <QDialog>
 #include <optional>
 
@@ -11,14 +13,15 @@ class QPushButton;
 
 // "Address": asks for one chip row address and accepts it only within the
 // current chip. The caller reads the accepted text from AdresIn.
-class TOKAdresDlg : public QDialog {
+class TOKAdresDlg : public QDialog, public AddressInput {
     Q_OBJECT
 public:
     TOKAdresDlg(ChipControl& chip, Prompter& prompter, QWidget* parent = nullptr);
 
     void FormCreate();
     // Shows the dialog; true when the user confirmed a valid address.
-    bool Execute();
+    bool Execute() override;
+    QString addressText() const override;
     // The label step before the showing, and the check after it.
     void prepare();
     bool conclude(bool confirmed);

@@ -1,0 +1,4 @@
+#include "formularz.h"
+#include "wiring.h"
+
+void wireFileTables(TFormularz&) {}
