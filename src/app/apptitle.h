@@ -3,4 +3,6 @@
 #include <QString>
 
 // The application title, also the caption of the program's message boxes.
-inline QString appTitle() { return QStringLiteral("ISD Programer"); }
+inline QString appTitle() {
+    return QStringLiteral("ISD Programer");
+}

@@ -31,4 +31,6 @@ TAutor::TAutor(QWidget* parent) : QDialog(parent) {
     }
 }
 
-void TAutor::mousePressEvent(QMouseEvent*) { accept(); }
+void TAutor::mousePressEvent(QMouseEvent*) {
+    accept();
+}

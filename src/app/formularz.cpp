@@ -160,7 +160,8 @@ QWidget* TFormularz::buildPanel() {
     grid->setVerticalSpacing(2);
     auto caption = [panel1](const QString& text) { return new QLabel(text, panel1); };
     auto value = [this, panel1](PanelTexts::Field field, int minWidth) {
-        auto* label = named(new QLabel(panel1), QString::fromLatin1(PanelTexts::controlName(field)));
+        auto* label =
+            named(new QLabel(panel1), QString::fromLatin1(PanelTexts::controlName(field)));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
@@ -186,7 +187,9 @@ QWidget* TFormularz::buildPanel() {
     grid->setColumnMinimumWidth(9, 12);
     grid->setColumnStretch(11, 1);
     connect(&panel, &PanelTexts::changed, this,
-            [this](PanelTexts::Field field, const QString& text) { valueLabels[field]->setText(text); });
+            [this](PanelTexts::Field field, const QString& text) {
+                valueLabels[field]->setText(text);
+            });
     return panel1;
 }
 
@@ -219,7 +222,8 @@ void TFormularz::buildMenus() {
     file->addSeparator();
     file->addAction(act("Exit"));
 
-    QMenu* address = named(menuBar()->addMenu(QStringLiteral("Address")), QStringLiteral("Address1"));
+    QMenu* address =
+        named(menuBar()->addMenu(QStringLiteral("Address")), QStringLiteral("Address1"));
     submenu(address, "Insert1", {"StartAdress1", "StopAdress1"});
     address->addSeparator();
     submenu(address, "Remove1", {"StartAdress2", "StopAdress2"});
@@ -280,7 +284,7 @@ void TFormularz::FormCreate() {
     ListaPlikow.setCell(1, 0, QStringLiteral("Start address"));
     ListaPlikow.setCell(2, 0, QStringLiteral("Stop address"));
     ListaPlikow.setCell(3, 0, QStringLiteral("File name"));
-    const char* mapHeaders[] = {"Start adress",   "Start address HEX", "EOM address",
+    const char* mapHeaders[] = {"Start adress",    "Start address HEX", "EOM address",
                                 "EOM address HEX", "OVF address",       "OVF address HEX"};
     for (int col = 1; col <= 6; ++col)
         ListaNagran.setCell(col, 0, QString::fromLatin1(mapHeaders[col - 1]));
@@ -374,7 +378,9 @@ void TFormularz::runHandler(const QString& name) {
     runGuarded(prompter, found.value());
 }
 
-void TFormularz::ExitClick() { close(); }
+void TFormularz::ExitClick() {
+    close();
+}
 
 void TFormularz::Autor1Click() {
     if (Autor != nullptr)

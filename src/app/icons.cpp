@@ -70,6 +70,8 @@ QIcon forCommand(const QString& name, const QStyle* style) {
     return style->standardIcon(which);
 }
 
-QIcon application() { return chipPlayIcon(); }
+QIcon application() {
+    return chipPlayIcon();
+}
 
 } // namespace Icons

@@ -10,7 +10,9 @@ void QtPrompter::showMessage(const QString& text) {
     QMessageBox::information(parent, appTitle(), text);
 }
 
-void QtPrompter::showError(const QString& text) { QMessageBox::critical(parent, appTitle(), text); }
+void QtPrompter::showError(const QString& text) {
+    QMessageBox::critical(parent, appTitle(), text);
+}
 
 QStringList QtPrompter::nameFilters(const QString& filter) {
     const QStringList parts = filter.split(u'|');

@@ -75,7 +75,9 @@ bool TOKAdresDlg::Execute() {
     return conclude(exec() == QDialog::Accepted);
 }
 
-QString TOKAdresDlg::addressText() const { return AdresIn->text(); }
+QString TOKAdresDlg::addressText() const {
+    return AdresIn->text();
+}
 
 bool TOKAdresDlg::conclude(bool confirmed) {
     if (!confirmed)

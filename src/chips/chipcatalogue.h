@@ -6,9 +6,9 @@
 // The fifty chip types the programmer serves, indexed 1 to 50. Types 41 to 50
 // are the ISD 1700 family, tested everywhere as index > 40.
 struct ChipInfo {
-    const char* caption;  // radio button caption in the chip type dialog
-    const char* typ;      // chip name in the bottom panel
-    const char* czas;     // total time text in the bottom panel
+    const char* caption; // radio button caption in the chip type dialog
+    const char* typ;     // chip name in the bottom panel
+    const char* czas;    // total time text in the bottom panel
     float totalSeconds;
     quint16 lastAddress;        // as applied and shown in the address dialog
     quint16 commandLastAddress; // as written into command frames (ISD 1760: 495)
@@ -25,7 +25,9 @@ inline constexpr int FirstIsd1700 = 41;
 
 // The row of a type, or nullptr outside 1 to 50.
 const ChipInfo* find(int index);
-inline bool isIsd1700(int index) { return index > 40; }
+inline bool isIsd1700(int index) {
+    return index > 40;
+}
 
 // The address dialog's prompt for a type, e.g. "Address (0-399) :"; empty
 // outside 1 to 50.

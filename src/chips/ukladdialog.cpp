@@ -29,8 +29,8 @@ TUkladDialog::TUkladDialog(ChipControl& chip_, QWidget* parent) : QDialog(parent
             auto* button = new QRadioButton(QString::fromLatin1(info->caption), this);
             button->setObjectName(QStringLiteral("ISD%1").arg(index));
             button->setAccessibleDescription(button->objectName());
-            button->setGeometry(column * ColumnWidth + 12, Top + (index - columnStart[column]) * Pitch,
-                                ColumnWidth - 16, 20);
+            button->setGeometry(column * ColumnWidth + 12,
+                                Top + (index - columnStart[column]) * Pitch, ColumnWidth - 16, 20);
             group->addButton(button, index);
             buttons[index - 1] = button;
         }
@@ -70,7 +70,9 @@ void TUkladDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-bool TUkladDialog::Execute() { return conclude(exec() == QDialog::Accepted); }
+bool TUkladDialog::Execute() {
+    return conclude(exec() == QDialog::Accepted);
+}
 
 bool TUkladDialog::conclude(bool confirmed) {
     if (!confirmed)

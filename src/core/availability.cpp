@@ -8,9 +8,13 @@ CommandAvailability::CommandAvailability(Commands& commands_, const StringGrid& 
     : commands(commands_), files(files_), map(map_) {}
 
 // The table has no gaps from row 1 on, so row 1 decides.
-bool CommandAvailability::fileTableHoldsFile() const { return !files.cell(3, 1).isEmpty(); }
+bool CommandAvailability::fileTableHoldsFile() const {
+    return !files.cell(3, 1).isEmpty();
+}
 
-bool CommandAvailability::mapHoldsRecord() const { return !map.cell(1, 1).isEmpty(); }
+bool CommandAvailability::mapHoldsRecord() const {
+    return !map.cell(1, 1).isEmpty();
+}
 
 void CommandAvailability::UpdateMenu() {
     const bool v = fileTableHoldsFile();
@@ -46,16 +50,16 @@ void CommandAvailability::localPlaybackStarted() {
 
 void CommandAvailability::localPlaybackStopped() {
     commands.setEnabled({"SpeedButton7", "Stop2"}, false);
-    commands.setEnabled({"RecordISD", "OdtwarzajPlik", "CheckRecords1", "RecordfiletoISD1",
-                         "RecTable", "PlayFile"},
-                        true);
+    commands.setEnabled(
+        {"RecordISD", "OdtwarzajPlik", "CheckRecords1", "RecordfiletoISD1", "RecTable", "PlayFile"},
+        true);
 }
 
 void CommandAvailability::playbackEnded() {
     commands.setEnabled({"SpeedButton7", "Stop2"}, false);
-    commands.setEnabled({"OdtwarzajPlik", "RecordfiletoISD1", "RecTable", "PlayFile", "RecordISD",
-                         "CheckRecords1"},
-                        true);
+    commands.setEnabled(
+        {"OdtwarzajPlik", "RecordfiletoISD1", "RecTable", "PlayFile", "RecordISD", "CheckRecords1"},
+        true);
 }
 
 void CommandAvailability::fileListClosed() {

@@ -108,4 +108,6 @@ void Commands::setEnabled(std::initializer_list<const char*> names, bool enabled
         action(QString::fromLatin1(name))->setEnabled(enabled);
 }
 
-QList<QAction*> Commands::all() const { return ordered; }
+QList<QAction*> Commands::all() const {
+    return ordered;
+}

@@ -12,8 +12,12 @@
 namespace ConfigFile {
 
 inline constexpr int LineCount = 7;
-inline QString defaultName() { return QStringLiteral("isdvokar.fig"); }
-inline QString header() { return QStringLiteral("VOKAR-1 Configuration File"); }
+inline QString defaultName() {
+    return QStringLiteral("isdvokar.fig");
+}
+inline QString header() {
+    return QStringLiteral("VOKAR-1 Configuration File");
+}
 
 // The first `count` lines (fewer when the file is shorter), line ends CR LF or
 // LF alone; nullopt when the file does not open.

@@ -28,12 +28,27 @@ void RememberedFolders::RememberFolder(int kind, const FileDialog& open, const F
     const FileDialog* dialog = &open;
     bool trailing = false;
     switch (kind) {
-    case 1: target = &SoundFolder; break;
-    case 2: target = &ListFolder; break;
-    case 3: target = &MapFolder; break;
-    case 4: target = &ListFolder; dialog = &save; trailing = true; break;
-    case 5: target = &MapFolder; dialog = &save; trailing = true; break;
-    default: return;
+    case 1:
+        target = &SoundFolder;
+        break;
+    case 2:
+        target = &ListFolder;
+        break;
+    case 3:
+        target = &MapFolder;
+        break;
+    case 4:
+        target = &ListFolder;
+        dialog = &save;
+        trailing = true;
+        break;
+    case 5:
+        target = &MapFolder;
+        dialog = &save;
+        trailing = true;
+        break;
+    default:
+        return;
     }
     const QString folder = folderOf(dialog->fileName, trailing);
     // A name without a folder (an unused save dialog) must not wipe a folder

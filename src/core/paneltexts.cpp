@@ -8,7 +8,7 @@ void PanelTexts::setText(Field field, const QString& value) {
 }
 
 const char* PanelTexts::controlName(Field field) {
-    static const char* const names[FieldCount] = {"typ",       "czas",       "adres",
+    static const char* const names[FieldCount] = {"typ",      "czas",      "adres",
                                                   "adreshex", "CzasDoKon", "commportnum"};
     return names[field];
 }

@@ -23,9 +23,17 @@ void StringGrid::setColWidth(int col, int width) {
 void StringGrid::setRowCount(int rows) {
     rows = std::max(1, rows);
     const int old = RowCount();
+    if (rows < old)
+        numbersStaleFrom(rows);
+    if (inBulk()) {
+        cells.resize(static_cast<size_t>(rows),
+                     std::vector<QString>(static_cast<size_t>(colCount)));
+        return;
+    }
     if (rows > old) {
         beginInsertRows(QModelIndex(), old - 1, rows - 2);
-        cells.resize(static_cast<size_t>(rows), std::vector<QString>(static_cast<size_t>(colCount)));
+        cells.resize(static_cast<size_t>(rows),
+                     std::vector<QString>(static_cast<size_t>(colCount)));
         endInsertRows();
     } else if (rows < old) {
         beginRemoveRows(QModelIndex(), rows - 1, old - 2);
@@ -47,6 +55,10 @@ void StringGrid::setCell(int col, int row, const QString& text) {
     if (target == text)
         return;
     target = text;
+    if (col == 0 && row > 0)
+        numbersStaleFrom(row);
+    if (inBulk())
+        return;
     if (row == 0 && col > 0)
         emit headerDataChanged(Qt::Horizontal, col - 1, col - 1);
     else if (col == 0 && row > 0)
@@ -60,17 +72,54 @@ void StringGrid::setCell(int col, int row, const QString& text) {
 void StringGrid::insertRow(int row) {
     if (row < 1 || row > RowCount())
         return;
-    beginInsertRows(QModelIndex(), row - 1, row - 1);
+    numbersStaleFrom(row);
+    if (!inBulk())
+        beginInsertRows(QModelIndex(), row - 1, row - 1);
     cells.insert(cells.begin() + row, std::vector<QString>(static_cast<size_t>(colCount)));
-    endInsertRows();
+    if (!inBulk())
+        endInsertRows();
 }
 
 void StringGrid::removeRow(int row) {
     if (row < 1 || row >= RowCount())
         return;
-    beginRemoveRows(QModelIndex(), row - 1, row - 1);
+    numbersStaleFrom(row);
+    if (!inBulk())
+        beginRemoveRows(QModelIndex(), row - 1, row - 1);
     cells.erase(cells.begin() + row);
-    endRemoveRows();
+    if (!inBulk())
+        endRemoveRows();
+}
+
+int StringGrid::FirstFreeRow() const {
+    const int rows = RowCount();
+    for (int row = 1; row < rows; ++row) {
+        if (cells[static_cast<size_t>(row)][1 % static_cast<size_t>(colCount)].isEmpty())
+            return row;
+    }
+    return rows;
+}
+
+void StringGrid::NumberRows() {
+    const int rows = RowCount();
+    for (int row = std::max(1, numberedUpTo); row < rows; ++row)
+        setCell(0, row, QString::number(row));
+    numberedUpTo = rows;
+}
+
+StringGrid::BulkUpdate::BulkUpdate(StringGrid& grid_) : grid(grid_) {
+    if (grid.bulkDepth++ == 0)
+        grid.beginResetModel();
+}
+
+StringGrid::BulkUpdate::~BulkUpdate() {
+    if (--grid.bulkDepth == 0) {
+        grid.endResetModel();
+        // Headers are not part of the reset for every view; tell them too.
+        emit grid.headerDataChanged(Qt::Horizontal, 0, std::max(0, grid.colCount - 2));
+        if (grid.RowCount() > 1)
+            emit grid.headerDataChanged(Qt::Vertical, 0, grid.RowCount() - 2);
+    }
 }
 
 void StringGrid::setRow(int row) {

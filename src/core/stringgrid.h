@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QString>
+#include <algorithm>
 #include <vector>
 
 // One of the window's two tables, kept as cell texts addressed by (column,
@@ -35,6 +36,28 @@ public:
     // Selects a row; emits rowSelected only when the selection changes.
     void setRow(int row);
 
+    // The lowest data row whose start cell (column 1) is empty: where the
+    // tables put their next entry. RowCount() when every row is in use.
+    int FirstFreeRow() const;
+    // Writes each data row's number into column 0. Rows already numbered
+    // since the last structural change are not visited again, so adding to a
+    // long table does not renumber it whole.
+    void NumberRows();
+
+    // Groups many changes into one model reset, so that loading or clearing a
+    // long table does not repaint row by row. Nestable; cells read normally
+    // while it lasts.
+    class BulkUpdate {
+    public:
+        explicit BulkUpdate(StringGrid& grid);
+        ~BulkUpdate();
+        BulkUpdate(const BulkUpdate&) = delete;
+        BulkUpdate& operator=(const BulkUpdate&) = delete;
+
+    private:
+        StringGrid& grid;
+    };
+
     // Column widths in pixels, as the window lays them out.
     int ColWidth(int col) const;
     void setColWidth(int col, int width);
@@ -51,8 +74,14 @@ signals:
     void colWidthChanged(int col, int width);
 
 private:
+    bool inBulk() const { return bulkDepth > 0; }
+    // Rows from here on may hold a wrong number in column 0.
+    void numbersStaleFrom(int row) { numberedUpTo = std::min(numberedUpTo, row); }
+
     int colCount;
     std::vector<std::vector<QString>> cells; // [row][col]
     int selectedRow = 1;
     std::vector<int> widths;
+    int bulkDepth = 0;
+    int numberedUpTo = 1; // rows 1 .. numberedUpTo - 1 hold their numbers
 };

@@ -8,7 +8,8 @@ void FakePlayer::Open() {
     NotifyNext = true;
     if (missing.contains(FileName) || FileName.isEmpty()) {
         opened = false;
-        throw AppError(QStringLiteral("The specified file cannot be played on the specified MCI device."));
+        throw AppError(
+            QStringLiteral("The specified file cannot be played on the specified MCI device."));
     }
     opened = true;
 }

@@ -3,9 +3,13 @@
 #include <QDir>
 #include <QFile>
 
-TempFolder::TempFolder() : previous(QDir::currentPath()) { QDir::setCurrent(dir.path()); }
+TempFolder::TempFolder() : previous(QDir::currentPath()) {
+    QDir::setCurrent(dir.path());
+}
 
-TempFolder::~TempFolder() { QDir::setCurrent(previous); }
+TempFolder::~TempFolder() {
+    QDir::setCurrent(previous);
+}
 
 void TempFolder::write(const QString& name, const QByteArray& bytes) const {
     QFile out(file(name));
