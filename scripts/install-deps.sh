@@ -11,7 +11,7 @@ PACKAGES=(
   # sound decoding: WAV through libsndfile, MIDI through FluidSynth + a GM SoundFont
   libsndfile1-dev libfluidsynth-dev timgm6mb-soundfont
   # desktop checks and tests: a virtual display, a sound server, screenshots
-  xvfb xauth pulseaudio pulseaudio-utils imagemagick
+  xvfb xauth x11-utils pulseaudio pulseaudio-utils imagemagick
 )
 
 missing=()
