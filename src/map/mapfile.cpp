@@ -1,0 +1,113 @@
+#include "mapfile.h"
+
+#include "mapfileformat.h"
+#include "memorymap.h"
+
+#include "core/availability.h"
+#include "core/filedialog.h"
+#include "core/folders.h"
+#include "core/prompter.h"
+#include "core/stringgrid.h"
+#include "files/listfilereader.h"
+#include "files/listfilewriter.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+constexpr int StartCol = 1;
+constexpr int StartHexCol = 2;
+constexpr int LastCol = 6;
+constexpr int BaseRows = 120;
+
+QString mapFilter() { return QStringLiteral("Record list (*.mpp)|*.mpp"); }
+
+} // namespace
+
+MapFile::MapFile(TablesContext& context) : ctx(context) {}
+
+void MapFile::SpeedButton6Click() {
+    FileDialog& save = ctx.save;
+    save.kind = FileDialog::Kind::Save;
+    save.fileName.clear();
+    save.defaultExt = QStringLiteral("mpp");
+    save.filter = mapFilter();
+    save.initialDir = ctx.folders.MapFolder;
+    if (ctx.map.cell(StartCol, 1).isEmpty())
+        return;
+    if (!ctx.prompter.execute(save))
+        return;
+    if (QFileInfo(save.fileName).suffix().isEmpty())
+        save.fileName += u'.' + save.defaultExt;
+    if (ctx.map.cell(StartHexCol, 1).isEmpty())
+        return;
+    ctx.folders.RememberFolder(5, ctx.open, ctx.save);
+    writeMapFile(save.fileName);
+}
+
+bool MapFile::writeMapFile(const QString& name) {
+    const StringGrid& map = ctx.map;
+    QByteArray contents;
+    for (int r = 1; r < map.RowCount() && !map.cell(StartCol, r).isEmpty(); ++r) {
+        MapFileFormat::Record record;
+        for (int col = StartCol; col <= LastCol; ++col)
+            record[static_cast<size_t>(col - 1)] = map.cell(col, r);
+        contents += MapFileFormat::formatLine(record);
+    }
+    const QString error = ListFileWriter::write(name, contents);
+    if (error.isEmpty())
+        return true;
+    ctx.prompter.showMessage(error);
+    return false;
+}
+
+void MapFile::SpeedButton3Click() {
+    FileDialog& open = ctx.open;
+    open.kind = FileDialog::Kind::Open;
+    open.initialDir = ctx.folders.MapFolder;
+    open.fileName.clear();
+    open.filter = mapFilter();
+    if (ctx.prompter.execute(open)) {
+        ctx.folders.RememberFolder(3, ctx.open, ctx.save);
+        if (!readMapFile(open.fileName))
+            ctx.prompter.showMessage(QStringLiteral("Bad file format"));
+    }
+    ctx.availability.mapLoaded();
+}
+
+bool MapFile::readMapFile(const QString& name) {
+    StringGrid& map = ctx.map;
+    bool complete = true;
+    {
+        StringGrid::BulkUpdate bulk(map);
+        map.setRowCount(BaseRows);
+        for (int row = 1; row < BaseRows; ++row) {
+            map.setCell(0, row, QString::number(row));
+            for (int col = StartCol; col <= LastCol; ++col)
+                map.setCell(col, row, QString());
+        }
+        // A file that cannot be opened loads as an empty map.
+        QFile file(name);
+        if (file.open(QIODevice::ReadOnly)) {
+            ListFileReader reader(file);
+            QByteArray line;
+            int k = 1;
+            for (;;) {
+                const ListFileReader::Status status = reader.next(line);
+                if (status != ListFileReader::Status::Line) {
+                    complete = status == ListFileReader::Status::End;
+                    break;
+                }
+                const MapFileFormat::Record record = MapFileFormat::parseLine(line);
+                for (int col = StartCol; col <= LastCol; ++col)
+                    map.setCell(col, k, record[static_cast<size_t>(col - 1)]);
+                ++k;
+                map.setRowCount(map.RowCount() + 1);
+            }
+        }
+        map.NumberRows();
+    }
+    TablesContext::call(ctx.scrollMapToTop);
+    return complete;
+}

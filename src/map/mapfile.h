@@ -1,0 +1,24 @@
+#pragma once
+
+#include "files/tablescontext.h"
+
+#include <QString>
+
+// Keeping the memory map in a map file (".mpp"). No name of a map file is
+// remembered and the caption does not show one.
+class MapFile {
+public:
+    explicit MapFile(TablesContext& context);
+
+    void SpeedButton6Click(); // save
+    void SpeedButton3Click(); // load
+
+    // Loads a map file; false when a line was too long to be a map line
+    // (the lines before it are loaded).
+    bool readMapFile(const QString& name);
+    // False, with the user told why, when the file could not be written.
+    bool writeMapFile(const QString& name);
+
+private:
+    TablesContext& ctx;
+};
