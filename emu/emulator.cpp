@@ -1,0 +1,298 @@
+#include "emulator.h"
+
+#include "framelog.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSaveFile>
+#include <QSocketNotifier>
+#include <QStringList>
+#include <QTextStream>
+#include <cstdio>
+#include <unistd.h>
+
+Emulator::Emulator(const Options& options_, QObject* parent)
+    : QObject(parent), options(options_), device(options_.chip) {
+    device.progressIntervalMs = options.progressMs;
+    device.silentCommand = options.silentCommand;
+    device.onCommand = [this](const QByteArray& frame) {
+        print(FrameLog::inLine(realMs(), frame));
+    };
+    device.onReply = [this](const QByteArray& frame) { sendReply(frame); };
+
+    deviceTimer.setSingleShot(true);
+    connect(&deviceTimer, &QTimer::timeout, this, &Emulator::tick);
+    writeTimer.setSingleShot(true);
+    connect(&writeTimer, &QTimer::timeout, this, &Emulator::pump);
+    // A frame held for pairing goes out alone when no second one follows.
+    pairTimer.setSingleShot(true);
+    pairTimer.setInterval(500);
+    connect(&pairTimer, &QTimer::timeout, this, [this] {
+        outgoing.append(options.shaper.flushHeld());
+        pump();
+    });
+    // Whether the program holds the port open is seen only by polling: the
+    // master reports POLLHUP while it does not.
+    peerTimer.setInterval(20);
+    connect(&peerTimer, &QTimer::timeout, this, &Emulator::watchPeer);
+}
+
+bool Emulator::start(QString& error) {
+    if (!line.create(error))
+        return false;
+    clock.start();
+    if (!options.imageFile.isEmpty()) {
+        QFile image(options.imageFile);
+        if (image.open(QIODevice::ReadOnly) && !device.loadImage(image.readAll()))
+            error = QStringLiteral("%1 is not a memory image of this chip; starting empty")
+                        .arg(options.imageFile);
+    }
+    print(line.devicePath());
+    if (!error.isEmpty()) {
+        note(error);
+        error.clear();
+    }
+    if (options.com > 0) {
+        QString portsError;
+        if (writePortsLine(portsError))
+            note(QStringLiteral("COM%1=%2 written to %3")
+                     .arg(options.com)
+                     .arg(line.devicePath(), options.portsFile));
+        else
+            note(portsError);
+    }
+    note(device.chip().index == 0 ? QStringLiteral("no chip in the socket")
+                                  : QStringLiteral("chip %1").arg(device.chip().index));
+
+    lineNotifier = new QSocketNotifier(line.fd(), QSocketNotifier::Read, this);
+    lineNotifier->setEnabled(false);
+    connect(lineNotifier, &QSocketNotifier::activated, this, &Emulator::readLine);
+    stdinNotifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);
+    connect(stdinNotifier, &QSocketNotifier::activated, this, &Emulator::readStdin);
+    peerTimer.start();
+    return true;
+}
+
+void Emulator::print(const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+void Emulator::note(const QString& text) {
+    print(FrameLog::noteLine(realMs(), text));
+}
+
+bool Emulator::writePortsLine(QString& error) const {
+    const QString key = QStringLiteral("COM%1=").arg(options.com);
+    QStringList lines;
+    QFile old(options.portsFile);
+    if (old.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        for (const QString& l : QString::fromLocal8Bit(old.readAll()).split(QLatin1Char('\n'))) {
+            if (!l.trimmed().isEmpty() && !l.trimmed().startsWith(key, Qt::CaseInsensitive))
+                lines << l.trimmed();
+        }
+    }
+    lines << key + line.devicePath();
+    QSaveFile file(options.portsFile);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        error = QStringLiteral("cannot write %1: %2").arg(options.portsFile, file.errorString());
+        return false;
+    }
+    file.write((lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toLocal8Bit());
+    if (!file.commit()) {
+        error = QStringLiteral("cannot write %1: %2").arg(options.portsFile, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+void Emulator::watchPeer() {
+    if (hungUp)
+        return;
+    const bool open = line.peerOpen();
+    if (open == peerWasOpen)
+        return;
+    peerWasOpen = open;
+    lineNotifier->setEnabled(open);
+    if (open) {
+        note(QStringLiteral("port opened"));
+        // Nothing from an earlier session may reach the new one.
+        line.flush();
+        device.resetLine();
+        outgoing.clear();
+        device.advanceTo(deviceMs());
+        device.announce();
+    } else {
+        note(QStringLiteral("port closed"));
+        device.resetLine();
+    }
+}
+
+void Emulator::readLine() {
+    const QByteArray bytes = line.readAvailable();
+    if (bytes.isEmpty()) {
+        // The peer went away: stop listening until it comes back, or the
+        // notifier would fire without end.
+        lineNotifier->setEnabled(false);
+        watchPeer();
+        return;
+    }
+    device.advanceTo(deviceMs());
+    device.receive(bytes);
+    schedule();
+}
+
+void Emulator::tick() {
+    device.advanceTo(deviceMs());
+    schedule();
+}
+
+void Emulator::schedule() {
+    const double due = device.nextEventAt();
+    if (due < 0) {
+        deviceTimer.stop();
+        return;
+    }
+    const double waitMs = VokarDevice::TimeScale{options.timeScale}.realMs(due - device.now());
+    deviceTimer.start(qMax(0, int(waitMs + 0.999)));
+}
+
+void Emulator::sendReply(const QByteArray& frame) {
+    if (hungUp)
+        return;
+    if (!peerWasOpen) {
+        print(FrameLog::outLine(realMs(), frame) + QStringLiteral(" (dropped: port closed)"));
+        return;
+    }
+    print(FrameLog::outLine(realMs(), frame));
+    outgoing.append(options.shaper.shape(frame));
+    if (options.shaper.holding())
+        pairTimer.start();
+    else
+        pairTimer.stop();
+    if (!writeTimer.isActive())
+        pump();
+}
+
+void Emulator::pump() {
+    while (!outgoing.isEmpty()) {
+        ReplyShaper::Write& next = outgoing.first();
+        if (next.pauseBeforeMs > 0) {
+            const int pause = next.pauseBeforeMs;
+            next.pauseBeforeMs = 0;
+            writeTimer.start(pause);
+            return;
+        }
+        line.write(next.bytes);
+        outgoing.removeFirst();
+    }
+    if (options.shaper.hangupDue())
+        hangUp();
+    saveImage();
+}
+
+void Emulator::hangUp() {
+    if (hungUp)
+        return;
+    hungUp = true;
+    note(QStringLiteral("hanging up"));
+    saveImage();
+    line.close();
+    QCoreApplication::exit(0);
+}
+
+void Emulator::saveImage() {
+    if (options.imageFile.isEmpty() || device.chip().index == 0)
+        return;
+    QSaveFile file(options.imageFile);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(device.saveImage());
+        file.commit();
+    }
+}
+
+void Emulator::readStdin() {
+    char buffer[512];
+    const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+    if (n <= 0) {
+        // Standard input closed: keep serving the line.
+        stdinNotifier->setEnabled(false);
+        return;
+    }
+    stdinBuffer.append(buffer, int(n));
+    int end;
+    while ((end = stdinBuffer.indexOf('\n')) >= 0) {
+        const QString command = QString::fromLocal8Bit(stdinBuffer.left(end)).trimmed();
+        stdinBuffer.remove(0, end + 1);
+        if (!command.isEmpty())
+            control(command);
+    }
+}
+
+void Emulator::control(const QString& text) {
+    const QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const QString verb = words.value(0).toLower();
+    device.advanceTo(deviceMs());
+    if (verb == QLatin1String("chip")) {
+        bool ok = false;
+        const int index = words.value(1).toInt(&ok);
+        if (!ok || VokarDevice::chipFor(index).index == 0) {
+            note(QStringLiteral("chip wants a catalogue index 1 to 50"));
+            return;
+        }
+        device.insertChip(index);
+        note(QStringLiteral("chip %1 inserted, memory empty").arg(index));
+    } else if (verb == QLatin1String("nochip")) {
+        device.removeChip();
+        note(QStringLiteral("chip removed"));
+    } else if (verb == QLatin1String("announce")) {
+        device.announce();
+    } else if (verb == QLatin1String("reply")) {
+        const QString code = words.value(1);
+        if (code.size() != 1) {
+            note(QStringLiteral("reply wants a one-character code"));
+            return;
+        }
+        const QString digit = words.value(3);
+        device.inject(code.at(0).toLatin1(), words.value(2).toInt(),
+                      digit.isEmpty() ? (code == QLatin1String(";") ? '0' : '\0')
+                                      : digit.at(0).toLatin1());
+    } else if (verb == QLatin1String("pair")) {
+        // Two replies in one write, for the PC's framing.
+        QByteArray both =
+            VokarDevice::replyFrame(words.value(1, QStringLiteral("2")).at(0).toLatin1(),
+                                    words.value(2).toInt()) +
+            VokarDevice::replyFrame(words.value(3, QStringLiteral("2")).at(0).toLatin1(),
+                                    words.value(4).toInt());
+        print(FrameLog::outLine(realMs(), both.left(20)));
+        print(FrameLog::outLine(realMs(), both.mid(20)));
+        if (peerWasOpen)
+            line.write(both);
+    } else if (verb == QLatin1String("raw")) {
+        // Any bytes, given in hexadecimal: "raw 32 30 30".
+        const QByteArray bytes = QByteArray::fromHex(words.mid(1).join(QString()).toLatin1());
+        note(QStringLiteral("raw ") + FrameLog::hex(bytes));
+        if (peerWasOpen)
+            line.write(bytes);
+    } else if (verb == QLatin1String("circular")) {
+        device.reportCircularFail();
+    } else if (verb == QLatin1String("map")) {
+        for (const QString& l : device.memoryMap().split(QLatin1Char('\n')))
+            note(l);
+    } else if (verb == QLatin1String("hangup")) {
+        hangUp();
+        return;
+    } else if (verb == QLatin1String("quit")) {
+        note(QStringLiteral("quit"));
+        saveImage();
+        QCoreApplication::exit(0);
+        return;
+    } else if (verb == QLatin1String("help")) {
+        note(QStringLiteral("commands: chip N | nochip | announce | reply C [ADDRESS] [DIGIT] | "
+                            "pair C1 A1 C2 A2 | raw HEX... | circular | map | hangup | quit"));
+    } else {
+        note(QStringLiteral("unknown command: %1").arg(text));
+    }
+    schedule();
+}
