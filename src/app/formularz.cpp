@@ -86,6 +86,7 @@ TFormularz::TFormularz(TCustomComPort& port, MediaPlayer* player, Prompter& prom
     wireFileTables(*this);
     wirePlayback(*this);
     wireLink(*this);
+    wireChipOperations(*this);
 }
 
 TFormularz::~TFormularz() = default;

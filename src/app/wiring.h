@@ -7,4 +7,5 @@ class TFormularz;
 // window itself holds no rules.
 void wireFileTables(TFormularz& window); // wire_files.cpp: file table, list files, memory map
 void wirePlayback(TFormularz& window);   // wire_player.cpp: local playback
-void wireLink(TFormularz& window);       // wire_link.cpp: chip operations and replies
+void wireLink(TFormularz& window);       // wire_link.cpp: the port's errors and state
+void wireChipOperations(TFormularz& window); // wire_chip.cpp: chip operations and replies

@@ -73,6 +73,11 @@ const std::vector<Commands::Spec>& Commands::specs() {
         {"Stopadress4", "Stop address", "", false, "", P::PopupMenu},
         {"Edit2", "Edit", "", true, "Stopadress1Click", P::SubMenu},
         {"Remove3", "Remove", "", true, "Deletefilestopadres1Click", P::SubMenu},
+        // Switched along with the others by the link, but never shown.
+        {"skanuj_ISD", "Scan ISD", "", true, "", P::Hidden},
+        {"SaveFileList1", "Save file list", "", false, "", P::Hidden},
+        {"Clearlist1", "Close file list", "", false, "", P::Hidden},
+        {"InsertStop", "Insert stop address", "", false, "", P::Hidden},
     };
     return table;
 }

@@ -13,7 +13,7 @@
 class Commands : public QObject {
     Q_OBJECT
 public:
-    enum class Place { ToolBar1, ToolBar2, MainMenu, SubMenu, PopupMenu };
+    enum class Place { ToolBar1, ToolBar2, MainMenu, SubMenu, PopupMenu, Hidden };
 
     struct Spec {
         const char* name;    // control name, the action's objectName

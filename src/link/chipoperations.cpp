@@ -1,0 +1,122 @@
+#include "chipoperations.h"
+
+#include "chips/adresdialog.h"
+#include "chips/chipcatalogue.h"
+#include "chips/chipcontrol.h"
+#include "commandframe.h"
+#include "commandframes.h"
+#include "core/addressinput.h"
+#include "core/apperror.h"
+#include "core/mediaplayer.h"
+#include "core/paneltexts.h"
+#include "core/stringgrid.h"
+#include "customcomport.h"
+#include "files/addresstext.h"
+#include "linksession.h"
+#include "linkstate.h"
+#include "map/memorymap.h"
+
+void ChipOperations::PlayISDClick() {
+    s.port.PurgeRead();
+    s.frames.prepare(Cmd::Play);
+    s.frames.setStopAtLastAddress();
+    s.frames.setPower(s.link.PowerSetting);
+    if (s.frames.sendWhenOutputIdle())
+        s.link.LinkState = LinkContext::StatePlaying;
+    s.link.StopRequested = false;
+}
+
+void ChipOperations::Playtable1Click() {
+    s.link.TableRow = 1;
+    const QString first = s.map.cell(1, 1);
+    if (!first.isEmpty()) {
+        s.memoryMap.SelectMapRow(1);
+        const int start = AddressText::toIntegerOrFail(first);
+        s.panel.setText(PanelTexts::Adres, AddressText::dec(start));
+        s.panel.setText(PanelTexts::AdresHex, AddressText::hex(start));
+        s.panel.setText(PanelTexts::CzasDoKon, s.chip.TimeToEndText(quint16(start)));
+    }
+    s.port.PurgeRead();
+    s.frames.prepare(Cmd::Play);
+    s.frames.setStopAtLastAddress();
+    s.frames.setStepPower(!s.map.cell(1, 2).isEmpty());
+    if (s.frames.sendWhenOutputIdle())
+        s.link.LinkState = LinkContext::StatePlayingTable;
+    s.link.StopRequested = false;
+}
+
+void ChipOperations::SpeedButton1Click() {
+    // The programmer hears of it with its next progress or end-of-message
+    // reply, which is answered with a stop.
+    s.link.LinkState = LinkContext::StateIdle;
+    s.link.StopRequested = true;
+}
+
+void ChipOperations::PrzegldajpamiISD1Click() {
+    s.showMapPage();
+    s.port.PurgeRead();
+    s.panel.setText(PanelTexts::Adres, AddressText::dec(s.frames.startOfMemory()));
+    s.memoryMap.SelectMapRow(1);
+    s.memoryMap.ClearMemoryMap();
+    s.frames.prepare(Cmd::Scan);
+    s.frames.clearScanByte();
+    s.frames.setStopAtLastAddress();
+    s.frames.setPower(s.link.PowerSetting);
+    s.link.LinkState = LinkContext::StateScanning;
+    s.frames.send();
+    s.link.StopRequested = false;
+}
+
+void ChipOperations::CheckRecords1Click() {
+    const QString first = s.files.cell(1, 1);
+    if (first.isEmpty())
+        return;
+    s.showMapPage();
+    s.port.PurgeRead();
+    s.memoryMap.SelectMapRow(1);
+    s.memoryMap.ClearMemoryMap();
+    s.link.TableRow = 1;
+    const int start = first == AddressText::notUsed() ? 0 : AddressText::toIntegerOrFail(first);
+    s.panel.setText(PanelTexts::Adres, AddressText::dec(start));
+    s.frames.prepare(Cmd::Scan);
+    s.frames.setStepPower(!s.files.cell(1, 2).isEmpty());
+    s.frames.setStopAtLastAddress();
+    s.frames.clearScanByte();
+    s.link.LinkState = LinkContext::StateChecking;
+    s.frames.send();
+    s.link.StopRequested = false;
+}
+
+void ChipOperations::Erase1Click() {
+    s.panel.setText(PanelTexts::Adres, QStringLiteral("00000"));
+    s.frames.TransferAddress();
+    if (s.player.IsPlaying())
+        s.player.Stop();
+    s.chip.TypUkladu();
+    // The older chips are erased by recording silence over them.
+    s.frame[FrameByte::Command] =
+        ChipCatalogue::isIsd1700(s.chip.ChipType) ? Cmd::Erase : Cmd::Record;
+    if (s.frames.sendWhenOutputIdle())
+        s.link.LinkState = LinkContext::StateErasing;
+    s.link.StopRequested = false;
+}
+
+void ChipOperations::ISDPowerUClick() {
+    s.frames.PowerUp();
+}
+
+void ChipOperations::ISDPowerDClick() {
+    s.frames.PowerDown();
+}
+
+void ChipOperations::WstawadresISD1Click() {
+    if (!s.address.Execute())
+        return;
+    const std::optional<int> value = TOKAdresDlg::toAddress(s.address.addressText());
+    if (!value)
+        throw AppError(
+            QStringLiteral("'%1' is not a valid integer value").arg(s.address.addressText()));
+    s.panel.setText(PanelTexts::Adres, AddressText::dec(*value));
+    const int shown = AddressText::toIntegerOrFail(s.panel.adres());
+    s.panel.setText(PanelTexts::CzasDoKon, s.chip.TimeToEndText(quint16(shown)));
+}

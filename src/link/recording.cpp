@@ -1,0 +1,125 @@
+#include "recording.h"
+
+#include "chipcommandsets.h"
+#include "chips/chipcontrol.h"
+#include "commandframe.h"
+#include "commandframes.h"
+#include "core/apperror.h"
+#include "core/mediaplayer.h"
+#include "core/paneltexts.h"
+#include "core/prompter.h"
+#include "core/stringgrid.h"
+#include "customcomport.h"
+#include "files/addresstext.h"
+#include "linksession.h"
+#include "linkstate.h"
+
+namespace {
+constexpr int StartColumn = 1;
+constexpr int StopColumn = 2;
+constexpr int FileColumn = 3;
+} // namespace
+
+void Recording::showStartAndStop(int row, bool withHex) {
+    const QString start = s.files.cell(StartColumn, row);
+    if (start != AddressText::notUsed()) {
+        const int value = AddressText::toIntegerOrFail(start);
+        s.panel.setText(PanelTexts::Adres, AddressText::dec(value));
+        if (withHex)
+            s.panel.setText(PanelTexts::AdresHex, AddressText::hex(value));
+    }
+    const QString stop = s.files.cell(StopColumn, row);
+    if (stop != AddressText::notUsed())
+        s.frames.setStopAddress(quint16(AddressText::toIntegerOrFail(stop)));
+    else
+        s.frames.setStopAtLastAddress();
+}
+
+void Recording::finishSetUp() {
+    s.frames.prepare(Cmd::Record);
+}
+
+bool Recording::openFileOf(int row) {
+    s.player.FileName = s.files.cell(FileColumn, row);
+    try {
+        s.player.Open();
+    } catch (const AppError&) {
+        s.prompter.showMessage(QStringLiteral("File not found"));
+        return false;
+    }
+    return true;
+}
+
+void Recording::nagrywaj() {
+    s.port.PurgeRead();
+    const int row = s.files.Row();
+    if (s.player.IsPlaying())
+        s.player.Stop();
+    if (!s.files.cell(FileColumn, row).isEmpty()) {
+        if (!openFileOf(row))
+            return;
+        showStartAndStop(row, false);
+        s.frames.setLastAddressCopyLowFirst();
+        finishSetUp();
+        if (s.frames.sendWhenOutputIdle())
+            s.link.LinkState = LinkContext::StateRecording;
+    }
+    s.link.StopRequested = false;
+}
+
+void Recording::RecordFileList1Click() {
+    s.link.TableRow = 1;
+    s.link.StopRequested = false;
+    if (s.files.cell(FileColumn, 1).isEmpty())
+        return;
+    s.link.IgnorePlayEnd = true;
+    if (s.player.IsPlaying())
+        s.player.Stop();
+    s.files.setRow(1);
+    if (!openFileOf(1))
+        return;
+    showStartAndStop(1, false);
+    finishSetUp();
+    // The first frame looks at the start cell of row 2 to tell whether
+    // another file follows.
+    s.frames.setStepPower(!s.files.cell(StartColumn, 2).isEmpty());
+    if (s.port.WriteBufUsed() == 0) {
+        s.link.LinkState = LinkContext::StateRecordingTable;
+        s.frames.send();
+    }
+}
+
+void Recording::nextRow() {
+    s.link.TableRow += 1;
+    s.link.IgnorePlayEnd = true;
+    if (s.player.IsPlaying())
+        s.player.Stop();
+    const int row = s.link.TableRow;
+    if (s.files.cell(FileColumn, row).isEmpty()) {
+        s.link.LinkState = LinkContext::StateIdle;
+        sets.setTableStepCommands(true);
+        s.frames.setPower(s.link.PowerSetting);
+        return;
+    }
+    s.player.FileName = s.files.cell(FileColumn, row);
+    try {
+        s.player.Open();
+    } catch (const AppError& error) {
+        // The table cannot go on: end it as the user would end it, back to
+        // idle, and make sure the programmer stops too.
+        s.link.LinkState = LinkContext::StateIdle;
+        sets.setTableStepCommands(true);
+        s.frames.setPower(s.link.PowerSetting);
+        s.frame[FrameByte::Command] = Cmd::Stop;
+        s.frames.send();
+        s.prompter.showError(error.message());
+        return;
+    }
+    s.files.setRow(row);
+    showStartAndStop(row, true);
+    finishSetUp();
+    s.frames.setStepPower(!s.files.cell(FileColumn, row + 1).isEmpty());
+    s.link.LinkState = LinkContext::StateRecordingTable;
+    sets.setTableStepCommands(false);
+    s.frames.send();
+}

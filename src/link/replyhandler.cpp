@@ -1,0 +1,435 @@
+#include "replyhandler.h"
+
+#include "chipcommandsets.h"
+#include "chips/chipcatalogue.h"
+#include "chips/chipcontrol.h"
+#include "commandframe.h"
+#include "commandframes.h"
+#include "core/apperror.h"
+#include "core/availability.h"
+#include "core/commands.h"
+#include "core/mediaplayer.h"
+#include "core/paneltexts.h"
+#include "core/prompter.h"
+#include "core/stringgrid.h"
+#include "customcomport.h"
+#include "files/addresstext.h"
+#include "linksession.h"
+#include "linkstate.h"
+#include "map/memorymap.h"
+#include "recording.h"
+
+namespace {
+
+using Options = ChipCommandSets::Options;
+constexpr Options eraseAndMap{false, true, true};
+constexpr Options mapOnly{false, false, true};
+
+QString timeText(float seconds) {
+    return QString::asprintf("%7.2f sek.", double(seconds));
+}
+
+} // namespace
+
+void ReplyHandler::ComPort1RxChar(int) {
+    if (s.port.ReadBufUsed() < FrameSize)
+        return;
+    QByteArray buffer(ReadBufferSize, '\0');
+    const int got = s.port.ReadBuf(buffer.data(), ReadBufferSize);
+    s.port.PurgeRead();
+    if (got < FrameSize)
+        return;
+    handle(buffer.left(FrameSize));
+}
+
+void ReplyHandler::TransferAddress(const QByteArray& reply) {
+    const QByteArray digits = reply.mid(1, 5);
+    bool ok = digits.size() == 5;
+    for (char c : digits)
+        ok = ok && c >= '0' && c <= '9';
+    if (!ok)
+        throw AppError(QStringLiteral("'%1' is not a valid integer value")
+                           .arg(QString::fromLatin1(digits.toPercentEncoding())));
+    quint16 address = static_cast<quint16>(digits.toInt() & 0xFFFF);
+    s.chip.MaskChipAddress(address);
+    s.link.ReplyAddress = address;
+
+    const int rows = int(s.chip.LastAddress) + 1;
+    const float remaining = static_cast<float>(double(rows - int(address)) *
+                                               double(s.chip.TotalSeconds) / double(rows));
+    const bool isd1700 = ChipCatalogue::isIsd1700(s.chip.ChipType);
+    if (remaining > 0) {
+        s.panel.setText(PanelTexts::Adres, AddressText::dec(address));
+        s.panel.setText(PanelTexts::AdresHex, AddressText::hex(address));
+        s.panel.setText(PanelTexts::CzasDoKon,
+                        isd1700 ? QStringLiteral("Rosc") : timeText(remaining));
+    } else {
+        // At or past the end: the last row and the time it holds.
+        s.panel.setText(PanelTexts::Adres, AddressText::dec(s.chip.LastAddress));
+        s.panel.setText(PanelTexts::AdresHex, AddressText::hex(s.chip.LastAddress));
+        const float last = static_cast<float>(double(s.chip.TotalSeconds) / double(rows));
+        s.panel.setText(PanelTexts::CzasDoKon, isd1700 ? QStringLiteral("Rosc") : timeText(last));
+    }
+}
+
+void ReplyHandler::ShowStartOfMemory() {
+    const bool isd1700 = ChipCatalogue::isIsd1700(s.chip.ChipType);
+    s.panel.setText(PanelTexts::Adres, isd1700 ? QStringLiteral("00016") : QStringLiteral("00000"));
+    s.panel.setText(PanelTexts::AdresHex,
+                    isd1700 ? QStringLiteral("0010") : QStringLiteral("0000"));
+    const int rows = int(s.chip.LastAddress) + 1;
+    const float whole =
+        static_cast<float>(double(rows) * double(s.chip.TotalSeconds) / double(rows));
+    s.panel.setText(PanelTexts::CzasDoKon, isd1700 ? QStringLiteral("Rosc") : timeText(whole));
+}
+
+void ReplyHandler::ShowAddressErrors() {
+    s.prompter.showMessage(QStringLiteral("ISD max adress error"));
+    s.prompter.showMessage(QStringLiteral("Please select right ISD device"));
+}
+
+void ReplyHandler::StopLocalPlay() {
+    if (s.player.IsPlaying())
+        s.player.Stop();
+}
+
+bool ReplyHandler::beyondChip() const {
+    return int(s.link.ReplyAddress) > int(s.chip.LastAddress) + 1;
+}
+
+void ReplyHandler::sendCommand(quint8 command, quint8 power) {
+    s.frame[FrameByte::Command] = command;
+    s.frames.setPower(power);
+    s.frames.send();
+}
+
+int ReplyHandler::selectedMapStart() const {
+    return AddressText::toIntegerOrFail(s.panel.adres());
+}
+
+void ReplyHandler::handle(const QByteArray& reply) {
+    if (reply.size() < FrameSize)
+        return;
+    const char code = reply.at(0);
+    const int state = s.link.LinkState;
+    // The order matters where a reply code serves several states; only one
+    // reaction runs for any reply.
+    switch (code) {
+    case '=':
+        circularFail();
+        break;
+    case '7':
+    case '8':
+        overflow();
+        break;
+    case '9':
+        scanOverflow(reply);
+        break;
+    case '5':
+        if (state == LinkContext::StatePlayingTable)
+            playEndInTable(reply);
+        else
+            playEnd(reply);
+        break;
+    case '4':
+        if (state == LinkContext::StateScanning)
+            endOfMessageWhileScanning(reply);
+        else if (state == LinkContext::StateChecking)
+            endOfMessageWhileChecking(reply);
+        else if (state == LinkContext::StateIdle && s.link.StopRequested)
+            stopAfterUserStop();
+        break;
+    case '2':
+    case '3':
+        progress(reply);
+        break;
+    case ';':
+        ready(reply);
+        break;
+    case ':':
+        recordStarted();
+        break;
+    case '1':
+        finished(reply);
+        break;
+    case '<':
+        noDevice();
+        break;
+    default:
+        break; // not a reply of ours
+    }
+}
+
+void ReplyHandler::circularFail() {
+    s.prompter.showMessage(QStringLiteral("Circular memory structure fail!"));
+    s.link.LinkState = LinkContext::StateIdle;
+}
+
+void ReplyHandler::overflow() {
+    s.frames.setPower(s.link.PowerSetting);
+    s.link.LinkState = LinkContext::StateIdle;
+    s.player.NotifyNext = false;
+    StopLocalPlay();
+    s.memoryMap.SelectMapRow(1);
+    ShowStartOfMemory();
+    sets.EnableChipCommands(eraseAndMap);
+    s.prompter.showMessage(QStringLiteral("ISD memory overflow !"));
+    sets.UpdateFileCommands();
+}
+
+void ReplyHandler::scanOverflow(const QByteArray& reply) {
+    s.link.LinkState = LinkContext::StateIdle;
+    s.frames.setPower(s.link.PowerSetting);
+    sets.EnableChipCommands({});
+    TransferAddress(reply);
+    if (beyondChip()) {
+        ShowAddressErrors();
+        ShowStartOfMemory();
+        s.memoryMap.ClearMemoryMap();
+        s.link.LinkState = LinkContext::StateIdle;
+        sets.EnableChipCommands({});
+    } else {
+        // The record the scan was in gets its start and the overflow
+        // address, but no end of message.
+        s.memoryMap.AddMapOverflow(s.link.ReplyAddress);
+        int row = 1;
+        while (row < s.map.RowCount() && !s.map.cell(1, row).isEmpty())
+            ++row;
+        s.map.setCell(1, row, AddressText::dec(s.link.CurrentAddress));
+        s.map.setCell(2, row, AddressText::hex(s.link.CurrentAddress));
+        s.memoryMap.NumberMapRows();
+        s.memoryMap.SelectMapRow(1);
+        ShowStartOfMemory();
+    }
+    s.availability.UpdateMapCommands();
+}
+
+void ReplyHandler::playEndInTable(const QByteArray& reply) {
+    TransferAddress(reply);
+    if (beyondChip()) {
+        s.link.LinkState = LinkContext::StateIdle;
+        ShowAddressErrors();
+        ShowStartOfMemory();
+        sets.EnableChipCommands(eraseAndMap);
+        s.memoryMap.SelectMapRowAt(selectedMapStart(), false);
+        return;
+    }
+    s.link.TableRow += 1;
+    const int row = s.link.TableRow;
+    if (!s.map.cell(1, row).isEmpty()) {
+        s.memoryMap.SelectMapRow(row);
+        s.frames.TransferAddress();
+        s.frame[FrameByte::Command] = Cmd::Play;
+        s.frames.setStopAtLastAddress();
+        s.frames.setStepPower(!s.map.cell(1, row + 1).isEmpty());
+        s.frames.send();
+    } else {
+        sets.UpdateFileCommands();
+        s.link.LinkState = LinkContext::StateIdle;
+        sets.EnableChipCommands(eraseAndMap);
+        s.memoryMap.SelectMapRowAt(selectedMapStart(), false);
+    }
+}
+
+void ReplyHandler::playEnd(const QByteArray& reply) {
+    TransferAddress(reply);
+    sets.UpdateFileCommands();
+    s.link.LinkState = LinkContext::StateIdle;
+    if (beyondChip()) {
+        ShowAddressErrors();
+        ShowStartOfMemory();
+    }
+    sets.EnableChipCommands(eraseAndMap);
+    // The display moves to the record that begins where playback stopped,
+    // so that Play again plays the next record.
+    s.memoryMap.SelectMapRowAt(selectedMapStart(), true);
+}
+
+void ReplyHandler::endOfMessageWhileScanning(const QByteArray& reply) {
+    TransferAddress(reply);
+    s.memoryMap.AddMapRecord(s.link.CurrentAddress, quint16(s.link.ReplyAddress - 1));
+    const int end = int(s.chip.LastAddress) + 1;
+    const int at = s.link.ReplyAddress;
+    if (s.link.StopRequested) {
+        s.link.StopRequested = false;
+        s.link.LinkState = LinkContext::StateIdle;
+        sendCommand(Cmd::Stop, s.link.PowerSetting);
+        sets.EnableChipCommands(mapOnly);
+    } else if (at < end) {
+        // The display shows where this message ended: the next step starts there.
+        s.frames.TransferAddress();
+        s.frame[FrameByte::Command] = Cmd::Scan;
+        s.frames.setStopAtLastAddress();
+        s.frames.setPower(s.link.PowerSetting);
+        s.link.LinkState = LinkContext::StateScanning;
+        s.frames.send();
+        sets.DisableChipCommands();
+    } else if (at > end) {
+        ShowAddressErrors();
+        ShowStartOfMemory();
+        s.memoryMap.ClearMemoryMap();
+        s.link.LinkState = LinkContext::StateIdle;
+        s.frame[FrameByte::Command] = Cmd::Stop;
+        s.frames.setPower(s.link.PowerSetting);
+        sets.EnableChipCommands(mapOnly);
+        s.frames.send();
+    } else {
+        // The end of memory.
+        s.frames.TransferAddress();
+        s.memoryMap.AddMapOverflow(s.link.ReplyAddress);
+        s.memoryMap.SelectMapRow(1);
+        ShowStartOfMemory();
+        s.link.LinkState = LinkContext::StateIdle;
+        s.frame[FrameByte::Command] = Cmd::Stop;
+        s.frames.setPower(s.link.PowerSetting);
+        sets.EnableChipCommands(mapOnly);
+        s.frames.send();
+    }
+}
+
+quint8 ReplyHandler::progressPower() const {
+    const int row = s.link.TableRow;
+    if (s.link.LinkState == LinkContext::StateRecordingTable)
+        return !s.files.cell(3, row + 1).isEmpty() ? 1 : s.link.PowerSetting;
+    if (s.link.LinkState == LinkContext::StatePlayingTable) {
+        const bool isd1700 = ChipCatalogue::isIsd1700(s.chip.ShownChipType);
+        const int looked = !s.link.StopRequested && isd1700 ? row : row + 1;
+        return !s.map.cell(3, looked).isEmpty() ? 1 : s.link.PowerSetting;
+    }
+    return s.link.PowerSetting;
+}
+
+void ReplyHandler::progress(const QByteArray& reply) {
+    TransferAddress(reply);
+    if (beyondChip()) {
+        s.link.StopRequested = false;
+        s.link.LinkState = LinkContext::StateIdle;
+        s.frame[FrameByte::Command] = Cmd::Stop;
+        s.frames.setPower(s.link.PowerSetting);
+        s.link.IgnorePlayEnd = true;
+        StopLocalPlay();
+        ShowAddressErrors();
+        ShowStartOfMemory();
+        s.memoryMap.SelectMapRow(1);
+        sets.EnableChipCommands({});
+        s.frames.send();
+    } else if (s.link.StopRequested) {
+        s.link.StopRequested = false;
+        s.frame[FrameByte::Command] = Cmd::Stop;
+        s.frames.setPower(progressPower());
+        s.link.IgnorePlayEnd = true;
+        StopLocalPlay();
+        sets.EnableChipCommands({false, true, false});
+        s.frames.send();
+    } else {
+        sets.LockDuringProgress();
+        s.frames.setPower(progressPower());
+        s.frame[FrameByte::Command] = Cmd::Continue;
+        s.frames.send();
+    }
+}
+
+void ReplyHandler::ready(const QByteArray& reply) {
+    s.chip.TypUkladu();
+    // Byte 6 is the programmer's power digit.
+    s.link.PowerSetting = static_cast<quint8>(reply.at(6) - '0');
+    sendCommand(Cmd::SetChip, s.link.PowerSetting);
+}
+
+void ReplyHandler::recordStarted() {
+    const int state = s.link.LinkState;
+    if (state == LinkContext::StateRecording || state == LinkContext::StateRecordingTable) {
+        s.link.IgnorePlayEnd = false;
+        s.player.Play();
+        sets.LockLocalPlay();
+    } else if (state == LinkContext::StateErasing) {
+        sets.LockLocalPlay();
+    }
+}
+
+void ReplyHandler::finished(const QByteArray& reply) {
+    const int state = s.link.LinkState;
+    if (state != LinkContext::StateIdle)
+        TransferAddress(reply);
+    s.link.StopRequested = false;
+    s.commands.setEnabled({"SpeedButton8", "ChangePort", "ChangeIsd", "PlayfromISD2", "Playtable1",
+                           "skanuj_ISD", "SpeedButton3", "Loadlist2"},
+                          true);
+    s.commands.setEnabled({"SpeedButton1", "StopISD"}, false);
+    sets.UpdateFileCommands();
+    s.commands.setEnabled({"CheckRecords1"}, !s.files.cell(1, 1).isEmpty());
+    if (state == LinkContext::StateRecording || state == LinkContext::StateErasing) {
+        s.link.LinkState = LinkContext::StateIdle;
+        TransferAddress(reply);
+        s.link.IgnorePlayEnd = true;
+        StopLocalPlay();
+    } else if (state == LinkContext::StateRecordingTable) {
+        TransferAddress(reply);
+        recording.nextRow();
+    }
+}
+
+void ReplyHandler::noDevice() {
+    s.link.PowerSetting = 0;
+    s.frames.setPower(0);
+    s.link.LinkState = LinkContext::StateIdle;
+    s.link.IgnorePlayEnd = true;
+    StopLocalPlay();
+    s.prompter.showMessage(QStringLiteral("Device not detected !"));
+    s.prompter.showMessage(QStringLiteral("Please select right ISD device"));
+    ShowStartOfMemory();
+    sets.EnableChipCommands(eraseAndMap);
+}
+
+void ReplyHandler::endOfMessageWhileChecking(const QByteArray& reply) {
+    TransferAddress(reply);
+    s.memoryMap.AddMapRecord(s.link.CurrentAddress, quint16(s.link.ReplyAddress - 1));
+    if (s.link.StopRequested) {
+        s.link.StopRequested = false;
+        s.link.LinkState = LinkContext::StateIdle;
+        sets.EnableChipCommands({true, false, true});
+        return;
+    }
+    s.link.TableRow += 1;
+    if (beyondChip()) {
+        ShowAddressErrors();
+        ShowStartOfMemory();
+        s.memoryMap.ClearMemoryMap();
+        s.link.LinkState = LinkContext::StateIdle;
+        sets.EnableChipCommands({true, true, true});
+        return;
+    }
+    const int row = s.link.TableRow;
+    const QString start = s.files.cell(1, row);
+    if (!start.isEmpty()) {
+        // A file without a start address is looked for where the previous record ended.
+        if (start != AddressText::notUsed())
+            s.panel.setText(PanelTexts::Adres,
+                            AddressText::dec(AddressText::toIntegerOrFail(start)));
+        s.frames.TransferAddress();
+        s.frame[FrameByte::Command] = Cmd::Scan;
+        s.frames.setStopAtLastAddress();
+        s.frames.setStepPower(!s.files.cell(1, row + 1).isEmpty());
+        s.link.LinkState = LinkContext::StateChecking;
+        sets.DisableChipCommands();
+        s.frames.send();
+    } else {
+        s.link.LinkState = LinkContext::StateIdle;
+        s.frame[FrameByte::Command] = Cmd::Stop;
+        s.frames.setStopAtLastAddress();
+        s.frames.setPower(s.link.PowerSetting);
+        sets.EnableChipCommands({true, false, false});
+        const QString first = s.map.cell(1, 1);
+        s.panel.setText(PanelTexts::Adres, first);
+        if (const auto value = AddressText::toInteger(first))
+            s.panel.setText(PanelTexts::CzasDoKon, s.chip.TimeToEndText(quint16(*value)));
+        s.frames.send();
+    }
+}
+
+void ReplyHandler::stopAfterUserStop() {
+    s.link.StopRequested = false;
+    s.link.LinkState = LinkContext::StateIdle;
+    sendCommand(Cmd::Stop, s.link.PowerSetting);
+    sets.EnableChipCommands(mapOnly);
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QByteArray>
+#include <QtGlobal>
+
+class ChipCommandSets;
+class Recording;
+struct LinkSession;
+
+// The programmer's 20-byte replies: byte 0 the reply code, bytes 1-5 an
+// address in five decimal digits, byte 6 the power digit of ";". Each reply
+// moves the running operation on; there is no timer anywhere, an operation
+// that gets no reply waits until the user stops it.
+class ReplyHandler {
+public:
+    static constexpr int FrameSize = 20;
+    static constexpr int ReadBufferSize = 1024;
+
+    ReplyHandler(LinkSession& session, ChipCommandSets& sets, Recording& recording)
+        : s(session), sets(sets), recording(recording) {}
+
+    // The port's receive event: takes a reply once 20 bytes are waiting;
+    // whatever followed them in the same read is dropped.
+    void ComPort1RxChar(int count);
+    // One reply frame (at least 20 bytes).
+    void handle(const QByteArray& reply);
+
+    // Reply to display: the reply's address, masked for the chip, into
+    // ReplyAddress and onto the displays (clamped to the last address).
+    void TransferAddress(const QByteArray& reply);
+    void ShowStartOfMemory();
+    void ShowAddressErrors();
+    void StopLocalPlay();
+
+private:
+    void circularFail();
+    void overflow();
+    void scanOverflow(const QByteArray& reply);
+    void playEndInTable(const QByteArray& reply);
+    void playEnd(const QByteArray& reply);
+    void endOfMessageWhileScanning(const QByteArray& reply);
+    void progress(const QByteArray& reply);
+    void ready(const QByteArray& reply);
+    void recordStarted();
+    void finished(const QByteArray& reply);
+    void noDevice();
+    void endOfMessageWhileChecking(const QByteArray& reply);
+    void stopAfterUserStop();
+
+    // Byte 7 for a progress answer.
+    quint8 progressPower() const;
+    // Byte 0 and byte 7, then the frame goes out.
+    void sendCommand(quint8 command, quint8 power);
+    bool beyondChip() const;
+    int selectedMapStart() const;
+
+    LinkSession& s;
+    ChipCommandSets& sets;
+    Recording& recording;
+};
