@@ -7,6 +7,7 @@
 #include "app/startup.h"
 #include "core/apperror.h"
 #include "core/configfile.h"
+#include "files/player.h"
 #include "link/comport.h"
 
 #include <QMessageBox>
@@ -46,7 +47,8 @@ int main(int argc, char** argv) {
         QtPrompter prompter;
         TComPort port;
         SignalBridge signals_;
-        Windows windows = createWindows(port, nullptr, prompter, ConfigFile::defaultName());
+        Player player;
+        Windows windows = createWindows(port, &player, prompter, ConfigFile::defaultName());
         TFormularz& main = *windows.main;
         prompter.setParent(&main);
         QObject::connect(&signals_, &SignalBridge::terminationRequested, &main, &QWidget::close);

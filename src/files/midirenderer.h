@@ -1,0 +1,54 @@
+#pragma once
+
+#include "pcmclip.h"
+
+#include <QByteArray>
+#include <QString>
+
+struct _fluid_hashtable_t;
+struct _fluid_synth_t;
+
+// Renders a standard MIDI file to PCM with FluidSynth and a General MIDI
+// SoundFont, as fast as the processor allows. The synthesizer and its
+// SoundFont are loaded once, on the first render, and reused.
+//
+// FluidSynth's own player keeps reporting "playing" for a while after the
+// last event, so the sound ends here instead when the last tick has passed and
+// no voice sounds any more (or what still sounds is below -60 dB). Reverb and chorus stay off:
+// their tails would outlast the voices and blur that end.
+class MidiRenderer {
+public:
+    static constexpr int SampleRate = 44100;
+    static constexpr int Channels = 2;
+    // Bounds against files that never end (a held sustain pedal, a huge
+    // tempo): the whole sound, and the part after the last event.
+    static constexpr int MaxSeconds = 20 * 60;
+    static constexpr int MaxTailSeconds = 10;
+
+    explicit MidiRenderer(const QString& soundFont = defaultSoundFont());
+    ~MidiRenderer();
+    MidiRenderer(const MidiRenderer&) = delete;
+    MidiRenderer& operator=(const MidiRenderer&) = delete;
+
+    // The General MIDI SoundFont of the system: timgm6mb at its standard
+    // place, or failing that whatever the system names its default.
+    static QString defaultSoundFont();
+    // True when the bytes start like a standard MIDI file (or its RIFF form).
+    static bool looksLikeMidi(const QByteArray& head);
+
+    QString soundFont() const { return fontPath; }
+    void setSoundFont(const QString& path);
+
+    // Raises AppError when the bytes are no MIDI file or the SoundFont
+    // cannot be loaded.
+    PcmClip render(const QByteArray& midi);
+    PcmClip renderFile(const QString& path);
+
+private:
+    void loadSynth();
+    void unloadSynth();
+
+    QString fontPath;
+    _fluid_hashtable_t* settings = nullptr;
+    _fluid_synth_t* synth = nullptr;
+};

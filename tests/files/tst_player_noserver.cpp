@@ -1,0 +1,41 @@
+#include "core/apperror.h"
+#include "files/player.h"
+#include "testsounds.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sndfile.h>
+
+// Runs with PULSE_SERVER pointing at a socket that does not exist.
+class PlayerWithoutSoundServerTest : public QObject {
+    Q_OBJECT
+private slots:
+    void openFailsQuicklyAndPlayStaysSilent();
+};
+
+void PlayerWithoutSoundServerTest::openFailsQuicklyAndPlayStaysSilent() {
+    QVERIFY(qEnvironmentVariable("PULSE_SERVER").contains(QStringLiteral("nonexistent")));
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("tone.wav"));
+    QVERIFY(TestSounds::writeToneWav(path, 8000, 1, 0.5, SF_FORMAT_PCM_16));
+    Player player;
+    int notifications = 0;
+    connect(&player, &MediaPlayer::OnNotify, this, [&] { ++notifications; });
+
+    player.FileName = path;
+    QElapsedTimer took;
+    took.start();
+    QVERIFY_THROWS_EXCEPTION(AppError, player.Open());
+    QVERIFY2(took.elapsed() < 5000, qPrintable(QString::number(took.elapsed())));
+
+    player.Play();
+    QVERIFY(!player.IsPlaying());
+    player.Stop();
+    player.Close();
+    QCoreApplication::processEvents();
+    QCOMPARE(notifications, 0);
+}
+
+QTEST_GUILESS_MAIN(PlayerWithoutSoundServerTest)
+#include "tst_player_noserver.moc"
