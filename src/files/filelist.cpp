@@ -1,0 +1,172 @@
+#include "filelist.h"
+
+#include "addresstext.h"
+#include "filelistformat.h"
+#include "listfilereader.h"
+#include "listfilewriter.h"
+
+#include "core/availability.h"
+#include "core/filedialog.h"
+#include "core/folders.h"
+#include "core/prompter.h"
+#include "core/stringgrid.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+constexpr int StartCol = 1;
+constexpr int StopCol = 2;
+constexpr int FileCol = 3;
+constexpr int BaseRows = 120;
+
+const QString listFilter() {
+    return QStringLiteral("File list (*.lsp)|*.lsp");
+}
+
+} // namespace
+
+FileList::FileList(TablesContext& context) : ctx(context) {}
+
+void FileList::adujlist1Click() {
+    TablesContext::call(ctx.showSoundFiles);
+    FileDialog& open = ctx.open;
+    open.kind = FileDialog::Kind::Open;
+    open.initialDir = ctx.folders.ListFolder;
+    open.fileName.clear();
+    open.filter = listFilter();
+    if (ctx.prompter.execute(open)) {
+        const QString name = open.fileName;
+        ctx.folders.RememberFolder(2, ctx.open, ctx.save);
+        ctx.listFileName = name;
+        if (readFileList(name))
+            ctx.caption(QStringLiteral("VOKAR SD Programmer, ") + name);
+        else
+            ctx.prompter.showMessage(QStringLiteral("Bad file format"));
+    }
+    CheckAddressCells();
+    ctx.availability.UpdateMenu();
+    TablesContext::call(ctx.scrollFilesToTop);
+}
+
+bool FileList::readFileList(const QString& name) {
+    StringGrid& files = ctx.files;
+    StringGrid::BulkUpdate bulk(files);
+    files.setRowCount(BaseRows);
+    for (int row = 1; row < BaseRows; ++row) {
+        files.setCell(0, row, QString::number(row));
+        for (int col = StartCol; col <= FileCol; ++col)
+            files.setCell(col, row, QString());
+    }
+    // A file that cannot be opened loads as an empty table.
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly))
+        return true;
+    ListFileReader reader(file);
+    QByteArray line;
+    int k = 1;
+    for (;;) {
+        const ListFileReader::Status status = reader.next(line);
+        if (status == ListFileReader::Status::End)
+            break;
+        const std::optional<FileListFormat::Entry> entry =
+            status == ListFileReader::Status::Line ? FileListFormat::parseLine(line) : std::nullopt;
+        // The entries read so far stay, unnumbered, for the user to see how
+        // far the file was good.
+        if (!entry)
+            return false;
+        files.setCell(StartCol, k, entry->start);
+        files.setCell(StopCol, k, entry->stop);
+        files.setCell(FileCol, k, entry->file);
+        ++k;
+        files.setRowCount(files.RowCount() + 1);
+    }
+    files.NumberRows();
+    return true;
+}
+
+void FileList::CheckAddressCells() {
+    StringGrid& files = ctx.files;
+    StringGrid::BulkUpdate bulk(files);
+    for (int col : {StartCol, StopCol}) {
+        for (int row = 1; row < files.RowCount(); ++row) {
+            const QString text = files.cell(col, row);
+            if (text.isEmpty() || text == AddressText::notUsed())
+                continue;
+            if (!AddressText::toInteger(text))
+                files.setCell(col, row, AddressText::notUsed());
+        }
+    }
+}
+
+void FileList::prepareSaveDialog() {
+    FileDialog& save = ctx.save;
+    save.kind = FileDialog::Kind::Save;
+    save.defaultExt = QStringLiteral("lsp");
+    save.filter = listFilter();
+    save.initialDir = ctx.folders.ListFolder;
+}
+
+bool FileList::askForSaveName(QString& name) {
+    FileDialog& save = ctx.save;
+    if (!ctx.prompter.execute(save))
+        return false;
+    if (!save.defaultExt.isEmpty() && QFileInfo(save.fileName).suffix().isEmpty())
+        save.fileName += u'.' + save.defaultExt;
+    name = save.fileName;
+    return true;
+}
+
+void FileList::Zapisz() {
+    prepareSaveDialog();
+    const StringGrid& files = ctx.files;
+    if (files.cell(StartCol, 1).isEmpty())
+        return;
+    if (!ctx.listFileName.isEmpty()) {
+        if (!files.cell(StopCol, 1).isEmpty()) {
+            ctx.folders.RememberFolder(4, ctx.open, ctx.save);
+            WriteFileList(ctx.listFileName);
+        }
+        return;
+    }
+    QString name;
+    if (!askForSaveName(name) || files.cell(StopCol, 1).isEmpty())
+        return;
+    // Only a list that is really on disk becomes the table's list file.
+    if (!WriteFileList(name))
+        return;
+    ctx.listFileName = name;
+    ctx.caption(QStringLiteral("VOKAR ISD Programmer, ") + name);
+}
+
+void FileList::ZapiszJako() {
+    prepareSaveDialog();
+    const StringGrid& files = ctx.files;
+    if (files.cell(StartCol, 1).isEmpty())
+        return;
+    QString name;
+    if (!askForSaveName(name) || files.cell(StopCol, 1).isEmpty())
+        return;
+    if (!WriteFileList(name))
+        return;
+    // From now on the table belongs to the list just written: a later Save
+    // goes there, and the list dialogs start in its folder.
+    ctx.listFileName = name;
+    ctx.folders.RememberFolder(4, ctx.open, ctx.save);
+    ctx.caption(QStringLiteral("ISD Programmer, ") + name);
+}
+
+bool FileList::WriteFileList(const QString& name) {
+    const StringGrid& files = ctx.files;
+    QByteArray contents;
+    for (int r = 1; r < files.RowCount() && !files.cell(StopCol, r).isEmpty(); ++r) {
+        contents += FileListFormat::formatLine(
+            {files.cell(StartCol, r), files.cell(StopCol, r), files.cell(FileCol, r)});
+    }
+    const QString error = ListFileWriter::write(name, contents);
+    if (error.isEmpty())
+        return true;
+    ctx.prompter.showMessage(error);
+    return false;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "tablescontext.h"
+
+#include <QString>
+
+// Keeping the file table in a file list (".lsp"): loading one, saving to the
+// list the table belongs to, and saving under a new name.
+class FileList {
+public:
+    explicit FileList(TablesContext& context);
+
+    void adujlist1Click();
+    void Zapisz();
+    void ZapiszJako();
+
+    // Writes the table's entries up to the first row without a stop text.
+    // False, with the user told why, when the file could not be written;
+    // the previous file, if any, is then left as it was.
+    bool WriteFileList(const QString& name);
+    // Address cells that are no whole number become "not used".
+    void CheckAddressCells();
+
+    // Loads a file list into the table; false when a line was not a file
+    // list line (the lines before it are loaded).
+    bool readFileList(const QString& name);
+
+private:
+    void prepareSaveDialog();
+    // The name the user confirmed in the save dialog, with the default
+    // extension added to a name typed without one.
+    bool askForSaveName(QString& name);
+
+    TablesContext& ctx;
+};

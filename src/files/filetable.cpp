@@ -1,0 +1,185 @@
+#include "filetable.h"
+
+#include "addresstext.h"
+#include "chips/adresdialog.h"
+#include "chips/chipcatalogue.h"
+#include "chips/chipcontrol.h"
+#include "core/addressinput.h"
+#include "core/apperror.h"
+#include "core/availability.h"
+#include "core/filedialog.h"
+#include "core/folders.h"
+#include "core/prompter.h"
+#include "core/stringgrid.h"
+
+namespace {
+
+constexpr int StartCol = 1;
+constexpr int StopCol = 2;
+constexpr int FileCol = 3;
+// Row 0 and data rows 1 to 119.
+constexpr int BaseRows = 120;
+// ISD 1700 chips keep their first rows free of messages.
+constexpr int FirstIsd1700MessageRow = 16;
+
+} // namespace
+
+FileTable::FileTable(TablesContext& context)
+    : ctx(context), rowSelect(context.files, context.panel, context.chip, context.prompter) {}
+
+void FileTable::NumberFileRows() {
+    ctx.files.NumberRows();
+}
+
+bool FileTable::askForSoundFile() {
+    FileDialog& open = ctx.open;
+    open.kind = FileDialog::Kind::Open;
+    open.filter = QStringLiteral("WAV file (*.wav)|*.wav|MIDI file (*.mid)|*.mid");
+    if (ctx.soundFileType != 2)
+        ctx.soundFileType = 1;
+    open.filterIndex = ctx.soundFileType;
+    open.initialDir = ctx.folders.SoundFolder;
+    open.fileName.clear();
+    if (!ctx.prompter.execute(open))
+        return false;
+    ctx.folders.RememberFolder(1, ctx.open, ctx.save);
+    ctx.soundFileType = open.filterIndex;
+    return true;
+}
+
+void FileTable::putNewFile(int row, const QString& name) {
+    ctx.files.setCell(FileCol, row, name);
+    ctx.files.setCell(StartCol, row, AddressText::notUsed());
+    ctx.files.setCell(StopCol, row, AddressText::notUsed());
+}
+
+void FileTable::Dodajplik1Click() {
+    TablesContext::call(ctx.showSoundFiles);
+    if (askForSoundFile()) {
+        StringGrid& files = ctx.files;
+        files.setRowCount(files.RowCount() + 1);
+        putNewFile(files.FirstFreeRow(), ctx.open.fileName);
+    }
+    NumberFileRows();
+    ctx.availability.UpdateMenu();
+}
+
+void FileTable::Insert2Click() {
+    StringGrid& files = ctx.files;
+    const int s = files.Row();
+    if (!askForSoundFile())
+        return;
+    files.setRowCount(files.RowCount() + 1);
+    NumberFileRows();
+    const int n = files.FirstFreeRow() - 1; // entries in use from row 1 on
+    int r = 0;
+    if (n < s) {
+        r = n + 1;
+    } else {
+        // Entries s to n move down one row onto row n + 1, which is free (it
+        // may still hold a stop or file text, which the move overwrites).
+        // Dropping row n + 1 and opening a row at s does that in two steps
+        // however long the table is.
+        files.removeRow(n + 1);
+        files.insertRow(s);
+        NumberFileRows();
+        r = s;
+    }
+    putNewFile(r, ctx.open.fileName);
+    ctx.availability.UpdateMenu();
+}
+
+void FileTable::DeletePlikClick() {
+    TablesContext::call(ctx.showSoundFiles);
+    StringGrid& files = ctx.files;
+    const int s = files.Row();
+    if (s >= 1 && !files.cell(FileCol, s).isEmpty()) {
+        // The rows below s move up by one and an empty row closes the grid.
+        files.removeRow(s);
+        files.setRowCount(files.RowCount() + 1);
+        if (files.RowCount() > BaseRows)
+            files.setRowCount(files.RowCount() - 1);
+        NumberFileRows();
+    }
+    ctx.availability.UpdateMenu();
+    forgetListFile();
+}
+
+void FileTable::forgetListFile() {
+    // The table no longer is the file list it was loaded from.
+    ctx.caption(QStringLiteral("ISD Programmer"));
+    ctx.listFileName.clear();
+}
+
+bool FileTable::askForAddress(int& value) {
+    if (!ctx.address.Execute())
+        return false;
+    const QString text = ctx.address.addressText();
+    const std::optional<int> typed = TOKAdresDlg::toAddress(text);
+    if (!typed)
+        throw AppError(QStringLiteral("\"%1\" is not a whole number").arg(text));
+    value = *typed;
+    return true;
+}
+
+void FileTable::Startadress1Click() {
+    TablesContext::call(ctx.showSoundFiles);
+    int v = 0;
+    if (!askForAddress(v))
+        return;
+    StringGrid& files = ctx.files;
+    const int s = files.Row();
+    if (ChipCatalogue::isIsd1700(ctx.chip.ChipType) && v < FirstIsd1700MessageRow)
+        v = FirstIsd1700MessageRow;
+    if (files.cell(FileCol, s).isEmpty())
+        return;
+    const QString stop = files.cell(StopCol, s);
+    if (stop == AddressText::notUsed() || v < AddressText::toIntegerOrFail(stop))
+        files.setCell(StartCol, s, AddressText::dec(v));
+    else
+        ctx.prompter.showMessage(QStringLiteral("Start Address must be lower than Stop Address"));
+}
+
+void FileTable::Stopadress1Click() {
+    TablesContext::call(ctx.showSoundFiles);
+    int v = 0;
+    if (!askForAddress(v))
+        return;
+    StringGrid& files = ctx.files;
+    const int s = files.Row();
+    if (files.cell(FileCol, s).isEmpty())
+        return;
+    const QString start = files.cell(StartCol, s);
+    if (start == AddressText::notUsed() || AddressText::toIntegerOrFail(start) < v)
+        files.setCell(StopCol, s, AddressText::dec(v));
+    else
+        ctx.prompter.showMessage(QStringLiteral("Stop Address must be greater than Start Address"));
+}
+
+void FileTable::Deletefilestartadres1Click() {
+    TablesContext::call(ctx.showSoundFiles);
+    if (ctx.files.cell(StartCol, 1).isEmpty())
+        return;
+    ctx.files.setCell(StartCol, ctx.files.Row(), AddressText::notUsed());
+}
+
+void FileTable::Deletefilestopadres1Click() {
+    TablesContext::call(ctx.showSoundFiles);
+    if (ctx.files.cell(StartCol, 1).isEmpty())
+        return;
+    ctx.files.setCell(StopCol, ctx.files.Row(), AddressText::notUsed());
+}
+
+void FileTable::Clearlist1Click() {
+    StringGrid& files = ctx.files;
+    {
+        StringGrid::BulkUpdate bulk(files);
+        files.setRowCount(BaseRows);
+        for (int row = 1; row < files.RowCount(); ++row) {
+            for (int col = StartCol; col <= FileCol; ++col)
+                files.setCell(col, row, QString());
+        }
+    }
+    ctx.availability.fileListClosed();
+    forgetListFile();
+}

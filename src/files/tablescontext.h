@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class AddressInput;
+class ChipControl;
+class CommandAvailability;
+class PanelTexts;
+class Prompter;
+class StringGrid;
+struct FileDialog;
+struct RememberedFolders;
+
+// The window state the table commands work on, handed over as references so
+// that the commands run the same with the real window or with test fakes.
+// The window-only effects (caption, active tab, scrolling) are callbacks; an
+// empty callback does nothing.
+struct TablesContext {
+    StringGrid& files; // ListaPlikow
+    StringGrid& map;   // ListaNagran
+    PanelTexts& panel;
+    const ChipControl& chip;
+    CommandAvailability& availability;
+    Prompter& prompter;
+    FileDialog& open;
+    FileDialog& save;
+    RememberedFolders& folders;
+    int& soundFileType;
+    QString& listFileName;
+    AddressInput& address;
+
+    std::function<void(const QString&)> setCaption;
+    std::function<void()> showSoundFiles;
+    std::function<void()> scrollFilesToTop;
+    std::function<void()> scrollMapToTop;
+
+    void caption(const QString& text) const {
+        if (setCaption)
+            setCaption(text);
+    }
+    static void call(const std::function<void()>& hook) {
+        if (hook)
+            hook();
+    }
+};

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "fakecomport.h"
+#include "fakeprompter.h"
+
+#include "chips/chipcontrol.h"
+#include "core/addressinput.h"
+#include "core/availability.h"
+#include "core/commands.h"
+#include "core/filedialog.h"
+#include "core/folders.h"
+#include "core/paneltexts.h"
+#include "core/stringgrid.h"
+#include "files/tablescontext.h"
+#include "link/commandframe.h"
+
+#include <QStringList>
+
+// Answers the address dialog from a script: a text to confirm, or an empty
+// string to cancel.
+class ScriptedAddressInput : public AddressInput {
+public:
+    bool Execute() override {
+        ++shown;
+        if (answers.isEmpty())
+            return false;
+        current = answers.takeFirst();
+        return !current.isEmpty();
+    }
+    QString addressText() const override { return current; }
+
+    QStringList answers;
+    QString current;
+    int shown = 0;
+};
+
+// The window state the table commands work on, as the window starts up:
+// headers written, rows numbered, start set of commands applied.
+struct TablesFixture {
+    TablesFixture() {
+        files.setCell(1, 0, QStringLiteral("Start address"));
+        files.setCell(2, 0, QStringLiteral("Stop address"));
+        files.setCell(3, 0, QStringLiteral("File name"));
+        const char* mapHeaders[] = {"Start adress",    "Start address HEX", "EOM address",
+                                    "EOM address HEX", "OVF address",       "OVF address HEX"};
+        for (int col = 1; col <= 6; ++col)
+            map.setCell(col, 0, QString::fromLatin1(mapHeaders[col - 1]));
+        files.NumberRows();
+        map.NumberRows();
+        availability.applyStartState();
+        open.kind = FileDialog::Kind::Open;
+        save.kind = FileDialog::Kind::Save;
+    }
+
+    // Rows 1 .. n get start, stop and file texts "s<k>", "e<k>", "f<k>"
+    // unless given.
+    void fillFiles(const QList<QStringList>& rows) {
+        for (int k = 0; k < rows.size(); ++k) {
+            files.setRowCount(files.RowCount() + 1);
+            for (int col = 1; col <= 3; ++col)
+                files.setCell(col, k + 1, rows[k].value(col - 1));
+        }
+        files.NumberRows();
+    }
+    void fillMap(const QList<QStringList>& rows) {
+        for (int k = 0; k < rows.size(); ++k) {
+            map.setRowCount(map.RowCount() + 1);
+            for (int col = 1; col <= 6; ++col)
+                map.setCell(col, k + 1, rows[k].value(col - 1));
+        }
+        map.NumberRows();
+    }
+    QStringList fileRow(int row) const {
+        return {files.cell(1, row), files.cell(2, row), files.cell(3, row)};
+    }
+    bool enabled(const char* name) const { return commands.isEnabled(QString::fromLatin1(name)); }
+
+    StringGrid files{4, 120};
+    StringGrid map{7, 120};
+    PanelTexts panel;
+    FakeComPort port;
+    CommandFrame frame;
+    ChipControl chip{panel, frame, port};
+    Commands commands;
+    CommandAvailability availability{commands, files, map};
+    FakePrompter prompter;
+    FileDialog open;
+    FileDialog save;
+    RememberedFolders folders;
+    int soundFileType = 1;
+    QString listFileName;
+    ScriptedAddressInput address;
+    QStringList captions;
+    int soundFilesShown = 0;
+    int filesScrolledToTop = 0;
+    int mapScrolledToTop = 0;
+
+    TablesContext context{files,
+                          map,
+                          panel,
+                          chip,
+                          availability,
+                          prompter,
+                          open,
+                          save,
+                          folders,
+                          soundFileType,
+                          listFileName,
+                          address,
+                          [this](const QString& text) { captions.append(text); },
+                          [this] { ++soundFilesShown; },
+                          [this] { ++filesScrolledToTop; },
+                          [this] { ++mapScrolledToTop; }};
+};

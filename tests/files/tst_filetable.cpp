@@ -1,0 +1,439 @@
+#include "tablesfixture.h"
+
+#include "core/apperror.h"
+#include "files/filetable.h"
+
+#include <QtTest>
+
+namespace {
+const QString notUsed = QStringLiteral("not used");
+
+QList<QStringList> fiveEntries() {
+    QList<QStringList> rows;
+    for (int k = 1; k <= 5; ++k)
+        rows.append(
+            {QStringLiteral("0000%1").arg(k), notUsed, QStringLiteral("/s/f%1.wav").arg(k)});
+    return rows;
+}
+} // namespace
+
+class TestFileTable : public QObject {
+    Q_OBJECT
+private slots:
+    void addPutsFileInFirstFreeRowAndGrowsByOne();
+    void addRemembersSoundFolderAndFileType();
+    void addCancelledStillRenumbersAndUpdatesCommands();
+    void insertPlacesFileAtSelectionOrAfterEntries_data();
+    void insertPlacesFileAtSelectionOrAfterEntries();
+    void insertOverwritesStrayTextsOfTheFirstFreeRow();
+    void insertCancelledChangesNothing();
+    void removeMovesRowsUpAndShrinksOnlyAbove120_data();
+    void removeMovesRowsUpAndShrinksOnlyAbove120();
+    void removeOnFreeRowStillForgetsListFile();
+    void removingLastFileDisablesFileCommands();
+    void editStartAddress_data();
+    void editStartAddress();
+    void editStopAddress_data();
+    void editStopAddress();
+    void editAddressOfGarbageCellFailsAndKeepsRow();
+    void removeAddressWritesNotUsedEvenOnFreeRow();
+    void removeAddressOnEmptyTableDoesNothing();
+    void selectingRowShowsItsStartAddress();
+    void selectingRowWithBadStartCellResetsIt();
+    void selectingRowOnlyRunsWhenSelectionMoves();
+    void closeListEmptiesTableAndLeavesContextMenu();
+};
+
+void TestFileTable::addPutsFileInFirstFreeRowAndGrowsByOne() {
+    TablesFixture f;
+    FileTable table(f.context);
+    f.prompter.answers = {QStringLiteral("/snd/a.wav")};
+    table.Dodajplik1Click();
+    QCOMPARE(f.files.RowCount(), 121);
+    QCOMPARE(f.fileRow(1), (QStringList{notUsed, notUsed, QStringLiteral("/snd/a.wav")}));
+    QCOMPARE(f.soundFilesShown, 1);
+    for (const char* name :
+         {"OdtwarzajPlik", "RecordISD", "DeletePlik", "Delete", "ClearList", "CloseFile",
+          "SpeedButton5", "SaveList", "CheckRecords1", "Insert1", "Remove1", "RecordfiletoISD1",
+          "PlayFile", "RecTable", "Startadress4", "Stopadress4"})
+        QVERIFY2(f.enabled(name), name);
+    QVERIFY(!f.enabled("CopyFromMap")); // the map is still empty
+
+    f.prompter.answers = {QStringLiteral("/snd/b.wav"), QStringLiteral("/snd/c.mid")};
+    table.Dodajplik1Click();
+    table.Dodajplik1Click();
+    QCOMPARE(f.files.RowCount(), 123);
+    QCOMPARE(f.files.cell(3, 3), QStringLiteral("/snd/c.mid"));
+    QCOMPARE(f.files.FirstFreeRow(), 4);
+    QCOMPARE(f.files.cell(0, 122), QStringLiteral("122"));
+}
+
+void TestFileTable::addRemembersSoundFolderAndFileType() {
+    TablesFixture f;
+    FileTable table(f.context);
+    f.folders.SoundFolder = QStringLiteral("/music");
+    f.soundFileType = 7; // anything but MIDI shows WAV first
+    f.open.fileName = QStringLiteral("/old/name.wav");
+    f.prompter.answers = {QStringLiteral("/midi/song.mid")};
+    f.open.filterIndex = 1;
+    table.Dodajplik1Click();
+    const FileDialog shown = f.prompter.shown.constLast();
+    QCOMPARE(shown.filter, QStringLiteral("WAV file (*.wav)|*.wav|MIDI file (*.mid)|*.mid"));
+    QCOMPARE(shown.filterIndex, 1);
+    QCOMPARE(shown.initialDir, QStringLiteral("/music"));
+    QCOMPARE(shown.fileName, QString());
+    QCOMPARE(f.folders.SoundFolder, QStringLiteral("/midi"));
+    QCOMPARE(f.soundFileType, 1);
+}
+
+void TestFileTable::addCancelledStillRenumbersAndUpdatesCommands() {
+    TablesFixture f;
+    FileTable table(f.context);
+    f.commands.setEnabled({"DeletePlik"}, true);
+    f.files.setCell(0, 7, QStringLiteral("x"));
+    table.Dodajplik1Click();
+    QCOMPARE(f.files.RowCount(), 120);
+    QCOMPARE(f.files.cell(0, 7), QStringLiteral("7"));
+    QVERIFY(!f.enabled("DeletePlik"));
+    QCOMPARE(f.files.cell(1, 1), QString());
+}
+
+void TestFileTable::insertPlacesFileAtSelectionOrAfterEntries_data() {
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<int>("newRow");
+    QTest::newRow("inside the entries") << 3 << 3;
+    QTest::newRow("first row") << 1 << 1;
+    QTest::newRow("last entry") << 5 << 5;
+    QTest::newRow("first free row") << 6 << 6;
+    QTest::newRow("past the end") << 9 << 6;
+}
+
+void TestFileTable::insertPlacesFileAtSelectionOrAfterEntries() {
+    QFETCH(int, selected);
+    QFETCH(int, newRow);
+    TablesFixture f;
+    f.fillFiles(fiveEntries());
+    FileTable table(f.context);
+    f.files.setRow(selected);
+    f.prompter.answers = {QStringLiteral("/s/new.wav")};
+    table.Insert2Click();
+    QCOMPARE(f.files.RowCount(), 126);
+    QCOMPARE(f.fileRow(newRow), (QStringList{notUsed, notUsed, QStringLiteral("/s/new.wav")}));
+    // The entries keep their order around the new one.
+    QStringList order;
+    for (int row = 1; row <= 6; ++row)
+        order.append(f.files.cell(3, row));
+    QStringList expected = {QStringLiteral("/s/f1.wav"), QStringLiteral("/s/f2.wav"),
+                            QStringLiteral("/s/f3.wav"), QStringLiteral("/s/f4.wav"),
+                            QStringLiteral("/s/f5.wav")};
+    expected.insert(newRow - 1, QStringLiteral("/s/new.wav"));
+    QCOMPARE(order, expected);
+    for (int row = 1; row < f.files.RowCount(); ++row)
+        QCOMPARE(f.files.cell(0, row), QString::number(row));
+    QCOMPARE(f.files.FirstFreeRow(), 7);
+    QCOMPARE(f.soundFilesShown, 0); // insert stays on the page it was called from
+    QVERIFY(f.enabled("DeletePlik"));
+}
+
+void TestFileTable::insertOverwritesStrayTextsOfTheFirstFreeRow() {
+    TablesFixture f;
+    f.fillFiles({{QStringLiteral("00001"), notUsed, QStringLiteral("a")},
+                 {QStringLiteral("00002"), notUsed, QStringLiteral("b")},
+                 {QString(), QStringLiteral("00009"), QStringLiteral("stray")},
+                 {QStringLiteral("00004"), notUsed, QStringLiteral("d")}});
+    FileTable table(f.context);
+    f.files.setRow(1);
+    f.prompter.answers = {QStringLiteral("new")};
+    table.Insert2Click();
+    QCOMPARE(f.files.cell(3, 1), QStringLiteral("new"));
+    QCOMPARE(f.files.cell(3, 2), QStringLiteral("a"));
+    QCOMPARE(f.files.cell(3, 3), QStringLiteral("b"));
+    // Entries end at the first free row; what stood below it stays put.
+    QCOMPARE(f.fileRow(4), (QStringList{QStringLiteral("00004"), notUsed, QStringLiteral("d")}));
+    QCOMPARE(f.files.RowCount(), 125);
+}
+
+void TestFileTable::insertCancelledChangesNothing() {
+    TablesFixture f;
+    f.fillFiles(fiveEntries());
+    FileTable table(f.context);
+    f.files.setRow(2);
+    table.Insert2Click();
+    QCOMPARE(f.files.RowCount(), 125);
+    QCOMPARE(f.files.cell(3, 2), QStringLiteral("/s/f2.wav"));
+    QCOMPARE(f.prompter.shown.size(), 1);
+}
+
+void TestFileTable::removeMovesRowsUpAndShrinksOnlyAbove120_data() {
+    QTest::addColumn<int>("rowsBefore");
+    QTest::addColumn<int>("rowsAfter");
+    QTest::newRow("grown grid shrinks") << 125 << 124;
+    QTest::newRow("120 rows stay") << 120 << 120;
+}
+
+void TestFileTable::removeMovesRowsUpAndShrinksOnlyAbove120() {
+    QFETCH(int, rowsBefore);
+    QFETCH(int, rowsAfter);
+    TablesFixture f;
+    f.fillFiles(fiveEntries());
+    f.files.setRowCount(rowsBefore);
+    f.listFileName = QStringLiteral("/lists/a.lsp");
+    FileTable table(f.context);
+    f.files.setRow(2);
+    table.DeletePlikClick();
+    QCOMPARE(f.files.RowCount(), rowsAfter);
+    QCOMPARE(f.files.cell(3, 1), QStringLiteral("/s/f1.wav"));
+    QCOMPARE(f.files.cell(3, 2), QStringLiteral("/s/f3.wav"));
+    QCOMPARE(f.files.cell(3, 4), QStringLiteral("/s/f5.wav"));
+    QCOMPARE(f.fileRow(5), (QStringList{QString(), QString(), QString()}));
+    for (int row = 1; row < f.files.RowCount(); ++row)
+        QCOMPARE(f.files.cell(0, row), QString::number(row));
+    QCOMPARE(f.captions, QStringList{QStringLiteral("ISD Programmer")});
+    QCOMPARE(f.listFileName, QString());
+    QCOMPARE(f.soundFilesShown, 1);
+}
+
+void TestFileTable::removeOnFreeRowStillForgetsListFile() {
+    TablesFixture f;
+    f.fillFiles(fiveEntries());
+    f.listFileName = QStringLiteral("/lists/a.lsp");
+    FileTable table(f.context);
+    f.files.setRow(8);
+    table.DeletePlikClick();
+    QCOMPARE(f.files.RowCount(), 125);
+    QCOMPARE(f.files.cell(3, 5), QStringLiteral("/s/f5.wav"));
+    QCOMPARE(f.captions, QStringList{QStringLiteral("ISD Programmer")});
+    QCOMPARE(f.listFileName, QString());
+}
+
+void TestFileTable::removingLastFileDisablesFileCommands() {
+    TablesFixture f;
+    FileTable table(f.context);
+    f.prompter.answers = {QStringLiteral("/a.wav")};
+    table.Dodajplik1Click();
+    QVERIFY(f.enabled("SaveList"));
+    f.files.setRow(1);
+    table.DeletePlikClick();
+    QCOMPARE(f.files.RowCount(), 120);
+    for (const char* name :
+         {"OdtwarzajPlik", "RecordISD", "DeletePlik", "Delete", "ClearList", "CloseFile",
+          "SpeedButton5", "SaveList", "CheckRecords1", "Insert1", "Remove1", "RecordfiletoISD1",
+          "PlayFile", "RecTable", "Startadress4", "Stopadress4", "CopyFromMap"})
+        QVERIFY2(!f.enabled(name), name);
+}
+
+void TestFileTable::editStartAddress_data() {
+    QTest::addColumn<int>("chipType");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("stop");
+    QTest::addColumn<QString>("typed"); // "" cancels the dialog
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("message");
+    const QString none;
+    const QString refusal = QStringLiteral("Start Address must be lower than Stop Address");
+    QTest::newRow("no stop: any address") << 1 << "a.wav" << notUsed << "7"
+                                          << "00007" << none;
+    QTest::newRow("below stop") << 1 << "a.wav"
+                                << "00020"
+                                << "19"
+                                << "00019" << none;
+    QTest::newRow("equal to stop") << 1 << "a.wav"
+                                   << "00020"
+                                   << "20" << notUsed << refusal;
+    QTest::newRow("above stop") << 1 << "a.wav"
+                                << "00020"
+                                << "300" << notUsed << refusal;
+    QTest::newRow("ISD 1730 raises to 16") << 41 << "a.wav" << notUsed << "5"
+                                           << "00016" << none;
+    QTest::newRow("ISD 1730 leaves 17") << 41 << "a.wav" << notUsed << "17"
+                                        << "00017" << none;
+    QTest::newRow("no file: silent") << 1 << "" << notUsed << "7" << notUsed << none;
+    QTest::newRow("cancelled") << 1 << "a.wav" << notUsed << "" << notUsed << none;
+}
+
+void TestFileTable::editStartAddress() {
+    QFETCH(int, chipType);
+    QFETCH(QString, file);
+    QFETCH(QString, stop);
+    QFETCH(QString, typed);
+    QFETCH(QString, start);
+    QFETCH(QString, message);
+    TablesFixture f;
+    f.chip.ChipType = static_cast<qint8>(chipType);
+    f.fillFiles({{notUsed, notUsed, QStringLiteral("first.wav")}, {notUsed, stop, file}});
+    f.files.setRow(2);
+    f.address.answers = {typed};
+    FileTable table(f.context);
+    table.Startadress1Click();
+    QCOMPARE(f.address.shown, 1);
+    QCOMPARE(f.files.cell(1, 2), start);
+    QCOMPARE(f.files.cell(2, 2), stop);
+    QCOMPARE(f.prompter.messages, message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(f.soundFilesShown, 1);
+    QCOMPARE(f.files.cell(1, 1), notUsed);
+}
+
+void TestFileTable::editStopAddress_data() {
+    QTest::addColumn<int>("chipType");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stop");
+    QTest::addColumn<QString>("message");
+    const QString none;
+    const QString refusal = QStringLiteral("Stop Address must be greater than Start Address");
+    QTest::newRow("no start: any address") << 1 << notUsed << "5"
+                                           << "00005" << none;
+    QTest::newRow("ISD 1730 not raised") << 41 << notUsed << "5"
+                                         << "00005" << none;
+    QTest::newRow("above start") << 1 << "00010"
+                                 << "11"
+                                 << "00011" << none;
+    QTest::newRow("equal to start") << 1 << "00010"
+                                    << "10" << notUsed << refusal;
+    QTest::newRow("below start") << 1 << "00010"
+                                 << "3" << notUsed << refusal;
+    QTest::newRow("loaded start text 12") << 1 << "12"
+                                          << "13"
+                                          << "00013" << none;
+}
+
+void TestFileTable::editStopAddress() {
+    QFETCH(int, chipType);
+    QFETCH(QString, start);
+    QFETCH(QString, typed);
+    QFETCH(QString, stop);
+    QFETCH(QString, message);
+    TablesFixture f;
+    f.chip.ChipType = static_cast<qint8>(chipType);
+    f.fillFiles({{start, notUsed, QStringLiteral("a.wav")}});
+    f.files.setRow(1);
+    f.address.answers = {typed};
+    FileTable table(f.context);
+    table.Stopadress1Click();
+    QCOMPARE(f.files.cell(2, 1), stop);
+    QCOMPARE(f.files.cell(1, 1), start);
+    QCOMPARE(f.prompter.messages, message.isEmpty() ? QStringList() : QStringList{message});
+}
+
+void TestFileTable::editAddressOfGarbageCellFailsAndKeepsRow() {
+    TablesFixture f;
+    // A map copy can leave any text, an empty one included, in a cell.
+    f.fillFiles({{QStringLiteral("xyz"), QString(), QStringLiteral("a.wav")}});
+    f.files.setRow(1);
+    FileTable table(f.context);
+    f.address.answers = {QStringLiteral("5")};
+    QVERIFY_THROWS_EXCEPTION(AppError, table.Startadress1Click());
+    f.address.answers = {QStringLiteral("5")};
+    QVERIFY_THROWS_EXCEPTION(AppError, table.Stopadress1Click());
+    QCOMPARE(f.fileRow(1),
+             (QStringList{QStringLiteral("xyz"), QString(), QStringLiteral("a.wav")}));
+}
+
+void TestFileTable::removeAddressWritesNotUsedEvenOnFreeRow() {
+    TablesFixture f;
+    f.fillFiles({{QStringLiteral("00001"), QStringLiteral("00009"), QStringLiteral("a.wav")}});
+    FileTable table(f.context);
+    f.files.setRow(1);
+    table.Deletefilestopadres1Click();
+    QCOMPARE(f.files.cell(2, 1), notUsed);
+    table.Deletefilestartadres1Click();
+    QCOMPARE(f.files.cell(1, 1), notUsed);
+    QCOMPARE(f.soundFilesShown, 2);
+
+    f.files.setRow(2); // the first free row
+    table.Deletefilestartadres1Click();
+    QCOMPARE(f.fileRow(2), (QStringList{notUsed, QString(), QString()}));
+    // The row now counts as in use, so the next file goes below it.
+    f.prompter.answers = {QStringLiteral("b.wav")};
+    table.Dodajplik1Click();
+    QCOMPARE(f.files.cell(3, 3), QStringLiteral("b.wav"));
+    QCOMPARE(f.files.cell(3, 2), QString());
+}
+
+void TestFileTable::removeAddressOnEmptyTableDoesNothing() {
+    TablesFixture f;
+    FileTable table(f.context);
+    f.files.setRow(3);
+    table.Deletefilestartadres1Click();
+    table.Deletefilestopadres1Click();
+    QCOMPARE(f.fileRow(3), (QStringList{QString(), QString(), QString()}));
+}
+
+void TestFileTable::selectingRowShowsItsStartAddress() {
+    TablesFixture f;
+    f.fillFiles({{notUsed, notUsed, QStringLiteral("a.wav")},
+                 {QStringLiteral("120"), QStringLiteral("bad"), QStringLiteral("b.wav")}});
+    f.panel.setText(PanelTexts::AdresHex, QStringLiteral("ABCD"));
+    FileTable table(f.context);
+    f.files.setRow(1);
+    table.ListaPlikowClick(); // "not used": nothing to show
+    QCOMPARE(f.panel.adres(), QString());
+    f.files.setRow(2);
+    table.ListaPlikowClick();
+    QCOMPARE(f.panel.adres(), QStringLiteral("00120"));
+    QCOMPARE(f.panel.czasDoKon(), f.chip.TimeToEndText(120));
+    QCOMPARE(f.panel.czasDoKon(), QStringLiteral("  42.00 sek."));
+    QCOMPARE(f.panel.adreshex(), QStringLiteral("ABCD"));
+    QCOMPARE(f.files.cell(1, 2), QStringLiteral("120"));
+    QCOMPARE(f.files.cell(2, 2), notUsed); // silently
+    QVERIFY(f.prompter.messages.isEmpty());
+}
+
+void TestFileTable::selectingRowWithBadStartCellResetsIt() {
+    TablesFixture f;
+    f.fillFiles({{QStringLiteral("abc"), QStringLiteral("00050"), QStringLiteral("a.wav")}});
+    f.panel.setText(PanelTexts::Adres, QStringLiteral("00001"));
+    FileTable table(f.context);
+    f.files.setRow(1);
+    table.ListaPlikowClick();
+    QCOMPARE(f.prompter.messages, QStringList{QStringLiteral("Bad Cell format !")});
+    QCOMPARE(f.fileRow(1),
+             (QStringList{notUsed, QStringLiteral("00050"), QStringLiteral("a.wav")}));
+    QCOMPARE(f.panel.adres(), QStringLiteral("00001"));
+}
+
+void TestFileTable::selectingRowOnlyRunsWhenSelectionMoves() {
+    TablesFixture f;
+    f.fillFiles({{QStringLiteral("00010"), notUsed, QStringLiteral("a.wav")},
+                 {QStringLiteral("00020"), notUsed, QStringLiteral("b.wav")}});
+    FileTable table(f.context);
+    f.files.setRow(1);
+    table.SelectFileRow(2);
+    QCOMPARE(f.files.Row(), 2);
+    QCOMPARE(f.panel.adres(), QStringLiteral("00020"));
+    f.panel.setText(PanelTexts::Adres, QStringLiteral("00000"));
+    table.SelectFileRow(2);
+    QCOMPARE(f.panel.adres(), QStringLiteral("00000"));
+    // A click runs it on the same row all the same.
+    table.ListaPlikowClick();
+    QCOMPARE(f.panel.adres(), QStringLiteral("00020"));
+}
+
+void TestFileTable::closeListEmptiesTableAndLeavesContextMenu() {
+    TablesFixture f;
+    FileTable table(f.context);
+    f.prompter.answers = {QStringLiteral("/a.wav"), QStringLiteral("/b.wav")};
+    table.Dodajplik1Click();
+    table.Dodajplik1Click();
+    f.fillMap({{QStringLiteral("00000"), QStringLiteral("0000")}});
+    f.availability.UpdateMapCommands();
+    QVERIFY(f.enabled("CopyFromMap"));
+    f.listFileName = QStringLiteral("/l.lsp");
+    f.files.setRowCount(300);
+    table.Clearlist1Click();
+    QCOMPARE(f.files.RowCount(), 120);
+    for (int row = 1; row < 120; ++row)
+        QCOMPARE(f.fileRow(row), (QStringList{QString(), QString(), QString()}));
+    QCOMPARE(f.files.cell(0, 119), QStringLiteral("119"));
+    for (const char* name : {"OdtwarzajPlik", "RecordISD", "DeletePlik", "ClearList", "CloseFile",
+                             "SpeedButton5", "SaveList", "CheckRecords1", "Insert1", "Remove1",
+                             "RecordfiletoISD1", "PlayFile", "RecTable", "CopyFromMap"})
+        QVERIFY2(!f.enabled(name), name);
+    for (const char* name : {"Delete", "Startadress4", "Stopadress4", "SaveMap", "SpeedButton6"})
+        QVERIFY2(f.enabled(name), name);
+    QCOMPARE(f.captions.constLast(), QStringLiteral("ISD Programmer"));
+    QCOMPARE(f.listFileName, QString());
+}
+
+QTEST_MAIN(TestFileTable)
+#include "tst_filetable.moc"
