@@ -1,50 +1,70 @@
 #include "comport.h"
 
-#include <QFile>
-#include <QSerialPortInfo>
+#include "portresolver.h"
+
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QThread>
+
+namespace {
+const QString openNow = QStringLiteral("Can't perform this operation while port is open");
+
+QString permissionRemedy(const QString& device) {
+    const QString group = QFileInfo(device).group();
+    const QString name = group.isEmpty() ? QStringLiteral("dialout") : group;
+    return QStringLiteral("Permission to use %1 was denied. Add your user to the group that owns "
+                          "it (%2): sudo usermod -aG %2 $USER, then log out and in again.")
+        .arg(device, name);
+}
+} // namespace
 
 TComPort::TComPort(QObject* parent) : TCustomComPort(parent) {
-    connect(&port, &QSerialPort::readyRead, this, &TComPort::deliver);
+    connect(&port, &QSerialPort::readyRead, this, &TComPort::readyRead);
+    connect(&port, &QSerialPort::errorOccurred, this, &TComPort::serialError);
 }
 
-TComPort::~TComPort() { Close(); }
+TComPort::~TComPort() {
+    // No signal may reach a half-destroyed window.
+    port.disconnect(this);
+    if (port.isOpen())
+        port.close();
+}
 
 QString TComPort::deviceFor(int portNumber) {
-    // "isdvokar.ports" beside the settings file maps COM numbers to devices,
-    // one "COM1=/dev/ttyUSB0" a line.
-    QFile map(QStringLiteral("isdvokar.ports"));
-    const QString key = QStringLiteral("COM%1=").arg(portNumber);
-    if (map.open(QIODevice::ReadOnly)) {
-        while (!map.atEnd()) {
-            const QString line = QString::fromLocal8Bit(map.readLine()).trimmed();
-            if (line.startsWith(key, Qt::CaseInsensitive))
-                return line.mid(key.size()).trimmed();
-        }
-    }
-    const auto ports = QSerialPortInfo::availablePorts();
-    if (portNumber >= 1 && portNumber <= ports.size())
-        return ports.at(portNumber - 1).systemLocation();
-    return QString();
+    return PortResolver::resolve(portNumber).device;
 }
 
 void TComPort::Open() {
     if (port.isOpen())
-        throw EComPortError(QStringLiteral("Can't perform this operation while port is open"));
-    const QString device = deviceFor(portNum);
+        throw EComPortError(openNow);
+    device = deviceFor(portNum);
     if (device.isEmpty())
-        throw EComPortError(QStringLiteral("No device for COM%1").arg(portNum));
+        throw EComPortError(QStringLiteral("No serial device for COM%1").arg(portNum));
     port.setPortName(device);
-    port.setBaudRate(57600);
+    port.setBaudRate(Baudrate);
     port.setDataBits(QSerialPort::Data8);
     port.setParity(QSerialPort::NoParity);
     port.setStopBits(QSerialPort::OneStop);
     port.setFlowControl(QSerialPort::NoFlowControl);
-    if (!port.open(QIODevice::ReadWrite))
-        throw EComPortError(port.errorString());
-    // Fails on a pseudo-terminal; real adapters take it.
+    // QSerialPort takes the device exclusively: a lock file, and TIOCEXCL on
+    // Unix, so a second program cannot open it while we hold it.
+    if (!port.open(QIODevice::ReadWrite)) {
+        const QSerialPort::SerialPortError error = port.error();
+        const QString text = port.errorString();
+        port.clearError();
+        if (error == QSerialPort::PermissionError && QFileInfo::exists(device))
+            throw EComPortError(text, permissionRemedy(device));
+        throw EComPortError(QStringLiteral("%1: %2").arg(device, text));
+    }
+    // A pseudo-terminal has no modem lines and refuses these; real adapters
+    // take them. Neither is a reason to refuse the port.
     port.setDataTerminalReady(false);
     port.setRequestToSend(false);
     port.clearError();
+    closingForError = false;
+    delivering = false;
+    deliveryQueued = false;
+    SerialDriver::readCounters(port.handle(), counters);
     emit activeChanged(true);
 }
 
@@ -52,48 +72,133 @@ void TComPort::Close() {
     if (!port.isOpen())
         return;
     port.close();
+    port.clearError();
     emit activeChanged(false);
 }
 
-bool TComPort::Active() const { return port.isOpen(); }
+bool TComPort::Active() const {
+    return port.isOpen();
+}
 
 void TComPort::setPortNum(int number) {
     if (port.isOpen())
-        throw EComPortError(QStringLiteral("Can't perform this operation while port is open"));
+        throw EComPortError(openNow);
     portNum = number;
 }
 
 int TComPort::WriteBuf(const char* data, int count) {
-    if (!port.isOpen())
+    if (!port.isOpen() || count <= 0)
         return 0;
+    if (WriteBufUsed() + count > WriteSize) {
+        // Give the line up to a second to take what is queued.
+        const QDeadlineTimer deadline(WriteTimeoutMs);
+        while (port.isOpen() && WriteBufUsed() + count > WriteSize && !deadline.hasExpired()) {
+            if (port.bytesToWrite() > 0)
+                port.waitForBytesWritten(10);
+            else
+                QThread::msleep(2);
+        }
+        if (!port.isOpen())
+            return 0;
+        if (WriteBufUsed() + count > WriteSize)
+            throw EComPortError(QStringLiteral("Output buffer is full. Please check comm status."));
+    }
     port.write(data, count);
+    // Out now, not at the next turn of the event loop.
     port.flush();
     return count;
 }
 
 int TComPort::WriteBufUsed() const {
-    return port.isOpen() ? static_cast<int>(port.bytesToWrite()) : 0;
+    if (!port.isOpen())
+        return 0;
+    return int(port.bytesToWrite()) + SerialDriver::outputQueued(port.handle());
 }
 
 int TComPort::ReadBufUsed() const {
-    return port.isOpen() ? static_cast<int>(port.bytesAvailable()) : 0;
+    return port.isOpen() ? int(port.bytesAvailable()) : 0;
 }
 
 int TComPort::ReadBuf(char* buffer, int count) {
-    if (!port.isOpen())
+    if (!port.isOpen() || count <= 0)
         return 0;
-    return static_cast<int>(port.read(buffer, count));
+    const qint64 n = port.read(buffer, count);
+    if (n <= 0)
+        return 0;
+    consumedInDelivery += n;
+    return int(n);
 }
 
 void TComPort::PurgeRead() {
-    if (port.isOpen()) {
-        port.readAll();
-        port.clear(QSerialPort::Input);
+    if (!port.isOpen())
+        return;
+    consumedInDelivery += port.bytesAvailable();
+    port.clear(QSerialPort::Input);
+    // Qt's own buffer may hold bytes the driver no longer does.
+    port.readAll();
+}
+
+void TComPort::readyRead() {
+    if (delivering) {
+        deliveryQueued = true;
+        return;
     }
+    deliver();
 }
 
 void TComPort::deliver() {
-    const int waiting = ReadBufUsed();
-    if (waiting > 0)
-        emit OnRxChar(waiting);
+    if (!port.isOpen())
+        return;
+    const qint64 waiting = port.bytesAvailable();
+    if (waiting > 0) {
+        delivering = true;
+        consumedInDelivery = 0;
+        emit OnRxChar(int(waiting));
+        delivering = false;
+        // QSerialPort does not signal again for bytes that came while the
+        // handler ran (a message box's own event loop): look for them.
+        if (port.isOpen() && port.bytesAvailable() > waiting - consumedInDelivery)
+            deliveryQueued = true;
+    }
+    checkLineErrors();
+    if (deliveryQueued) {
+        deliveryQueued = false;
+        QMetaObject::invokeMethod(this, &TComPort::deliver, Qt::QueuedConnection);
+    }
+}
+
+void TComPort::checkLineErrors() {
+    if (!port.isOpen() || !counters.valid)
+        return;
+    SerialDriver::ErrorCounters now;
+    if (!SerialDriver::readCounters(port.handle(), now))
+        return;
+    const int flags = SerialDriver::flagsBetween(counters, now);
+    counters = now;
+    if (flags != 0)
+        emit OnError(flags);
+}
+
+void TComPort::serialError(QSerialPort::SerialPortError error) {
+    if (!port.isOpen())
+        return;
+    if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError)
+        return;
+    // The device went away (adapter unplugged, the other end ended). Qt
+    // would repeat the error without end while the port stays open: close it
+    // once, after this signal has returned.
+    if (closingForError)
+        return;
+    closingForError = true;
+    QMetaObject::invokeMethod(this, &TComPort::deviceGone, Qt::QueuedConnection);
+}
+
+void TComPort::deviceGone() {
+    if (!port.isOpen())
+        return;
+    const QString reason = port.errorString();
+    port.close();
+    port.clearError();
+    emit activeChanged(false);
+    emit vanished(reason);
 }

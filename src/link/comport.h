@@ -2,12 +2,18 @@
 
 #include "core/apperror.h"
 #include "customcomport.h"
+#include "serialdriver.h"
 
 #include <QSerialPort>
 
+// A port that cannot be opened or set up. `detail` is what the user is told
+// beside the program's own message: the reason and the remedy, where there
+// is one the user can apply (no permission for the device).
 class EComPortError : public AppError {
 public:
-    using AppError::AppError;
+    explicit EComPortError(const QString& message, const QString& detail_ = QString())
+        : AppError(message), detail(detail_) {}
+    QString detail;
 };
 
 // The real serial port: 57600 baud, 8N1, no flow control, DTR and RTS held
@@ -15,6 +21,10 @@ public:
 class TComPort : public TCustomComPort {
     Q_OBJECT
 public:
+    static constexpr int Baudrate = 57600;
+    static constexpr int WriteSize = 1024;
+    static constexpr int WriteTimeoutMs = 1000;
+
     explicit TComPort(QObject* parent = nullptr);
     ~TComPort() override;
 
@@ -31,10 +41,24 @@ public:
 
     // The device that "COM<n>" stands for on this system; empty when none.
     static QString deviceFor(int portNumber);
+    // The device the port was opened on (or last tried).
+    QString deviceName() const { return device; }
 
 private:
+    void readyRead();
     void deliver();
+    void checkLineErrors();
+    void serialError(QSerialPort::SerialPortError error);
+    void deviceGone();
 
     QSerialPort port;
+    QString device;
     int portNum = 1;
+    SerialDriver::ErrorCounters counters;
+    // One delivery at a time: while OnRxChar runs (perhaps with a message
+    // box open), arriving bytes are noted and delivered after it returns.
+    bool delivering = false;
+    bool deliveryQueued = false;
+    qint64 consumedInDelivery = 0;
+    bool closingForError = false;
 };

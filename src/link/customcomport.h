@@ -35,4 +35,6 @@ signals:
     void OnError(int errors);
     // The port was opened or closed, by the user or because the device went.
     void activeChanged(bool active);
+    // The device went away while open; the port has been closed.
+    void vanished(const QString& reason);
 };

@@ -1,13 +1,17 @@
 #include "portdialog.h"
 
+#include "comport.h"
 #include "core/apperror.h"
 #include "core/configfile.h"
 #include "core/paneltexts.h"
 #include "core/prompter.h"
 #include "customcomport.h"
+#include "portresolver.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -22,12 +26,22 @@ TPortDialog::TPortDialog(TCustomComPort& port_, PanelTexts& panel_, Prompter& pr
     setObjectName(QStringLiteral("TPortDialog"));
     setWindowTitle(QStringLiteral("Change serial comm port"));
     auto* layout = new QVBoxLayout(this);
+    auto* ports = new QGridLayout;
+    layout->addLayout(ports);
     for (int i = 0; i < 6; ++i) {
         com[i] = new QRadioButton(QStringLiteral("Serial Port COM%1").arg(i + 1), this);
         com[i]->setObjectName(QStringLiteral("com%1check").arg(i + 1));
         com[i]->setAccessibleDescription(com[i]->objectName());
-        layout->addWidget(com[i]);
+        ports->addWidget(com[i], i, 0);
+        // COM numbers are not device names everywhere: say which device each
+        // one means on this system.
+        device[i] = new QLabel(this);
+        device[i]->setObjectName(QStringLiteral("com%1device").arg(i + 1));
+        device[i]->setEnabled(false);
+        ports->addWidget(device[i], i, 1);
     }
+    describePort = [](int number) { return PortResolver::describe(number); };
+    refreshDevices();
     AutoComOpen = new QCheckBox(QStringLiteral("Auto open"), this);
     AutoComOpen->setObjectName(QStringLiteral("AutoComOpen"));
     AutoComOpen->setAccessibleDescription(AutoComOpen->objectName());
@@ -49,7 +63,23 @@ QRadioButton* TPortDialog::comCheck(int number) const {
     return number >= 1 && number <= 6 ? com[number - 1] : nullptr;
 }
 
-bool TPortDialog::autoOpen() const { return AutoComOpen->isChecked(); }
+QLabel* TPortDialog::comDevice(int number) const {
+    return number >= 1 && number <= 6 ? device[number - 1] : nullptr;
+}
+
+void TPortDialog::setPortDescriber(std::function<QString(int)> describe) {
+    describePort = std::move(describe);
+    refreshDevices();
+}
+
+void TPortDialog::refreshDevices() {
+    for (int i = 0; i < 6; ++i)
+        device[i]->setText(describePort(i + 1));
+}
+
+bool TPortDialog::autoOpen() const {
+    return AutoComOpen->isChecked();
+}
 
 void TPortDialog::FormCreate(const QString& configPath) {
     int number = 0;
@@ -70,12 +100,17 @@ void TPortDialog::FormCreate(const QString& configPath) {
         button->setChecked(true);
         panel.setText(PanelTexts::CommPortNum, QString::number(number));
     }
+    // A stored number above 6 has no button; once its port is open the
+    // panel shows that number all the same.
+    const bool beyondDialog = comCheck(number) == nullptr;
     if (!AutoComOpen->isChecked()) {
         panel.setText(PanelTexts::CommPortNum, notConnected);
         return;
     }
     try {
         port.Open();
+        if (beyondDialog)
+            panel.setText(PanelTexts::CommPortNum, QString::number(number));
     } catch (const AppError&) {
         panel.setText(PanelTexts::CommPortNum, notConnected);
     }
@@ -85,6 +120,7 @@ bool TPortDialog::Execute() {
     const bool wasOpen = port.Active();
     if (wasOpen)
         port.Close();
+    refreshDevices();
     const bool confirmed = exec() == QDialog::Accepted;
     conclude(confirmed, wasOpen);
     return confirmed;
@@ -105,10 +141,17 @@ void TPortDialog::conclude(bool confirmed, bool wasOpen) {
 }
 
 void TPortDialog::openWithMessage() {
+    const QString notAvailable = QStringLiteral("Serial Port not available");
     try {
         port.Open();
+    } catch (const EComPortError& error) {
+        // Where the user can do something about it, say what in the same box.
+        prompter.showMessage(error.detail.isEmpty()
+                                 ? notAvailable
+                                 : notAvailable + QStringLiteral("\n\n") + error.detail);
+        panel.setText(PanelTexts::CommPortNum, notConnected);
     } catch (const AppError&) {
-        prompter.showMessage(QStringLiteral("Serial Port not available"));
+        prompter.showMessage(notAvailable);
         panel.setText(PanelTexts::CommPortNum, notConnected);
     }
 }

@@ -2,8 +2,10 @@
 
 #include <QDialog>
 #include <QString>
+#include <functional>
 
 class QCheckBox;
+class QLabel;
 class QRadioButton;
 class PanelTexts;
 class Prompter;
@@ -25,6 +27,12 @@ public:
 
     bool autoOpen() const;
     QRadioButton* comCheck(int number) const;
+    // The device shown beside "Serial Port COMn".
+    QLabel* comDevice(int number) const;
+    // What a port number means on this system; tests give their own.
+    void setPortDescriber(std::function<QString(int)> describe);
+    // Shows beside each port the device it means now.
+    void refreshDevices();
     QCheckBox* autoComOpen() const { return AutoComOpen; }
 
     // The dialog's decision, separated from its showing so that tests can
@@ -38,5 +46,7 @@ private:
     PanelTexts& panel;
     Prompter& prompter;
     QRadioButton* com[6] = {};
+    QLabel* device[6] = {};
+    std::function<QString(int)> describePort;
     QCheckBox* AutoComOpen = nullptr;
 };

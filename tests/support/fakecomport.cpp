@@ -8,7 +8,7 @@ void FakeComPort::Open() {
     if (open)
         throw EComPortError(QStringLiteral("Can't perform this operation while port is open"));
     if (refuseOpen || portNum < 1)
-        throw EComPortError(QStringLiteral("Port COM%1 not available").arg(portNum));
+        throw EComPortError(QStringLiteral("Port COM%1 not available").arg(portNum), refuseDetail);
     open = true;
     ++openCount;
     emit activeChanged(true);
@@ -47,4 +47,13 @@ void FakeComPort::feed(const QByteArray& bytes) {
     input.append(bytes);
     if (open && !input.isEmpty())
         emit OnRxChar(int(input.size()));
+}
+
+void FakeComPort::vanish(const QString& reason) {
+    if (!open)
+        return;
+    open = false;
+    input.clear();
+    emit activeChanged(false);
+    emit vanished(reason);
 }

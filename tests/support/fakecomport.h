@@ -24,11 +24,15 @@ public:
 
     // Bytes arrive from the programmer: queued, then one OnRxChar.
     void feed(const QByteArray& bytes);
+    // The device goes away while open: closed, then told once.
+    void vanish(const QString& reason = QStringLiteral("device removed"));
 
     // Every WriteBuf call on an open port, one entry a call.
     QList<QByteArray> written;
     // Opening fails while set (device missing or held elsewhere).
     bool refuseOpen = false;
+    // What the refusal tells the user beside the program's message.
+    QString refuseDetail;
     // What WriteBufUsed reports while the port is open.
     int pendingOutput = 0;
     int openCount = 0;
