@@ -133,7 +133,7 @@ void NullSinkServer::stop() {
 
 void NullSinkServer::clearSound() {
     firstSoundFrame = lastSoundFrame = -1;
-    firstSoundAt = lastSoundAt = -1;
+    firstSoundAt = lastSoundAt = firstSoundArrival = -1;
 }
 
 double NullSinkServer::soundSeconds() const {
@@ -156,6 +156,7 @@ void NullSinkServer::readMonitor() {
         if (firstSoundFrame < 0) {
             firstSoundFrame = frame;
             firstSoundAt = at;
+            firstSoundArrival = arrived;
         }
         lastSoundFrame = frame;
         lastSoundAt = at;

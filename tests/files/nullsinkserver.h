@@ -20,8 +20,8 @@ class NullSinkServer : public QObject {
 public:
     static constexpr int MonitorRate = 48000;
     // A recorded sample louder than this is sound (full scale is 32767):
-    // -58 dB, while the silent stream and the sink's silence are exact zeros.
-    static constexpr int SoundThreshold = 40;
+    // -61 dB, while the silent stream and the sink's silence are exact zeros.
+    static constexpr int SoundThreshold = 30;
     static constexpr int SinkLatencyMs = 10;
 
     explicit NullSinkServer(QObject* parent = nullptr);
@@ -44,8 +44,13 @@ public:
     bool heardSound() const { return firstSoundFrame >= 0; }
     // From the first to the last loud sample heard since clearSound().
     double soundSeconds() const;
+    // When the first and last loud samples were played, worked out from the
+    // arrival of their chunk and their place in it.
     qint64 firstSoundUSecs() const { return firstSoundAt; }
     qint64 lastSoundUSecs() const { return lastSoundAt; }
+    // When the chunk with the first loud sample arrived: the sink renders in
+    // blocks, so this is the later, safe bound for when it was played.
+    qint64 firstSoundArrivalUSecs() const { return firstSoundArrival; }
 
 private:
     void readMonitor();
@@ -63,4 +68,5 @@ private:
     qint64 lastSoundFrame = -1;
     qint64 firstSoundAt = -1;
     qint64 lastSoundAt = -1;
+    qint64 firstSoundArrival = -1;
 };
