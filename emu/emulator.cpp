@@ -117,8 +117,8 @@ void Emulator::watchPeer() {
     lineNotifier->setEnabled(open);
     if (open) {
         note(QStringLiteral("port opened"));
-        // Nothing from an earlier session may reach the new one.
-        line.flush();
+        // Nothing from an earlier session may reach the new one; what the
+        // program sent the moment it opened the port is its own, and kept.
         device.resetLine();
         outgoing.clear();
         device.advanceTo(deviceMs());

@@ -80,11 +80,6 @@ bool PtyLine::write(const QByteArray& bytes) {
     return true;
 }
 
-void PtyLine::flush() {
-    if (master >= 0)
-        tcflush(master, TCIOFLUSH);
-}
-
 void PtyLine::close() {
     if (master >= 0)
         ::close(master);

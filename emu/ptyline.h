@@ -25,8 +25,6 @@ public:
     QByteArray readAvailable();
     // Writes all bytes; false when the line refused them.
     bool write(const QByteArray& bytes);
-    // Drops whatever is queued either way.
-    void flush();
     void close();
 
 private:
