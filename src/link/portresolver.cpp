@@ -1,9 +1,9 @@
 #include "portresolver.h"
 
-#include <QCollator>
 #include <QFile>
 #include <QSerialPortInfo>
 #include <algorithm>
+#include <utility>
 
 namespace PortResolver {
 
@@ -27,12 +27,18 @@ QStringList orderForNumbering(QStringList devices) {
     const auto adapter = [](const QString& device) {
         return device.contains(QLatin1String("ttyUSB")) || device.contains(QLatin1String("ttyACM"));
     };
-    QCollator natural;
-    natural.setNumericMode(true);
+    // Natural order by the trailing number: the system's collation may not
+    // know numeric ordering.
+    const auto split = [](const QString& device) {
+        qsizetype digits = device.size();
+        while (digits > 0 && device.at(digits - 1).isDigit())
+            --digits;
+        return std::make_pair(device.left(digits), device.mid(digits).toLongLong());
+    };
     std::stable_sort(devices.begin(), devices.end(), [&](const QString& a, const QString& b) {
         if (adapter(a) != adapter(b))
             return adapter(a);
-        return natural.compare(a, b) < 0;
+        return split(a) < split(b);
     });
     return devices;
 }

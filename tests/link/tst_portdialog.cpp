@@ -1,0 +1,138 @@
+#include "app/formularz.h"
+#include "app/startup.h"
+#include "core/paneltexts.h"
+#include "fakecomport.h"
+#include "fakeplayer.h"
+#include "fakeprompter.h"
+#include "link/portdialog.h"
+#include "link/portresolver.h"
+#include "tempfolder.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTest>
+
+class TestPortDialog : public QObject {
+    Q_OBJECT
+private slots:
+    void portsFileLineMapsTheNumber_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("device");
+        QTest::newRow("plain") << QByteArray("COM1=/dev/ttyUSB0\n") << 1
+                               << QStringLiteral("/dev/ttyUSB0");
+        QTest::newRow("blanks and case")
+            << QByteArray("  com2 = /dev/ttyACM1 \r\n") << 2 << QStringLiteral("/dev/ttyACM1");
+        QTest::newRow("COM1 is not COM10")
+            << QByteArray("COM10=/dev/ttyS9\nCOM1=/dev/a\n") << 1 << QStringLiteral("/dev/a");
+        QTest::newRow("comment") << QByteArray("#COM3=/dev/x\n") << 3 << QString();
+        QTest::newRow("other number") << QByteArray("COM4=/dev/y\n") << 3 << QString();
+    }
+    void portsFileLineMapsTheNumber() {
+        QFETCH(QByteArray, file);
+        QFETCH(int, number);
+        QFETCH(QString, device);
+        TempFolder folder;
+        folder.write(QStringLiteral("isdvokar.ports"), file);
+        QCOMPARE(PortResolver::fromPortsFile(number), device);
+        if (!device.isEmpty()) {
+            QCOMPARE(PortResolver::resolve(number).device, device);
+            QVERIFY(PortResolver::resolve(number).fromPortsFile);
+        }
+    }
+
+    void systemPortsAreNumberedAdaptersFirst() {
+        const QStringList ordered = PortResolver::orderForNumbering(
+            {QStringLiteral("/dev/ttyS0"), QStringLiteral("/dev/ttyUSB10"),
+             QStringLiteral("/dev/ttyS1"), QStringLiteral("/dev/ttyACM0"),
+             QStringLiteral("/dev/ttyUSB2")});
+        QCOMPARE(ordered,
+                 (QStringList{QStringLiteral("/dev/ttyACM0"), QStringLiteral("/dev/ttyUSB2"),
+                              QStringLiteral("/dev/ttyUSB10"), QStringLiteral("/dev/ttyS0"),
+                              QStringLiteral("/dev/ttyS1")}));
+    }
+
+    void numberZeroMeansNoDevice() {
+        TempFolder folder;
+        QCOMPARE(PortResolver::resolve(0).device, QString());
+        folder.write(QStringLiteral("isdvokar.ports"), "COM5=/dev/z\n");
+        QCOMPARE(PortResolver::describe(5), QStringLiteral("/dev/z"));
+    }
+
+    void dialogShowsTheDeviceBesideEachPort() {
+        FakeComPort port;
+        PanelTexts panel;
+        FakePrompter prompter;
+        TPortDialog dialog(port, panel, prompter);
+        dialog.setPortDescriber([](int n) {
+            return n == 2 ? QStringLiteral("/dev/ttyUSB0") : QStringLiteral("(no device)");
+        });
+        QCOMPARE(dialog.comDevice(2)->text(), QStringLiteral("/dev/ttyUSB0"));
+        QCOMPARE(dialog.comDevice(6)->text(), QStringLiteral("(no device)"));
+        QCOMPARE(dialog.comCheck(2)->text(), QStringLiteral("Serial Port COM2"));
+    }
+
+    void refusalForPermissionAddsReasonAndRemedyToTheSameBox() {
+        FakeComPort port;
+        PanelTexts panel;
+        FakePrompter prompter;
+        TPortDialog dialog(port, panel, prompter);
+        port.refuseOpen = true;
+        port.refuseDetail =
+            QStringLiteral("Permission to use /dev/ttyUSB0 was denied. Add your user "
+                           "to the group that owns it (dialout)");
+        dialog.comCheck(1)->setChecked(true);
+        dialog.conclude(true, false);
+        QCOMPARE(prompter.messages.size(), 1);
+        QVERIFY(
+            prompter.messages.first().startsWith(QStringLiteral("Serial Port not available\n\n")));
+        QVERIFY(prompter.messages.first().contains(QStringLiteral("dialout")));
+        QCOMPARE(panel.commportnum(), QStringLiteral("not connected"));
+    }
+
+    void storedPortAboveSixShowsItsNumberOnceOpen() {
+        TempFolder folder;
+        folder.write(QStringLiteral("isdvokar.fig"),
+                     "VOKAR-1 Configuration File\r\n7\r\n1\r\n\r\n\r\n\r\n1\r\n");
+        FakeComPort port;
+        PanelTexts panel;
+        FakePrompter prompter;
+        TPortDialog dialog(port, panel, prompter);
+        dialog.FormCreate(QStringLiteral("isdvokar.fig"));
+        QVERIFY(port.Active());
+        QCOMPARE(port.PortNum(), 7);
+        QCOMPARE(panel.commportnum(), QStringLiteral("7"));
+    }
+
+    void vanishedPortShowsNotConnectedAndTellsOnce() {
+        TempFolder folder;
+        folder.write(QStringLiteral("isdvokar.fig"),
+                     "VOKAR-1 Configuration File\r\n1\r\n1\r\n\r\n\r\n\r\n1\r\n");
+        FakeComPort port;
+        FakePlayer player;
+        FakePrompter prompter;
+        Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
+        QVERIFY(port.Active());
+        QCOMPARE(windows.main->panel.commportnum(), QStringLiteral("1"));
+        port.vanish(QStringLiteral("Input/output error"));
+        port.vanish(); // already closed: nothing more
+        QCOMPARE(windows.main->panel.commportnum(), QStringLiteral("not connected"));
+        QCOMPARE(prompter.messages.size(), 1);
+        QVERIFY(prompter.messages.first().contains(QStringLiteral("COM1")));
+        QVERIFY(prompter.messages.first().contains(QStringLiteral("Input/output error")));
+    }
+
+    void lineErrorShowsCommunicationError() {
+        FakeComPort port;
+        FakePlayer player;
+        FakePrompter prompter;
+        TempFolder folder;
+        Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
+        emit port.OnError(0x0008);
+        QCOMPARE(prompter.messages, QStringList{QStringLiteral("Communication error")});
+    }
+};
+
+QTEST_MAIN(TestPortDialog)
+#include "tst_portdialog.moc"
