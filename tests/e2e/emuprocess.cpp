@@ -2,9 +2,12 @@
 
 #include <QDeadlineTimer>
 #include <QTest>
+#include <csignal>
+#include <sys/types.h>
 
 EmuProcess::~EmuProcess() {
     if (process.state() != QProcess::NotRunning) {
+        setStopped(false);
         process.write("quit\n");
         if (!process.waitForFinished(2000))
             process.kill();
@@ -64,4 +67,13 @@ bool EmuProcess::waitForLogBlocking(const QString& text, int timeoutMs) {
         process.waitForReadyRead(50);
     }
     return true;
+}
+
+void EmuProcess::setStopped(bool stopped) {
+    if (process.state() == QProcess::Running && process.processId() > 0)
+        ::kill(pid_t(process.processId()), stopped ? SIGSTOP : SIGCONT);
+}
+
+bool EmuProcess::finished(int timeoutMs) {
+    return process.state() == QProcess::NotRunning || process.waitForFinished(timeoutMs);
 }

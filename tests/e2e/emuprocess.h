@@ -22,6 +22,9 @@ public:
     // tell whether bytes left without the loop's help.
     bool waitForLogBlocking(const QString& text, int timeoutMs = 5000);
     bool logContains(const QString& text);
+    // Stops or resumes the process, as a programmer that stops reading.
+    void setStopped(bool stopped);
+    bool finished(int timeoutMs = 5000);
 
 private:
     QProcess process;

@@ -190,6 +190,65 @@ private slots:
         QVERIFY(!overlapped);
     }
 
+    void fullOutputQueueRaisesAfterWaiting() {
+        Line line;
+        QVERIFY(line.start());
+        QVERIFY(line.openAnnounced());
+        // The programmer stops reading: the driver's queue fills and counts.
+        line.emu.setStopped(true);
+        const QByteArray frame = powerUpFrame();
+        bool raised = false;
+        QString message;
+        for (int i = 0; i < 10000 && !raised; ++i) {
+            try {
+                line.port.WriteBuf(frame.constData(), 20);
+            } catch (const EComPortError& error) {
+                raised = true;
+                message = error.message();
+            }
+        }
+        line.emu.setStopped(false);
+        QVERIFY(raised);
+        QCOMPARE(message, QStringLiteral("Output buffer is full. Please check comm status."));
+        QTRY_COMPARE_WITH_TIMEOUT(line.port.WriteBufUsed(), 0, 10000);
+    }
+
+    void replySplitIntoPiecesIsOneFrameOnceComplete() {
+        Line line;
+        QVERIFY(line.start({QStringLiteral("--split"), QStringLiteral("7"),
+                            QStringLiteral("--split-pause"), QStringLiteral("30")}));
+        line.port.Open();
+        QTRY_COMPARE(line.lastCount(), 20);
+        QVERIFY(line.deliveries.size() >= 2);
+        QCOMPARE(line.deliveries.first().at(0).toInt(), 7);
+    }
+
+    void emptySocketAnswersScanWithNoDevice() {
+        Line line;
+        QVERIFY(line.start({QStringLiteral("--no-chip")}));
+        QVERIFY(line.openAnnounced());
+        QByteArray scan = powerUpFrame();
+        scan[0] = 4;
+        line.port.WriteBuf(scan.constData(), 20);
+        QTRY_COMPARE(line.port.ReadBufUsed(), 20);
+        char bytes[20];
+        line.port.ReadBuf(bytes, 20);
+        QCOMPARE(bytes[0], '<');
+    }
+
+    void hangupAfterNthReplyEndsTheLine() {
+        Line line;
+        QVERIFY(line.start({QStringLiteral("--hangup-after"), QStringLiteral("2")}));
+        QSignalSpy vanished(&line.port, &TCustomComPort::vanished);
+        QVERIFY(line.openAnnounced());
+        QByteArray record = powerUpFrame();
+        record[0] = 2; // ":" is the second reply
+        line.port.WriteBuf(record.constData(), 20);
+        QVERIFY(vanished.wait(5000));
+        QVERIFY(line.emu.finished());
+        QVERIFY(line.emu.logContains(QStringLiteral("# hanging up")));
+    }
+
     void writingOnClosedPortIsDroppedQuietly() {
         Line line;
         QVERIFY(line.start());
