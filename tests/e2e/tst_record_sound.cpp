@@ -1,0 +1,110 @@
+// Recording with real sound: the real player plays each file into a private
+// PulseAudio null sink while vokar-emu, at real time, records; the recorded
+// messages must be as long as the files.
+#include "app/formularz.h"
+#include "app/startup.h"
+#include "emuprocess.h"
+#include "fakeprompter.h"
+#include "files/player.h"
+#include "link/comport.h"
+#include "nullsinkserver.h"
+#include "tempfolder.h"
+#include "testsounds.h"
+
+#include <QDeadlineTimer>
+#include <QTest>
+
+#include <sndfile.h>
+
+namespace {
+constexpr double RowSeconds = 0.150; // ISD 33060: 60 s over 400 rows
+constexpr double ProgressSeconds = 0.100;
+const double fileSeconds[] = {0.50, 0.65, 0.45};
+} // namespace
+
+class TestRecordSound : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void recordTableMakesMessagesAsLongAsTheFiles();
+
+private:
+    NullSinkServer sound;
+};
+
+void TestRecordSound::initTestCase() {
+    QString error;
+    QVERIFY2(sound.start(error), qPrintable(error));
+}
+
+void TestRecordSound::recordTableMakesMessagesAsLongAsTheFiles() {
+    TempFolder folder;
+    EmuProcess emu;
+    QVERIFY(
+        emu.start({QStringLiteral("--chip"), QStringLiteral("1"), QStringLiteral("--time-scale"),
+                   QStringLiteral("1"), QStringLiteral("--progress-ms"), QStringLiteral("100"),
+                   QStringLiteral("--com"), QStringLiteral("1"), QStringLiteral("--ports-file"),
+                   folder.file(QStringLiteral("isdvokar.ports"))}));
+    folder.write(QStringLiteral("isdvokar.fig"),
+                 "VOKAR-1 Configuration File\r\n1\r\n1\r\n\r\n\r\n\r\n1\r\n");
+    TComPort port;
+    Player player;
+    FakePrompter prompter;
+    Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
+    TFormularz& w = *windows.main;
+    QVERIFY(port.Active());
+    QVERIFY(emu.waitForLog(QStringLiteral("SetChip")));
+
+    for (int row = 1; row <= 3; ++row) {
+        const QString file = folder.file(QStringLiteral("tone%1.wav").arg(row));
+        QVERIFY(TestSounds::writeToneWav(file, 8000, 1, fileSeconds[row - 1], SF_FORMAT_PCM_16));
+        w.ListaPlikow.setCell(1, row,
+                              row == 1 ? QStringLiteral("00000") : QStringLiteral("not used"));
+        w.ListaPlikow.setCell(2, row, QStringLiteral("not used"));
+        w.ListaPlikow.setCell(3, row, file);
+    }
+    w.availability.UpdateMenu();
+    sound.clearSound();
+    w.commands.action(QStringLiteral("RecTable"))->trigger();
+    QVERIFY(prompter.messages.isEmpty());
+    QVERIFY(NullSinkServer::waitFor([&] { return w.link.LinkState == 3; }, 20000));
+    QVERIFY(prompter.messages.isEmpty());
+    QVERIFY(prompter.errors.isEmpty());
+    QCOMPARE(emu.log().filter(QStringLiteral("Record start")).size(), 3);
+    QVERIFY(sound.heardSound());
+
+    // The map of what the stand-in now holds, from a scan.
+    w.commands.action(QStringLiteral("PlayfromISD2"))->trigger();
+    QVERIFY(NullSinkServer::waitFor(
+        [&] { return w.link.LinkState == 3 && !w.ListaNagran.cell(5, 4).isEmpty(); }, 20000));
+    for (int row = 1; row <= 3; ++row) {
+        const int start = w.ListaNagran.cell(1, row).toInt();
+        const int eom = w.ListaNagran.cell(3, row).toInt();
+        const double recorded = (eom - start + 1) * RowSeconds;
+        // The stop reaches the programmer with its next progress report, and
+        // the last row is a whole row.
+        qInfo("file %d: %.2f s, message rows %d-%d: %.2f s", row, fileSeconds[row - 1], start, eom,
+              recorded);
+        QVERIFY(recorded >= fileSeconds[row - 1] - RowSeconds);
+        QVERIFY(recorded <= fileSeconds[row - 1] + ProgressSeconds + RowSeconds + 0.05);
+        if (row > 1)
+            QCOMPARE(start, w.ListaNagran.cell(3, row - 1).toInt() + 1);
+    }
+
+    // Checking the table against the chip finds the same three records.
+    QStringList scanned;
+    for (int row = 1; row <= 3; ++row)
+        scanned << w.ListaNagran.cell(1, row) + QLatin1Char('-') + w.ListaNagran.cell(3, row);
+    w.commands.action(QStringLiteral("CheckRecords1"))->trigger();
+    QVERIFY(NullSinkServer::waitFor(
+        [&] { return w.link.LinkState == 3 && !w.ListaNagran.cell(1, 3).isEmpty(); }, 20000));
+    QStringList checked;
+    for (int row = 1; row <= 3; ++row)
+        checked << w.ListaNagran.cell(1, row) + QLatin1Char('-') + w.ListaNagran.cell(3, row);
+    QCOMPARE(checked, scanned);
+    QCOMPARE(w.ListaNagran.cell(1, 4), QString());
+}
+
+QTEST_MAIN(TestRecordSound)
+#include "tst_record_sound.moc"
