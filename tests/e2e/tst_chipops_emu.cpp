@@ -76,6 +76,7 @@ private slots:
     void splitRepliesAreTakenWhole();
     void garbageOrSilenceNeverHangsAndStopReturnsToIdle_data();
     void garbageOrSilenceNeverHangsAndStopReturnsToIdle();
+    void hangUpDuringRecordingLeavesNotConnected();
 };
 
 void TestChipOpsEmu::memoryScanBuildsTheMap() {
@@ -287,6 +288,23 @@ void TestChipOpsEmu::garbageOrSilenceNeverHangsAndStopReturnsToIdle() {
     // The window still answers: a new command goes out.
     b.run("PowerUp");
     QVERIFY(b.emu.waitForLog(QStringLiteral("PowerUp")));
+}
+
+void TestChipOpsEmu::hangUpDuringRecordingLeavesNotConnected() {
+    Bench b;
+    QVERIFY(b.start("vokar-emu image\nchip 1\n",
+                    {QStringLiteral("--hangup-after"), QStringLiteral("4")}));
+    b.w().ListaPlikow.setCell(1, 1, QStringLiteral("00000"));
+    b.w().ListaPlikow.setCell(2, 1, QStringLiteral("not used"));
+    b.w().ListaPlikow.setCell(3, 1, QStringLiteral("/s/long.wav"));
+    b.w().availability.UpdateMenu();
+    b.run("RecordISD");
+    QTRY_VERIFY_WITH_TIMEOUT(!b.port.Active(), 10000);
+    QTRY_COMPARE(b.w().panel.commportnum(), QStringLiteral("not connected"));
+    QCOMPARE(b.w().link.LinkState, 2); // no reply will come to end it
+    b.w().runHandler(QStringLiteral("ToolbarButton973Click"));
+    QCOMPARE(b.w().link.LinkState, 3);
+    QVERIFY(!b.player.IsPlaying());
 }
 
 QTEST_MAIN(TestChipOpsEmu)
