@@ -1,5 +1,6 @@
 #include "core/apperror.h"
 #include "files/player.h"
+#include "files/soundoutput.h"
 #include "nullsinkserver.h"
 #include "testsounds.h"
 
@@ -38,6 +39,8 @@ private slots:
     void closeWhilePlayingNotifiesOnceAndLeavesNothingToPlay();
     void openFailsForFilesThatCannotSound_data();
     void openFailsForFilesThatCannotSound();
+    // Ends the sound server: keep it last.
+    void soundServerGoingAwayEndsThePlaybackAndOpenFails();
 
 private:
     QString tone(const QString& name, int rate, int channels, double seconds);
@@ -264,6 +267,23 @@ void PlayerTest::openFailsForFilesThatCannotSound() {
     letTheMonitorCatchUp();
     QVERIFY(!sound.heardSound());
     QCOMPARE(notified.count(), 0);
+}
+
+void PlayerTest::soundServerGoingAwayEndsThePlaybackAndOpenFails() {
+    player->FileName = tone(QStringLiteral("three.wav"), 22050, 1, 3.0);
+    player->Open();
+    QSignalSpy notified(player.get(), &MediaPlayer::OnNotify);
+    player->Play();
+    QVERIFY(NullSinkServer::waitFor([&] { return sound.heardSound(); }, 2000));
+
+    sound.stop();
+
+    // The stream fails or stalls; either way the playback ends, once.
+    QVERIFY(notified.wait(SoundOutput::StallMs + 2000));
+    QVERIFY(!player->IsPlaying());
+    player->FileName = tone(QStringLiteral("short.wav"), 16000, 1, 0.3);
+    QVERIFY_THROWS_EXCEPTION(AppError, player->Open());
+    QCOMPARE(notified.count(), 1);
 }
 
 QTEST_GUILESS_MAIN(PlayerTest)
