@@ -62,6 +62,7 @@ void TComPort::Open() {
     port.setRequestToSend(false);
     port.clearError();
     closingForError = false;
+    opened = true;
     delivering = false;
     deliveryQueued = false;
     SerialDriver::readCounters(port.handle(), counters);
@@ -69,6 +70,7 @@ void TComPort::Open() {
 }
 
 void TComPort::Close() {
+    opened = false;
     if (!port.isOpen())
         return;
     port.close();
@@ -180,7 +182,7 @@ void TComPort::checkLineErrors() {
 }
 
 void TComPort::serialError(QSerialPort::SerialPortError error) {
-    if (!port.isOpen())
+    if (!opened)
         return;
     if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError)
         return;
@@ -194,10 +196,12 @@ void TComPort::serialError(QSerialPort::SerialPortError error) {
 }
 
 void TComPort::deviceGone() {
-    if (!port.isOpen())
+    if (!opened)
         return;
+    opened = false;
     const QString reason = port.errorString();
-    port.close();
+    if (port.isOpen())
+        port.close();
     port.clearError();
     emit activeChanged(false);
     emit vanished(reason);

@@ -61,4 +61,6 @@ private:
     bool deliveryQueued = false;
     qint64 consumedInDelivery = 0;
     bool closingForError = false;
+    // Open as far as the program knows; Qt may close a device that failed.
+    bool opened = false;
 };

@@ -249,6 +249,68 @@ private slots:
         QVERIFY(line.emu.logContains(QStringLiteral("# hanging up")));
     }
 
+    void pairedRepliesArriveAsOneDeliveryOfForty() {
+        Line line;
+        QVERIFY(line.start({QStringLiteral("--pair")}));
+        line.port.Open();
+        // The announcement is held for its partner: the record's ":".
+        QByteArray record = powerUpFrame();
+        record[0] = 2;
+        record[1] = record[2] = 0;
+        line.port.WriteBuf(record.constData(), 20);
+        QTRY_COMPARE(line.lastCount(), 40);
+        QCOMPARE(line.deliveries.size(), 1);
+        char bytes[40];
+        QCOMPARE(line.port.ReadBuf(bytes, 40), 40);
+        QCOMPARE(bytes[0], ';');
+        QCOMPARE(bytes[20], ':');
+    }
+
+    void garbageBeforeEveryReply() {
+        Line line;
+        QVERIFY(line.start({QStringLiteral("--garbage"), QStringLiteral("3")}));
+        line.port.Open();
+        QTRY_COMPARE(line.port.ReadBufUsed(), 23);
+        char bytes[23];
+        line.port.ReadBuf(bytes, 23);
+        QCOMPARE(bytes[3], ';');
+    }
+
+    void silentCommandGetsNoReply() {
+        Line line;
+        QVERIFY(line.start({QStringLiteral("--silent"), QStringLiteral("1"),
+                            QStringLiteral("--time-scale"), QStringLiteral("0.01")}));
+        QVERIFY(line.openAnnounced());
+        QByteArray scan = powerUpFrame();
+        scan[0] = 4;
+        scan[1] = scan[2] = 0;
+        line.port.WriteBuf(scan.constData(), 20);
+        QVERIFY(line.emu.waitForLog(QStringLiteral(" in  04")));
+        line.port.WriteBuf(scan.constData(), 20);
+        QTRY_COMPARE(line.port.ReadBufUsed(), 20);
+        char bytes[20];
+        line.port.ReadBuf(bytes, 20);
+        QCOMPARE(bytes[0], '9'); // only the second scan was answered
+        QCOMPARE(line.emu.log().filter(QStringLiteral(" out 39")).size(), 1);
+    }
+
+    void imageKeepsTheChipsMessagesBetweenRuns() {
+        TempFolder folder;
+        const QString image = folder.file(QStringLiteral("chip.img"));
+        folder.write(QStringLiteral("chip.img"), "vokar-emu image\nchip 1\nmessage 0 9\n");
+        {
+            EmuProcess emu;
+            QVERIFY(emu.start({QStringLiteral("--image"), image}));
+            emu.command(QStringLiteral("map"));
+            QVERIFY(emu.waitForLog(QStringLiteral("message 00000 00009")));
+            emu.command(QStringLiteral("nochip"));
+            emu.command(QStringLiteral("chip 1"));
+            emu.command(QStringLiteral("quit"));
+            QVERIFY(emu.finished());
+        }
+        QCOMPARE(folder.read(QStringLiteral("chip.img")), QByteArray("vokar-emu image\nchip 1\n"));
+    }
+
     void writingOnClosedPortIsDroppedQuietly() {
         Line line;
         QVERIFY(line.start());
