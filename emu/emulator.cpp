@@ -134,8 +134,10 @@ void Emulator::readLine() {
     if (bytes.isEmpty()) {
         // The peer went away: stop listening until it comes back, or the
         // notifier would fire without end.
-        lineNotifier->setEnabled(false);
-        watchPeer();
+        if (!line.peerOpen()) {
+            lineNotifier->setEnabled(false);
+            watchPeer();
+        }
         return;
     }
     device.advanceTo(deviceMs());
