@@ -9,28 +9,13 @@
 #include "link/recording.h"
 #include "link/replyhandler.h"
 #include "map/memorymap.h"
+#include "windowaddressinput.h"
 #include "wiring.h"
 
 #include <QTabWidget>
 #include <memory>
 
 namespace {
-
-// The address dialog is created after the window is wired; the command
-// reaches it when it runs.
-class DialogAddressInput : public AddressInput {
-public:
-    explicit DialogAddressInput(TFormularz& window) : window(window) {}
-    bool Execute() override {
-        return window.adresDialog() != nullptr && window.adresDialog()->Execute();
-    }
-    QString addressText() const override {
-        return window.adresDialog() != nullptr ? window.adresDialog()->addressText() : QString();
-    }
-
-private:
-    TFormularz& window;
-};
 
 // Everything the chip commands and the reply handling keep for the window's
 // lifetime.
@@ -58,7 +43,7 @@ struct ChipLink {
 
     CommandFrames frames;
     MemoryMap memoryMap;
-    DialogAddressInput address;
+    WindowAddressInput address;
     LinkSession session;
     ChipCommandSets sets;
     Recording recording;

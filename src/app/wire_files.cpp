@@ -6,6 +6,7 @@
 #include "map/copyfrommap.h"
 #include "map/mapfile.h"
 #include "map/memorymap.h"
+#include "windowaddressinput.h"
 #include "wiring.h"
 
 #include <QAbstractItemView>
@@ -16,22 +17,6 @@
 #include <memory>
 
 namespace {
-
-// The address dialog is created after the window has been wired, so the
-// commands reach it through this stand-in at the time they run.
-class WindowAddressInput : public AddressInput {
-public:
-    explicit WindowAddressInput(TFormularz& window) : window(window) {}
-    bool Execute() override {
-        return window.adresDialog() != nullptr && window.adresDialog()->Execute();
-    }
-    QString addressText() const override {
-        return window.adresDialog() != nullptr ? window.adresDialog()->addressText() : QString();
-    }
-
-private:
-    TFormularz& window;
-};
 
 // Everything the table commands keep for the window's lifetime.
 struct Tables {
