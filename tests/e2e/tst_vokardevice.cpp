@@ -1,6 +1,7 @@
 #include "replyshaper.h"
 #include "vokardevice.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 namespace {
@@ -290,6 +291,28 @@ private slots:
         QCOMPARE(again.messages().at(1).start, 20);
         VokarDevice other(5);
         QVERIFY(!other.loadImage(b.device.saveImage()));
+    }
+
+    void anyBytesFromTheLineLeaveTheDeviceWorking() {
+        Bench b(41);
+        QRandomGenerator random(20261208);
+        for (int i = 0; i < 500; ++i) {
+            QByteArray bytes(int(random.bounded(1, 41)), '\0');
+            for (char& c : bytes)
+                c = char(random.bounded(256));
+            // Now and then a valid code, so that operations start and stop.
+            bytes[0] = char(random.bounded(12));
+            b.send(bytes);
+            b.device.advanceTo(b.device.now() + random.bounded(5000));
+        }
+        QVERIFY(b.device.commandsReceived() > 100);
+        for (const QByteArray& r : b.replies)
+            QCOMPARE(r.size(), VokarDevice::FrameSize);
+        // Framing is by count alone: after a reconnect the line is in step again.
+        b.device.resetLine();
+        b.device.removeChip();
+        b.send(command(4));
+        QCOMPARE(b.replies.last().at(0), '<');
     }
 
     void shaperSplitsFramesWithPauses() {
