@@ -112,7 +112,10 @@ bool FileList::askForSaveName(QString& name) {
     FileDialog& save = ctx.save;
     if (!ctx.prompter.execute(save))
         return false;
-    if (!save.defaultExt.isEmpty() && QFileInfo(save.fileName).suffix().isEmpty())
+    // As the dialog itself does: a name typed without any dot gets the
+    // extension, a folder does not.
+    const QFileInfo chosen(save.fileName);
+    if (!save.defaultExt.isEmpty() && !chosen.isDir() && !chosen.fileName().contains(u'.'))
         save.fileName += u'.' + save.defaultExt;
     name = save.fileName;
     return true;

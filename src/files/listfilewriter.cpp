@@ -34,8 +34,14 @@ QString ListFileWriter::write(const QString& fileName, const QByteArray& content
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return failure(fileName, file.errorString());
-    if (file.write(contents) != contents.size()) {
-        const QString reason = file.errorString();
+    // A short write (a full disk, a size limit) is not always reported as
+    // an error, so the new file's size on disk is checked before it may
+    // replace the old one.
+    const bool written = file.write(contents) == contents.size() && file.flush();
+    if (!written || file.size() != contents.size()) {
+        const QString reason = file.error() != QFileDevice::NoError
+                                   ? file.errorString()
+                                   : QStringLiteral("not all of it could be written (disk full?)");
         file.cancelWriting();
         return failure(fileName, reason);
     }

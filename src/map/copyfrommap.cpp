@@ -21,9 +21,13 @@ void CopyFromMap::copySelected(int mapCol, int fileCol) {
     files.setCell(fileCol, files.Row(), map.cell(mapCol, map.Row()));
 }
 
-void CopyFromMap::StartAdress3Click() { copySelected(MapStartCol, FileStartCol); }
+void CopyFromMap::StartAdress3Click() {
+    copySelected(MapStartCol, FileStartCol);
+}
 
-void CopyFromMap::StopAdress3Click() { copySelected(MapEomCol, FileStopCol); }
+void CopyFromMap::StopAdress3Click() {
+    copySelected(MapEomCol, FileStopCol);
+}
 
 void CopyFromMap::Table1Click() {
     for (int r = 1; r < files.RowCount() && !files.cell(FileStartCol, r).isEmpty() &&

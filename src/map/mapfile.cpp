@@ -21,7 +21,9 @@ constexpr int StartHexCol = 2;
 constexpr int LastCol = 6;
 constexpr int BaseRows = 120;
 
-QString mapFilter() { return QStringLiteral("Record list (*.mpp)|*.mpp"); }
+QString mapFilter() {
+    return QStringLiteral("Record list (*.mpp)|*.mpp");
+}
 
 } // namespace
 
@@ -38,7 +40,8 @@ void MapFile::SpeedButton6Click() {
         return;
     if (!ctx.prompter.execute(save))
         return;
-    if (QFileInfo(save.fileName).suffix().isEmpty())
+    const QFileInfo chosen(save.fileName);
+    if (!chosen.isDir() && !chosen.fileName().contains(u'.'))
         save.fileName += u'.' + save.defaultExt;
     if (ctx.map.cell(StartHexCol, 1).isEmpty())
         return;

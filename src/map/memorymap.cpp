@@ -75,4 +75,6 @@ void MemoryMap::AddMapOverflow(quint16 ovf) {
     NumberMapRows();
 }
 
-void MemoryMap::NumberMapRows() { map.NumberRows(); }
+void MemoryMap::NumberMapRows() {
+    map.NumberRows();
+}
