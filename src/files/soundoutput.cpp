@@ -118,11 +118,17 @@ void SoundOutput::feed() {
     }
 
     const qint64 consumed = clipWritten + silenceWritten - queuedBytes();
-    const qint64 position = from + std::clamp<qint64>(consumed, 0, clipWritten);
-    if (position != lastPosition) {
-        lastPosition = position;
+    const qint64 reported = from + std::clamp<qint64>(consumed, 0, clipWritten);
+    if (reported != lastPosition) {
+        lastPosition = reported;
         sinceProgress.restart();
     }
+    // The sound server reports consumption in steps of about 20 ms; between
+    // them the sound goes on in real time, up to one step further.
+    const qint64 sinceReport =
+        std::min<qint64>(sinceProgress.nsecsElapsed() / 1000, ExtrapolateMs * 1000);
+    const qint64 position =
+        std::min(from + clipWritten, reported + clip.format.bytesForDuration(sinceReport));
     if (position >= clipEnd) {
         finish(clipEnd);
         // The silence still queued must not delay a following play.
@@ -130,7 +136,7 @@ void SoundOutput::feed() {
         stopStream();
         startStream(ignored);
     } else if (sinceProgress.elapsed() > StallMs) {
-        finish(position);
+        finish(reported);
         stopStream();
     }
 }

@@ -35,6 +35,9 @@ public:
     // A stream whose position does not move for this long has stalled (the
     // sound server went away); the playback then ends.
     static constexpr int StallMs = 3000;
+    // How far the position is carried on in real time past the stream's last
+    // report of it.
+    static constexpr int ExtrapolateMs = 25;
 
     explicit SoundOutput(QObject* parent = nullptr);
     ~SoundOutput() override;
