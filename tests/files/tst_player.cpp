@@ -32,11 +32,11 @@ private slots:
     void wavArrivesWholeAndItsEndIsReportedAtTheLastSample_data();
     void wavArrivesWholeAndItsEndIsReportedAtTheLastSample();
     void midiFileSoundsAndEnds();
-    void stopCutsTheSoundAndNotifiesOnce();
+    void cuttingPlaybackShortSilencesItAndNotifiesOnce_data();
+    void cuttingPlaybackShortSilencesItAndNotifiesOnce();
     void playAfterStopGoesOnWhereItStopped();
     void playAfterTheEndStartsFromTheBeginning();
     void notifyNextOffSilencesOnlyTheNextPlayback();
-    void closeWhilePlayingNotifiesOnceAndLeavesNothingToPlay();
     void openFailsForFilesThatCannotSound_data();
     void openFailsForFilesThatCannotSound();
     // Ends the sound server: keep it last.
@@ -144,25 +144,46 @@ void PlayerTest::midiFileSoundsAndEnds() {
              qPrintable(QStringLiteral("end reported %1 us after the last sample").arg(late)));
 }
 
-void PlayerTest::stopCutsTheSoundAndNotifiesOnce() {
+void PlayerTest::cuttingPlaybackShortSilencesItAndNotifiesOnce_data() {
+    QTest::addColumn<QString>("cut");
+    QTest::newRow("Stop") << QStringLiteral("Stop");
+    QTest::newRow("Close") << QStringLiteral("Close");
+    QTest::newRow("Open of another file") << QStringLiteral("Open");
+}
+
+void PlayerTest::cuttingPlaybackShortSilencesItAndNotifiesOnce() {
+    QFETCH(QString, cut);
+    const QString other = tone(QStringLiteral("short.wav"), 16000, 1, 0.3);
     player->FileName = tone(QStringLiteral("three.wav"), 22050, 1, 3.0);
     player->Open();
     QSignalSpy notified(player.get(), &MediaPlayer::OnNotify);
     player->Play();
     QVERIFY(NullSinkServer::waitFor([&] { return sound.heardSound(); }, 2000));
 
-    const qint64 stoppedAt = sound.nowUSecs();
-    player->Stop();
+    const qint64 cutAt = sound.nowUSecs();
+    if (cut == QLatin1String("Stop")) {
+        player->Stop();
+    } else if (cut == QLatin1String("Close")) {
+        player->Close();
+    } else {
+        player->FileName = other;
+        player->Open();
+    }
 
     QVERIFY(!player->IsPlaying());
-    // The notification comes through the event loop, after Stop().
+    // The notification comes through the event loop, afterwards.
     QCOMPARE(notified.count(), 0);
     QVERIFY(notified.wait(1000));
+    if (cut == QLatin1String("Close")) {
+        player->Play(); // nothing is open
+        QVERIFY(!player->IsPlaying());
+    }
     letTheMonitorCatchUp();
     QCOMPARE(notified.count(), 1);
-    const qint64 soundAfterStop = sound.lastSoundUSecs() - stoppedAt;
-    QVERIFY2(soundAfterStop < 50000,
-             qPrintable(QStringLiteral("sound went on %1 us after Stop()").arg(soundAfterStop)));
+    const qint64 soundAfterCut = sound.lastSoundUSecs() - cutAt;
+    QVERIFY2(
+        soundAfterCut < 50000,
+        qPrintable(QStringLiteral("sound went on %1 us after %2").arg(soundAfterCut).arg(cut)));
     QVERIFY(sound.soundSeconds() < 1.0);
 }
 
@@ -217,24 +238,6 @@ void PlayerTest::notifyNextOffSilencesOnlyTheNextPlayback() {
 
     QVERIFY(playToTheEnd() >= 0);
     QCOMPARE(notified.count(), 1);
-}
-
-void PlayerTest::closeWhilePlayingNotifiesOnceAndLeavesNothingToPlay() {
-    player->FileName = tone(QStringLiteral("three.wav"), 22050, 1, 3.0);
-    player->Open();
-    QSignalSpy notified(player.get(), &MediaPlayer::OnNotify);
-    player->Play();
-    QVERIFY(NullSinkServer::waitFor([&] { return sound.heardSound(); }, 2000));
-
-    player->Close();
-
-    QVERIFY(!player->IsPlaying());
-    QVERIFY(notified.wait(1000));
-    player->Play();
-    QVERIFY(!player->IsPlaying());
-    letTheMonitorCatchUp();
-    QCOMPARE(notified.count(), 1);
-    QVERIFY(sound.soundSeconds() < 1.0);
 }
 
 void PlayerTest::openFailsForFilesThatCannotSound_data() {
