@@ -23,8 +23,10 @@ void StringGrid::setColWidth(int col, int width) {
 void StringGrid::setRowCount(int rows) {
     rows = std::max(1, rows);
     const int old = RowCount();
-    if (rows < old)
+    if (rows < old) {
         numbersStaleFrom(rows);
+        freeRowPossibleAt(rows);
+    }
     if (inBulk()) {
         cells.resize(static_cast<size_t>(rows),
                      std::vector<QString>(static_cast<size_t>(colCount)));
@@ -57,6 +59,8 @@ void StringGrid::setCell(int col, int row, const QString& text) {
     target = text;
     if (col == 0 && row > 0)
         numbersStaleFrom(row);
+    if (col == 1 && text.isEmpty())
+        freeRowPossibleAt(row);
     if (inBulk())
         return;
     if (row == 0 && col > 0)
@@ -73,6 +77,7 @@ void StringGrid::insertRow(int row) {
     if (row < 1 || row > RowCount())
         return;
     numbersStaleFrom(row);
+    freeRowPossibleAt(row);
     if (!inBulk())
         beginInsertRows(QModelIndex(), row - 1, row - 1);
     cells.insert(cells.begin() + row, std::vector<QString>(static_cast<size_t>(colCount)));
@@ -84,6 +89,7 @@ void StringGrid::removeRow(int row) {
     if (row < 1 || row >= RowCount())
         return;
     numbersStaleFrom(row);
+    freeRowPossibleAt(row);
     if (!inBulk())
         beginRemoveRows(QModelIndex(), row - 1, row - 1);
     cells.erase(cells.begin() + row);
@@ -93,18 +99,32 @@ void StringGrid::removeRow(int row) {
 
 int StringGrid::FirstFreeRow() const {
     const int rows = RowCount();
-    for (int row = 1; row < rows; ++row) {
-        if (cells[static_cast<size_t>(row)][1 % static_cast<size_t>(colCount)].isEmpty())
-            return row;
-    }
-    return rows;
+    if (colCount < 2)
+        return std::min(1, rows);
+    int row = std::max(1, freeScanFrom);
+    while (row < rows && !cells[static_cast<size_t>(row)][1].isEmpty())
+        ++row;
+    freeScanFrom = row;
+    return row;
 }
 
 void StringGrid::NumberRows() {
     const int rows = RowCount();
-    for (int row = std::max(1, numberedUpTo); row < rows; ++row)
-        setCell(0, row, QString::number(row));
+    int first = -1, last = -1;
+    for (int row = std::max(1, numberedUpTo); row < rows; ++row) {
+        QString& number = cells[static_cast<size_t>(row)][0];
+        const QString text = QString::number(row);
+        if (number == text)
+            continue;
+        number = text;
+        if (first < 0)
+            first = row;
+        last = row;
+    }
     numberedUpTo = rows;
+    // One signal for the whole run of numbers, not one a row.
+    if (first > 0 && !inBulk())
+        emit headerDataChanged(Qt::Vertical, first - 1, last - 1);
 }
 
 StringGrid::BulkUpdate::BulkUpdate(StringGrid& grid_) : grid(grid_) {

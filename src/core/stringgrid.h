@@ -84,4 +84,8 @@ private:
     std::vector<int> widths;
     int bulkDepth = 0;
     int numberedUpTo = 1; // rows 1 .. numberedUpTo - 1 hold their numbers
+    // Rows 1 .. freeScanFrom - 1 are known to be in use, so the search for
+    // the first free row starts here.
+    mutable int freeScanFrom = 1;
+    void freeRowPossibleAt(int row) { freeScanFrom = std::max(1, std::min(freeScanFrom, row)); }
 };
