@@ -87,6 +87,8 @@ TFormularz::TFormularz(TCustomComPort& port, MediaPlayer* player, Prompter& prom
     wirePlayback(*this);
     wireLink(*this);
     wireChipOperations(*this);
+    // Last: it watches what the others do.
+    wirePlan(*this);
 }
 
 TFormularz::~TFormularz() = default;
@@ -220,6 +222,7 @@ void TFormularz::buildMenus() {
     file->addSeparator();
     file->addAction(act("SaveList"));
     file->addAction(act("SaveMap"));
+    file->addAction(act("ExportAddresses"));
     file->addSeparator();
     file->addAction(act("Exit"));
 
@@ -232,6 +235,8 @@ void TFormularz::buildMenus() {
     submenu(address, "CopyFromMap", {"StartAdress3", "StopAdress3", "Table1"});
     address->addSeparator();
     address->addAction(act("ChangecurrentISDadress1"));
+    address->addSeparator();
+    address->addAction(act("PlanAddresses"));
 
     QMenu* recording =
         named(menuBar()->addMenu(QStringLiteral("Recording")), QStringLiteral("Recording1"));

@@ -73,6 +73,10 @@ const std::vector<Commands::Spec>& Commands::specs() {
         {"Stopadress4", "Stop address", "", false, "", P::PopupMenu},
         {"Edit2", "Edit", "", true, "Stopadress1Click", P::SubMenu},
         {"Remove3", "Remove", "", true, "Deletefilestopadres1Click", P::SubMenu},
+        // Planning the chip: addresses from the files' lengths, and the
+        // addresses as a C header for firmware.
+        {"PlanAddresses", "Plan addresses", "", true, "PlanAddressesClick", P::MainMenu},
+        {"ExportAddresses", "Export addresses...", "", true, "ExportAddressesClick", P::MainMenu},
         // Switched along with the others by the link, but never shown.
         {"skanuj_ISD", "Scan ISD", "", true, "", P::Hidden},
         {"SaveFileList1", "Save file list", "", false, "", P::Hidden},

@@ -196,6 +196,7 @@ void TestMainWindow::menusInOrder_data() {
                                          QStringLiteral("-"),
                                          QStringLiteral("Save file list"),
                                          QStringLiteral("Save Memory Map"),
+                                         QStringLiteral("Export addresses..."),
                                          QStringLiteral("-"),
                                          QStringLiteral("Exit")};
     QTest::newRow("Address") << QStringLiteral("Address")
@@ -205,7 +206,9 @@ void TestMainWindow::menusInOrder_data() {
                                             QStringLiteral("-"),
                                             QStringLiteral("Copy from Memory Map"),
                                             QStringLiteral("-"),
-                                            QStringLiteral("Change current ISD address")};
+                                            QStringLiteral("Change current ISD address"),
+                                            QStringLiteral("-"),
+                                            QStringLiteral("Plan addresses")};
     QTest::newRow("Recording") << QStringLiteral("Recording")
                                << QStringList{QStringLiteral("Record file to ISD"),
                                               QStringLiteral("Record table to ISD"),

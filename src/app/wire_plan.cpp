@@ -1,0 +1,153 @@
+#include "core/apperror.h"
+#include "core/filedialog.h"
+#include "core/guard.h"
+#include "core/prompter.h"
+#include "formularz.h"
+#include "link/customcomport.h"
+#include "plan/addressplanner.h"
+#include "plan/fitcheck.h"
+#include "plan/headerexport.h"
+#include "plan/memorypictureview.h"
+#include "plan/planmodel.h"
+#include "plan/planstatus.h"
+#include "plan/soundlengths.h"
+#include "wiring.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <memory>
+
+namespace {
+
+// Everything the planning features keep for the window's lifetime.
+struct Plan {
+    explicit Plan(TFormularz& window)
+        : model(window.ListaPlikow, window.ListaNagran, window.panel, window.chip, lengths) {
+        exportDialog.kind = FileDialog::Kind::Save;
+        exportDialog.title = QStringLiteral("Export addresses");
+        exportDialog.filter = QStringLiteral("C header (*.h)|*.h");
+        exportDialog.defaultExt = QStringLiteral("h");
+        exportDialog.fileName = QStringLiteral("isd_messages.h");
+    }
+
+    SoundLengths lengths;
+    PlanModel model;
+    PlanStatus status;
+    // Its own dialog, so that the file list's save dialog keeps its name.
+    FileDialog exportDialog;
+    bool checking = false;
+};
+
+void planAddresses(TFormularz& window, Plan& plan) {
+    if (window.link.LinkState != LinkContext::StateIdle) {
+        window.prompter.showMessage(
+            QStringLiteral("Addresses can be planned when the programmer is idle."));
+        return;
+    }
+    const AddressPlanner planner(plan.model.geometry(),
+                                 [&plan](const QString& path) { return plan.lengths.now(path); });
+    const AddressPlanner::Result result = planner.plan(window.ListaPlikow);
+    if (result.planned)
+        plan.status.setText(result.message);
+    else
+        window.prompter.showMessage(result.message);
+}
+
+void exportAddresses(TFormularz& window, Plan& plan) {
+    const bool fromMap = window.pages()->currentIndex() == 1;
+    const HeaderExport exporter(plan.model.geometry());
+    const auto messages = fromMap ? exporter.fromMap(window.ListaNagran)
+                                  : exporter.fromFiles(plan.model.placementsNow());
+    if (messages.empty()) {
+        window.prompter.showMessage(fromMap ? QStringLiteral("The memory map holds no messages.")
+                                            : QStringLiteral("The file table holds no addresses."));
+        return;
+    }
+    FileDialog& dialog = plan.exportDialog;
+    if (dialog.initialDir.isEmpty())
+        dialog.initialDir = window.folders.ListFolder;
+    if (!window.prompter.execute(dialog))
+        return;
+    QString name = dialog.fileName;
+    if (!QFileInfo(name).fileName().contains(u'.'))
+        name += QStringLiteral(".h");
+    QFile file(name);
+    const QByteArray text = exporter.header(messages, fromMap ? QStringLiteral("memory map")
+                                                              : QStringLiteral("file table"));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size())
+        throw AppError(QStringLiteral("Cannot write %1").arg(name));
+    dialog.initialDir = QFileInfo(name).absolutePath();
+    plan.status.setText(
+        QStringLiteral("Exported %1 messages to %2").arg(messages.size()).arg(name));
+}
+
+// Runs after the handler of a command has run.
+void afterCommand(TFormularz& window, Plan& plan, const QString& handler) {
+    if (handler == QLatin1String("RecordFileList1Click") &&
+        window.link.LinkState == LinkContext::StateRecordingTable) {
+        const FitCheck fit(plan.model.geometry(), [](const QString&) { return std::nullopt; });
+        plan.status.setText(fit.cutWarning(plan.model.placementsNow()));
+    } else if (handler == QLatin1String("CheckRecords1Click") &&
+               window.link.LinkState == LinkContext::StateChecking) {
+        plan.checking = true;
+        plan.status.setText(QString());
+    }
+}
+
+void showPicture(TFormularz& window, const std::shared_ptr<Plan>& plan) {
+    auto* view = new MemoryPictureView;
+    view->setAccessibleDescription(view->objectName());
+    if (auto* layout = qobject_cast<QVBoxLayout*>(window.centralWidget()->layout()))
+        layout->insertWidget(1, view);
+    const auto refresh = [view, plan] {
+        view->showLayout(plan->model.layout());
+        view->setCursorRow(plan->model.cursorRow());
+    };
+    QObject::connect(&plan->model, &PlanModel::changed, view, refresh);
+    refresh();
+    QObject::connect(view, &MemoryPictureView::blockClicked, &window,
+                     [&window](PictureBlock::Lane lane, int row) {
+                         const bool files = lane == PictureBlock::Lane::Files;
+                         window.pages()->setCurrentIndex(files ? 0 : 1);
+                         StringGrid& grid = files ? window.ListaPlikow : window.ListaNagran;
+                         grid.setRow(row);
+                         window.runHandler(files ? QStringLiteral("ListaPlikowClick")
+                                                 : QStringLiteral("ListaNagranClick"));
+                     });
+}
+
+} // namespace
+
+void wirePlan(TFormularz& window) {
+    const auto plan = std::make_shared<Plan>(window);
+    window.setHandler(QStringLiteral("PlanAddressesClick"),
+                      [&window, plan] { planAddresses(window, *plan); });
+    window.setHandler(QStringLiteral("ExportAddressesClick"),
+                      [&window, plan] { exportAddresses(window, *plan); });
+
+    auto* label = new QLabel;
+    label->setObjectName(QStringLiteral("PlanStatus"));
+    window.statusBar()->addPermanentWidget(label, 1);
+    QObject::connect(&plan->status, &PlanStatus::changed, label, [label](const QString& text) {
+        label->setText(text);
+        label->setToolTip(text);
+    });
+
+    // Connected after the window's own routing, so these see what the
+    // handler and the reply handling have done.
+    QObject::connect(&window.commands, &Commands::triggered, &window,
+                     [&window, plan](const QString& handler) {
+                         runGuarded(window.prompter, [&] { afterCommand(window, *plan, handler); });
+                     });
+    QObject::connect(&window.ComPort1, &TCustomComPort::OnRxChar, &window, [&window, plan] {
+        if (!plan->checking || window.link.LinkState == LinkContext::StateChecking)
+            return;
+        plan->checking = false;
+        runGuarded(window.prompter, [&] { plan->status.setText(plan->model.verifyNow().summary); });
+    });
+    showPicture(window, plan);
+}

@@ -1,0 +1,81 @@
+#include "recordverifier.h"
+
+#include "core/stringgrid.h"
+#include "files/addresstext.h"
+
+#include <QStringList>
+#include <algorithm>
+#include <cstdlib>
+
+RecordVerifier::RecordVerifier(const ChipGeometry& chip_) : chip(chip_) {}
+
+bool RecordVerifier::Result::allMatch() const {
+    return differingRows().empty() && !rows.empty();
+}
+
+std::vector<int> RecordVerifier::Result::differingRows() const {
+    std::vector<int> out;
+    for (const RowResult& r : rows) {
+        if (r.outcome != Outcome::Match)
+            out.push_back(r.tableRow);
+    }
+    return out;
+}
+
+RecordVerifier::Result RecordVerifier::verify(const std::vector<Placement>& placements,
+                                              const StringGrid& map) const {
+    Result result;
+    for (const Placement& p : placements) {
+        RowResult r;
+        r.tableRow = p.tableRow;
+        if (p.placed())
+            r.expectedStart = *p.start;
+        if (p.placed() && p.lengthKnown())
+            r.expectedRows = std::min(std::max(p.neededRows, 1), p.capacity());
+        // Check records keeps one record per file row.
+        const auto start = AddressText::toInteger(map.cell(1, p.tableRow));
+        const auto end = AddressText::toInteger(map.cell(3, p.tableRow));
+        if (!start || !end) {
+            r.outcome = Outcome::Missing;
+            r.text = QStringLiteral("row %1: no message found").arg(p.tableRow);
+        } else {
+            r.foundStart = *start;
+            r.foundRows = *end - *start + 1;
+            if (r.expectedStart >= 0 && r.foundStart != r.expectedStart) {
+                r.outcome = Outcome::WrongStart;
+                r.text =
+                    QStringLiteral("row %1: found at %2, meant for %3")
+                        .arg(p.tableRow)
+                        .arg(AddressText::dec(r.foundStart), AddressText::dec(r.expectedStart));
+            } else if (r.expectedRows > 0 && std::abs(r.foundRows - r.expectedRows) > 1) {
+                r.outcome = Outcome::WrongLength;
+                r.text = QStringLiteral("row %1: %2 rows (%3 s) found, the file needs %4 rows "
+                                        "(%5 s)")
+                             .arg(p.tableRow)
+                             .arg(r.foundRows)
+                             .arg(chip.secondsOf(r.foundRows), 0, 'f', 2)
+                             .arg(r.expectedRows)
+                             .arg(chip.secondsOf(r.expectedRows), 0, 'f', 2);
+            }
+        }
+        result.rows.push_back(r);
+    }
+    const std::vector<int> differing = result.differingRows();
+    if (result.rows.empty()) {
+        result.summary = QStringLiteral("Verify: the file table is empty.");
+    } else if (differing.empty()) {
+        result.summary = QStringLiteral("Verified: all %1 messages match the file table.")
+                             .arg(result.rows.size());
+    } else {
+        QStringList texts;
+        for (const RowResult& r : result.rows) {
+            if (r.outcome != Outcome::Match)
+                texts.append(r.text);
+        }
+        result.summary = QStringLiteral("Verify: %1 of %2 messages differ - %3")
+                             .arg(differing.size())
+                             .arg(result.rows.size())
+                             .arg(texts.join(QStringLiteral("; ")));
+    }
+    return result;
+}
