@@ -8,11 +8,13 @@
 #include "testsounds.h"
 
 #include <QFrame>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolTip>
 #include <sndfile.h>
 
 namespace {
@@ -88,6 +90,7 @@ private slots:
     void pictureSitsAboveTheBottomPanelOnBothTabs();
     void planAddressesFillsTheTableAndThePictureFollows();
     void planThatDoesNotFitSaysHowMuchIsMissing();
+    void planWaitsWhileTheProgrammerIsBusy();
     void plannedTableSavesAsTypedAddressesWould();
     void exportWritesTheTableOrTheMapAsCHeader();
     void pictureFollowsChipTypeAndCurrentAddress();
@@ -143,6 +146,19 @@ void TestPlanWindow::planThatDoesNotFitSaysHowMuchIsMissing() {
                  "address was changed.")});
     QCOMPARE(p.files(1, 1), notUsed);
     QCOMPARE(p.files(2, 2), notUsed);
+}
+
+void TestPlanWindow::planWaitsWhileTheProgrammerIsBusy() {
+    Program p;
+    QVERIFY(p.addFiles(threeSounds));
+    p.w().link.LinkState = 11; // recording the table
+    p.run("PlanAddresses");
+    QCOMPARE(p.prompter.messages,
+             QStringList{QStringLiteral("Addresses can be planned when the programmer is idle.")});
+    QCOMPARE(p.files(1, 1), notUsed);
+    p.w().link.LinkState = 3;
+    p.run("PlanAddresses");
+    QCOMPARE(p.files(1, 1), QStringLiteral("00000"));
 }
 
 void TestPlanWindow::plannedTableSavesAsTypedAddressesWould() {
@@ -232,6 +248,13 @@ void TestPlanWindow::hoverTellsFileRowsAndTime() {
         p.picture()->tipAt(p.centreOf(PictureBlock::Kind::File, 1)),
         QStringLiteral("bell.wav\nrows 0-16 (2.55 s)\nlasts 3.40 s\nbell.wav lasts 3.40 s; "
                        "rows 0-16 hold 2.55 s"));
+    // A hover shows that text as the tool tip.
+    p.w().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&p.w()));
+    const QPoint at = p.centreOf(PictureBlock::Kind::File, 1);
+    QHelpEvent hover(QEvent::ToolTip, at, p.picture()->mapToGlobal(at));
+    QCoreApplication::sendEvent(p.picture(), &hover);
+    QTRY_COMPARE(QToolTip::text(), p.picture()->tipAt(at));
     bool cut = false;
     for (const PictureBlock& b : p.picture()->memoryLayout()->blocks())
         cut = cut || (b.kind == PictureBlock::Kind::File && b.state == PictureBlock::State::Cut);
