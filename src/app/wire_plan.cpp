@@ -147,6 +147,10 @@ void wirePlan(TFormularz& window) {
         if (!plan->checking || window.link.LinkState == LinkContext::StateChecking)
             return;
         plan->checking = false;
+        // A check that found nothing at all (no chip, an address error) has
+        // been explained already; a verdict on an empty map would only add noise.
+        if (window.ListaNagran.cell(1, 1).isEmpty())
+            return;
         runGuarded(window.prompter, [&] { plan->status.setText(plan->model.verifyNow().summary); });
     });
     showPicture(window, plan);

@@ -98,6 +98,7 @@ private slots:
     void hoverTellsFileRowsAndTime();
     void recordTableNamesTheFilesThatWillBeCut();
     void checkRecordsEndsWithTheVerdict();
+    void checkThatFindsNoChipGivesNoVerdict();
 };
 
 void TestPlanWindow::pictureSitsAboveTheBottomPanelOnBothTabs() {
@@ -304,6 +305,20 @@ void TestPlanWindow::checkRecordsEndsWithTheVerdict() {
         differs = differs || b.state == PictureBlock::State::Differs;
     }
     QVERIFY(differs);
+}
+
+void TestPlanWindow::checkThatFindsNoChipGivesNoVerdict() {
+    Program p;
+    p.port.Open();
+    QVERIFY(p.addFiles(threeSounds));
+    p.run("PlanAddresses");
+    p.w().commands.setEnabled({"CheckRecords1"}, true);
+    p.run("CheckRecords1");
+    QCOMPARE(p.w().link.LinkState, 44);
+    p.port.feed(QByteArrayLiteral("<00000") + QByteArray(14, '\0'));
+    QCOMPARE(p.w().link.LinkState, 3);
+    QVERIFY(p.prompter.messages.contains(QStringLiteral("Device not detected !")));
+    QCOMPARE(p.status(), QString());
 }
 
 QTEST_MAIN(TestPlanWindow)
