@@ -5,6 +5,7 @@
 #include "chips/ukladdialog.h"
 #include "formularz.h"
 #include "link/portdialog.h"
+#include "wiring.h"
 
 Windows createWindows(TCustomComPort& port, MediaPlayer* player, Prompter& prompter,
                       const QString& configPath) {
@@ -18,5 +19,7 @@ Windows createWindows(TCustomComPort& port, MediaPlayer* player, Prompter& promp
     windows.adres = new TOKAdresDlg(main.chip, prompter, &main);
     windows.autor = new TAutor(&main);
     main.setDialogs(windows.port, windows.uklad, windows.adres, windows.autor);
+    // After the port had its chance to open: the status bar starts from there.
+    wireStatus(main);
     return windows;
 }

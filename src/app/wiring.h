@@ -9,4 +9,5 @@ void wireFileTables(TFormularz& window); // wire_files.cpp: file table, list fil
 void wirePlayback(TFormularz& window);   // wire_player.cpp: local playback
 void wireLink(TFormularz& window);       // wire_link.cpp: the port's errors and state
 void wireChipOperations(TFormularz& window); // wire_chip.cpp: chip operations and replies
+void wireStatus(TFormularz& window);         // wire_status.cpp: the status bar
 void wirePlan(TFormularz& window);   // wire_plan.cpp: lengths, fit, plan, export, verify, picture

@@ -7,13 +7,17 @@
 #include "core/prompter.h"
 #include "customcomport.h"
 #include "portresolver.h"
+#include "serialdevices.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -42,6 +46,22 @@ TPortDialog::TPortDialog(TCustomComPort& port_, PanelTexts& panel_, Prompter& pr
     }
     describePort = [](int number) { return PortResolver::describe(number); };
     refreshDevices();
+    auto* presentBox = new QGroupBox(QStringLiteral("Serial devices present"), this);
+    auto* presentLayout = new QVBoxLayout(presentBox);
+    present = new QListWidget(presentBox);
+    present->setObjectName(QStringLiteral("PresentDevices"));
+    present->setMinimumWidth(360);
+    present->setMaximumHeight(110);
+    presentLayout->addWidget(present);
+    useDevice = new QPushButton(QStringLiteral("Use for the chosen COM port"), presentBox);
+    useDevice->setObjectName(QStringLiteral("UseDevice"));
+    presentLayout->addWidget(useDevice);
+    layout->addWidget(presentBox);
+    connect(useDevice, &QPushButton::clicked, this, [this] { useChosenDevice(); });
+    watch = new QTimer(this);
+    watch->setInterval(500);
+    connect(watch, &QTimer::timeout, this, &TPortDialog::refreshPresent);
+    refreshPresent();
     AutoComOpen = new QCheckBox(QStringLiteral("Auto open"), this);
     AutoComOpen->setObjectName(QStringLiteral("AutoComOpen"));
     AutoComOpen->setAccessibleDescription(AutoComOpen->objectName());
@@ -75,6 +95,54 @@ void TPortDialog::setPortDescriber(std::function<QString(int)> describe) {
 void TPortDialog::refreshDevices() {
     for (int i = 0; i < 6; ++i)
         device[i]->setText(describePort(i + 1));
+}
+
+void TPortDialog::refreshPresent() {
+    const QList<SerialDevice> devices = SerialDevices::present(PortResolver::defaultPortsFile());
+    QStringList labels;
+    for (const SerialDevice& d : devices)
+        labels << d.label();
+    QStringList shown;
+    for (int row = 0; row < present->count(); ++row)
+        shown << present->item(row)->text();
+    if (labels == shown)
+        return; // the user's choice in the list stays
+    const QString chosen = present->currentItem() ? present->currentItem()->text() : QString();
+    present->clear();
+    for (const SerialDevice& d : devices) {
+        auto* item = new QListWidgetItem(d.label(), present);
+        // The device path is what the ports file gets.
+        item->setData(Qt::UserRole, d.path);
+        if (d.label() == chosen)
+            present->setCurrentItem(item);
+    }
+    refreshDevices();
+}
+
+bool TPortDialog::useChosenDevice() {
+    const QListWidgetItem* item = present->currentItem();
+    int number = 0;
+    for (int i = 1; i <= 6; ++i) {
+        if (com[i - 1]->isChecked())
+            number = i;
+    }
+    if (item == nullptr || number == 0)
+        return false;
+    const bool written = SerialDevices::assign(number, item->data(Qt::UserRole).toString(),
+                                               PortResolver::defaultPortsFile());
+    refreshDevices();
+    return written;
+}
+
+void TPortDialog::showEvent(QShowEvent* event) {
+    refreshPresent();
+    watch->start();
+    QDialog::showEvent(event);
+}
+
+void TPortDialog::hideEvent(QHideEvent* event) {
+    watch->stop();
+    QDialog::hideEvent(event);
 }
 
 bool TPortDialog::autoOpen() const {

@@ -6,7 +6,10 @@
 
 class QCheckBox;
 class QLabel;
+class QListWidget;
+class QPushButton;
 class QRadioButton;
+class QTimer;
 class PanelTexts;
 class Prompter;
 class TCustomComPort;
@@ -35,9 +38,23 @@ public:
     void refreshDevices();
     QCheckBox* autoComOpen() const { return AutoComOpen; }
 
+    // The serial devices present now, with their descriptions; looked at
+    // again every half second while the dialog is shown, so that a device
+    // plugged in or out appears or goes without reopening the dialog.
+    QListWidget* presentDevices() const { return present; }
+    void refreshPresent();
+    // Makes the device chosen in the list the chosen COM number's device: its
+    // line in the ports file. False when nothing is chosen or it fails.
+    bool useChosenDevice();
+    QPushButton* useDeviceButton() const { return useDevice; }
+
     // The dialog's decision, separated from its showing so that tests can
     // drive it: `confirmed` is what the modal showing returned.
     void conclude(bool confirmed, bool wasOpen);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void openWithMessage();
@@ -49,4 +66,7 @@ private:
     QLabel* device[6] = {};
     std::function<QString(int)> describePort;
     QCheckBox* AutoComOpen = nullptr;
+    QListWidget* present = nullptr;
+    QPushButton* useDevice = nullptr;
+    QTimer* watch = nullptr;
 };

@@ -1,0 +1,54 @@
+#include "statusreporter.h"
+
+#include "link/customcomport.h"
+
+namespace {
+// The recording clock shows tenths of seconds.
+constexpr int TickMs = 100;
+} // namespace
+
+StatusReporter::StatusReporter(LinkProgress::Sources sources, TCustomComPort& port,
+                               std::function<qint64()> durationMs,
+                               std::function<void(QString)> show, QObject* parent)
+    : QObject(parent), progress(
+                           sources, [this] { return clock.elapsed(); }, std::move(durationMs)),
+      show(std::move(show)) {
+    clock.start();
+    tick.setInterval(TickMs);
+    connect(&tick, &QTimer::timeout, this, &StatusReporter::refresh);
+    // Replies are handled by the time this runs: it is connected after the
+    // reply handling.
+    connect(&port, &TCustomComPort::OnRxChar, this, &StatusReporter::refresh);
+    connect(&port, &TCustomComPort::activeChanged, this, [this](bool active) {
+        if (active)
+            say(QString());
+    });
+    if (!port.Active())
+        say(notConnectedHint());
+}
+
+void StatusReporter::say(const QString& text) {
+    show(text);
+    emit shown(text);
+}
+
+QString StatusReporter::notConnectedHint() {
+    return QStringLiteral("No programmer connected: plug in the VOKAR-1 and choose Setup, "
+                          "Change comm port (or start vokar-emu --com 1 to try without one).");
+}
+
+void StatusReporter::afterCommand(const QString& handler) {
+    if (handler == QLatin1String("SpeedButton1Click"))
+        progress.stopRequested();
+    refresh();
+}
+
+void StatusReporter::refresh() {
+    const QString text = progress.update();
+    if (!text.isEmpty())
+        say(text);
+    if (progress.recording() && !tick.isActive())
+        tick.start();
+    else if (!progress.recording() && tick.isActive())
+        tick.stop();
+}

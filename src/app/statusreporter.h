@@ -1,0 +1,41 @@
+#pragma once
+
+#include "link/linkprogress.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+#include <functional>
+
+class TCustomComPort;
+
+// Writes what the link is doing into the status bar. It watches: after every
+// command and every reply it asks LinkProgress what to show, and while a file
+// records a clock ticks the elapsed time on. It never touches the link.
+class StatusReporter : public QObject {
+    Q_OBJECT
+public:
+    StatusReporter(LinkProgress::Sources sources, TCustomComPort& port,
+                   std::function<qint64()> durationMs, std::function<void(QString)> show,
+                   QObject* parent = nullptr);
+
+    // A command ran (`handler` is the operation's name).
+    void afterCommand(const QString& handler);
+    // A reply or any other event that may have moved the link on.
+    void refresh();
+
+    // The sentence shown while no programmer is connected at start.
+    static QString notConnectedHint();
+
+signals:
+    // A new text went to the status bar.
+    void shown(const QString& text);
+
+private:
+    void say(const QString& text);
+
+    QElapsedTimer clock;
+    LinkProgress progress;
+    std::function<void(QString)> show;
+    QTimer tick;
+};

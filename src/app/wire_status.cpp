@@ -1,0 +1,36 @@
+#include "files/player.h"
+#include "formularz.h"
+#include "reopenoffer.h"
+#include "statusreporter.h"
+#include "wiring.h"
+
+#include <QLabel>
+#include <QStatusBar>
+
+void wireStatus(TFormularz& window) {
+    // A label rather than the bar's own message: a menu's or a button's hint
+    // covers it only while the pointer is there, and it comes back after.
+    QStatusBar* bar = window.statusBar();
+    auto* label = new QLabel(bar);
+    label->setObjectName(QStringLiteral("LinkStatus"));
+    // A long text is cut, never widens the window: the tables' column widths
+    // follow the window's width.
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    bar->addWidget(label, 1);
+    const auto say = [label](const QString& text) { label->setText(text); };
+    new ReopenOffer(window.ComPort1, window.panel, *bar, say, &window);
+    if (window.Player == nullptr)
+        return;
+    // The length of the file being recorded, when the real player has it
+    // decoded.
+    auto* player = qobject_cast<Player*>(window.Player);
+    auto duration = [player]() -> qint64 {
+        return player != nullptr ? player->clip().durationUSecs() / 1000 : 0;
+    };
+    auto* reporter = new StatusReporter(
+        {window.link, window.chip, window.ListaPlikow, window.ListaNagran, *window.Player},
+        window.ComPort1, duration, say, &window);
+    // Connected after the window's own routing, so the command has run.
+    QObject::connect(&window.commands, &Commands::triggered, reporter,
+                     &StatusReporter::afterCommand);
+}
