@@ -6,6 +6,7 @@
 
 #include "vokardevice.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>

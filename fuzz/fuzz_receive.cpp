@@ -12,6 +12,7 @@
 #include "chips/chipcatalogue.h"
 #include "fuzzprogram.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -23,6 +24,13 @@ const char* const operations[] = {nullptr,         "SpeedButton8", "Playtable1",
                                   "PowerUp",       "PowerDown",    "OdtwarzajPlik"};
 constexpr int operationCount = int(sizeof(operations) / sizeof(operations[0]));
 
+// The same as the user chooses them while something runs: a command the
+// window does not offer at that moment does nothing.
+const char* const commands[] = {"SpeedButton8", "Playtable1",   "PlayfromISD2", "CheckRecords1",
+                                "RecordISD",    "RecTable",     "Erase1",       "PowerUp",
+                                "PowerDown",    "OdtwarzajPlik"};
+constexpr int commandCount = int(sizeof(commands) / sizeof(commands[0]));
+
 QByteArray reply(char code, int address) {
     QByteArray bytes(1, code);
     bytes += QByteArray::number(address).rightJustified(5, '0');
@@ -32,7 +40,7 @@ QByteArray reply(char code, int address) {
 
 void start(FuzzProgram& p, int operation) {
     if (const char* name = operations[operation % operationCount])
-        p.run(name);
+        p.w().runHandler(QString::fromLatin1(name));
 }
 
 void act(FuzzProgram& p, std::uint8_t action, std::uint8_t argument) {
@@ -54,7 +62,7 @@ void act(FuzzProgram& p, std::uint8_t action, std::uint8_t argument) {
             p.port.Open();
         break;
     default:
-        start(p, argument);
+        p.run(commands[argument % commandCount]);
         break;
     }
 }
@@ -68,9 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 2)
         return 0;
     const int chipType = data[0] % ChipCatalogue::Count + 1;
-    FuzzProgram p(Fuzz::settings(chipType));
-    p.fillTables();
-    p.port.written.clear();
+    static FuzzProgram p(Fuzz::settings(1));
+    p.reset(chipType);
     start(p, data[1]);
 
     std::size_t at = 2;
@@ -93,6 +100,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     p.stop();
     if (p.w().link.LinkState != StateIdle)
         Fuzz::fail("Stop did not return to idle");
+    // A piece of a frame may still wait on the line; it would spoil the
+    // programmer's next reply (that a partial frame costs one reply is the
+    // line's nature). The replies below come on a line in step again.
+    p.port.PurgeRead();
     const char codes[] = {'2', '4', '5', '1', ':', '3'};
     for (char code : codes) {
         const int before = int(p.port.written.size());

@@ -2,16 +2,33 @@
 // must start on it (falling back to defaults for what it cannot use), and
 // the settings it then writes must read back as written.
 
+#include "chips/ukladdialog.h"
 #include "core/configfile.h"
 #include "fuzzprogram.h"
+#include "link/portdialog.h"
+
+#include <QFile>
 
 #include <cstddef>
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Fuzz::startApplication();
-    FuzzProgram p(QByteArray(reinterpret_cast<const char*>(data), int(size)));
-    // The port dialog and the chip type dialog read it as well.
+    static FuzzProgram p(Fuzz::settings(1));
+    // The program's own settings file, which the main window reads again.
+    const QString path = Fuzz::folder() + QStringLiteral("/isdvokar.fig");
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            Fuzz::fail("cannot write the input file");
+        file.write(reinterpret_cast<const char*>(data), qint64(size));
+    }
+    // Start-up reads it in these three places, in this order.
+    if (p.port.Active())
+        p.port.Close();
+    p.w().FormCreate();
+    p.w().portDialog()->FormCreate(path);
+    p.w().ukladDialog()->FormCreate(path);
     p.run("SpeedButton8");
     p.stop();
 

@@ -1,16 +1,15 @@
 #include "fuzzprogram.h"
 
-#include "tempfolder.h"
-
 #include <QApplication>
 #include <QFile>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
 
 QApplication* application = nullptr;
-TempFolder* scratch = nullptr;
+QTemporaryDir* scratch = nullptr;
 
 } // namespace
 
@@ -24,7 +23,22 @@ void Fuzz::startApplication() {
     static char name[] = "vokar-fuzz";
     static char* argv[] = {name, nullptr};
     application = new QApplication(argc, argv);
-    scratch = new TempFolder;
+    // Not made the working folder: libFuzzer takes its paths from there.
+    scratch = new QTemporaryDir;
+    // One program before the first input: fonts, styles and the platform
+    // keep caches for the life of the process, which a leak check after the
+    // first input would otherwise count against it.
+    FuzzProgram warmUp(settings(1));
+    warmUp.fillTables();
+    warmUp.w().show();
+    warmUp.run("PlayfromISD2");
+    warmUp.stop();
+}
+
+// libFuzzer calls this once before any input.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    Fuzz::startApplication();
+    return 0;
 }
 
 QString Fuzz::folder() {
@@ -42,8 +56,13 @@ QByteArray Fuzz::settings(int chipType) {
 }
 
 FuzzProgram::FuzzProgram(const QByteArray& settingsFile) {
-    scratch->write(QStringLiteral("isdvokar.fig"), settingsFile);
-    windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
+    const QString path = scratch->filePath(QStringLiteral("isdvokar.fig"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(settingsFile) != settingsFile.size())
+        Fuzz::fail("cannot write the settings file");
+    file.close();
+    windows = createWindows(port, &player, prompter, path);
 }
 
 FuzzProgram::~FuzzProgram() {
@@ -58,6 +77,31 @@ void FuzzProgram::run(const char* action) {
 
 void FuzzProgram::stop() {
     w().runHandler(QStringLiteral("SpeedButton1Click"));
+}
+
+void FuzzProgram::reset(int chipType) {
+    if (player.IsPlaying())
+        player.Stop();
+    if (!port.Active())
+        port.Open();
+    port.PurgeRead();
+    w().link = LinkContext{};
+    w().chip.ChipType = qint8(chipType);
+    w().chip.ApplyChipType();
+    for (StringGrid* grid : {&w().ListaPlikow, &w().ListaNagran}) {
+        grid->setRowCount(120);
+        for (int row = 1; row < grid->RowCount(); ++row) {
+            for (int col = 1; col < grid->ColCount(); ++col)
+                grid->setCell(col, row, QString());
+        }
+    }
+    fillTables();
+    port.written.clear();
+    player.calls.clear();
+    prompter.messages.clear();
+    prompter.errors.clear();
+    prompter.shown.clear();
+    prompter.answers.clear();
 }
 
 void FuzzProgram::fillTables() {

@@ -9,10 +9,11 @@
 #include <QByteArray>
 #include <QString>
 
-// What the fuzz targets share: one offscreen application per process, run
-// in a scratch working folder (the program keeps its settings there), and
-// the wired program on the fake port and player, built fresh for each input
-// so that a crash found once is found again from the same input.
+// What the fuzz targets share: one offscreen application per process, a
+// scratch folder for the settings and other files, and
+// the wired program on the fake port and player, brought back to one state
+// before each input so that a crash found once is found again from the same
+// input.
 namespace Fuzz {
 
 // Starts the application the first time; later calls do nothing.
@@ -46,4 +47,8 @@ struct FuzzProgram {
     // Two files in the file table and two records in the map, so that every
     // chip operation can start.
     void fillTables();
+    // Back to the state after start-up with `chipType` chosen, the port open
+    // and the tables filled, so that one program serves many inputs (a new
+    // one for each costs far more than the input itself).
+    void reset(int chipType);
 };

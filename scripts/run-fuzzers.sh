@@ -7,7 +7,8 @@
 # goes to $FUZZ_BUILD_DIR/fuzz/found-<target>/, so a longer run goes on from
 # where the previous one stopped. A crash is written to
 # $FUZZ_BUILD_DIR/fuzz/crash-<target>-* and fails the script; the line
-# "fuzz: <target> runs ..." sums up each run.
+# "fuzz: <target> runs ..." sums up each run. With FUZZ_RECORD=1 the summary
+# also goes into docs/RELIABILITY.md (between its "fuzz" markers).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SECONDS_EACH=${1:-30}
@@ -26,6 +27,7 @@ cmake --build "$BUILD_DIR" -j "$JOBS" --target fuzzers
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/scripts/lsan.supp:print_suppressions=0}
 out="$BUILD_DIR/fuzz"
 summary="$out/summary.txt"
 : >"$summary"
@@ -48,4 +50,16 @@ for target in "${TARGETS[@]}"; do
   echo "fuzz: $target runs $runs in ${SECONDS_EACH}s ($rate/s), corpus $corpus, no crash" |
     tee -a "$summary"
 done
+if [ "${FUZZ_RECORD:-0}" = 1 ] && [ $status -eq 0 ]; then
+  doc=docs/RELIABILITY.md
+  {
+    sed -n '1,/<!-- fuzz:begin -->/p' "$doc"
+    echo '```'
+    echo "$(date -u +%Y-%m-%d), $(nproc) cores, seeds from fuzz/corpus plus what earlier runs found:"
+    sed 's/^fuzz: //' "$summary"
+    echo '```'
+    sed -n '/<!-- fuzz:end -->/,$p' "$doc"
+  } >"$doc.new"
+  mv "$doc.new" "$doc"
+fi
 exit $status
