@@ -5,6 +5,7 @@
 #include "plan/fitcheck.h"
 #include "plan/headerexport.h"
 #include "plan/memorylayout.h"
+#include "plan/memorypictureview.h"
 #include "plan/recordverifier.h"
 #include "plan/soundlengths.h"
 #include "tempfolder.h"
@@ -87,6 +88,7 @@ private slots:
     void verifyComparesRecordsWithTheTable();
     void layoutPutsBlocksAtTheirRows();
     void layoutMarksReservedRowsAndFreeSpace();
+    void pictureDrawsBlocksAtTheirPixels();
 };
 
 void TestPlan::rowTimeIsTotalTimeOverRows_data() {
@@ -558,6 +560,42 @@ void TestPlan::layoutMarksReservedRowsAndFreeSpace() {
     QCOMPARE(layout.blockAt(QPoint(5, 15), area)->kind, PictureBlock::Kind::Reserved);
     QVERIFY(layout.blockAt(QPoint(300, 15), area)
                 ->tip.startsWith(QStringLiteral("Free\nrows 16-496 (")));
+}
+
+void TestPlan::pictureDrawsBlocksAtTheirPixels() {
+    StringGrid files(4, 120);
+    fillTable(files,
+              {{QStringLiteral("00000"), QStringLiteral("00019"), QStringLiteral("/s/a.wav")},
+               {QStringLiteral("00200"), QStringLiteral("00209"), QStringLiteral("/s/b.wav")}});
+    const ChipGeometry chip = ChipGeometry::ofType(Isd33060);
+    const FitCheck fit(chip, lengthsFrom({{QStringLiteral("/s/a.wav"), secs(3.0)},
+                                          {QStringLiteral("/s/b.wav"), secs(3.0)}}));
+    StringGrid map(7, 120);
+    fillMap(map, {{100, 249}});
+    MemoryPictureView view;
+    view.resize(404, 26); // a frame of two pixels: one pixel a row
+    view.showLayout(MemoryLayout(chip, fit.place(files), map, nullptr));
+    view.setCursorRow(300);
+    QCOMPARE(view.drawingArea(), QRect(2, 2, 400, 22));
+    const QImage image = view.grab().toImage();
+    auto colourAt = [&image](int x, int y) { return QColor(image.pixel(x, y)); };
+    PictureBlock file;
+    file.kind = PictureBlock::Kind::File;
+    PictureBlock cut = file;
+    cut.state = PictureBlock::State::Cut;
+    PictureBlock record;
+    record.kind = PictureBlock::Kind::Record;
+    PictureBlock free;
+    // Rows 0-19 of the files lane, rows 200-209 cut, rows 100-249 of the map lane.
+    QCOMPARE(colourAt(12, 6), MemoryPictureView::colourOf(file));
+    QCOMPARE(colourAt(206, 6), MemoryPictureView::colourOf(cut));
+    QCOMPARE(colourAt(180, 18), MemoryPictureView::colourOf(record));
+    QCOMPARE(colourAt(180, 6), MemoryPictureView::colourOf(free));
+    QCOMPARE(colourAt(60, 18), MemoryPictureView::colourOf(free));
+    // Just outside a block is free again; the cursor is a black line at its row.
+    QCOMPARE(colourAt(23, 6), MemoryPictureView::colourOf(free));
+    QCOMPARE(colourAt(302, 13), QColor(Qt::black));
+    QCOMPARE(colourAt(320, 13), MemoryPictureView::colourOf(free));
 }
 
 QTEST_MAIN(TestPlan)
