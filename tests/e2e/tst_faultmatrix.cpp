@@ -1,0 +1,370 @@
+// The faults of the line and the disk that the other end-to-end tests do not
+// cover yet, one test each, named after the fault. docs/RELIABILITY.md lists
+// every fault with the test that shows what the program does about it.
+
+#include "app/formularz.h"
+#include "app/startup.h"
+#include "emuprocess.h"
+#include "fakecomport.h"
+#include "fakeplayer.h"
+#include "fakeprompter.h"
+#include "link/comport.h"
+#include "link/portdialog.h"
+#include "tempfolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
+
+namespace {
+
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// The stand-in's "ready" reply, which the program answers with the chip type.
+QByteArray readyFrame() {
+    QByteArray frame(";000001");
+    frame += QByteArray(13, '\0');
+    return frame;
+}
+
+QString hexWords(const QByteArray& bytes) {
+    return QString::fromLatin1(bytes.toHex(' '));
+}
+
+// A message box on the screen for every message, as the user sees them: the
+// box runs its own event loop, so replies go on arriving while it is open.
+class BoxPrompter : public FakePrompter {
+public:
+    // Runs once, with the first box open; the box closes after it.
+    std::function<void()> whileOpen;
+
+    void showMessage(const QString& text) override {
+        FakePrompter::showMessage(text);
+        QMessageBox box(QMessageBox::Information, QStringLiteral("isdvokar"), text);
+        QTimer::singleShot(0, &box, [this, &box] {
+            if (const std::function<void()> job = std::exchange(whileOpen, nullptr))
+                job();
+            box.accept();
+        });
+        box.exec();
+    }
+};
+
+// The wired program with the real port on the stand-in's line.
+struct Bench {
+    TempFolder folder;
+    EmuProcess emu;
+    TComPort port;
+    FakePlayer player;
+    BoxPrompter prompter;
+    Windows windows;
+
+    QStringList emuArguments(const QStringList& extra, const QString& timeScale) {
+        return QStringList{
+                   QStringLiteral("--chip"),       QStringLiteral("1"),
+                   QStringLiteral("--time-scale"), timeScale,
+                   QStringLiteral("--com"),        QStringLiteral("1"),
+                   QStringLiteral("--ports-file"), folder.file(QStringLiteral("isdvokar.ports"))} +
+               extra;
+    }
+
+    bool start(const QStringList& extra = {}, const QString& timeScale = QStringLiteral("0.01")) {
+        if (!emu.start(emuArguments(extra, timeScale)))
+            return false;
+        folder.write(QStringLiteral("isdvokar.fig"),
+                     "VOKAR-1 Configuration File\r\n1\r\n1\r\n\r\n\r\n\r\n1\r\n");
+        windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
+        // The chip type goes out twice: when the chip type dialog applies
+        // the stored type, and as the answer to the stand-in's announcement.
+        return port.Active() && waitForSetChips(2);
+    }
+    ~Bench() { windows.main.reset(); }
+
+    TFormularz& w() { return *windows.main; }
+    void run(const char* action) { w().commands.action(QString::fromLatin1(action))->trigger(); }
+    int setChips() { return int(emu.log().filter(QStringLiteral("SetChip")).size()); }
+    bool waitForSetChips(int count) {
+        return QTest::qWaitFor([&] { return setChips() >= count; }, 10000);
+    }
+};
+
+} // namespace
+
+class TestFaultMatrix : public QObject {
+    Q_OBJECT
+
+private slots:
+    void replySplitInTwoAtEveryByteIsTakenWhole();
+    void twoRepliesInOneDeliveryOnlyTheFirstCounts();
+    void garbageBetweenRepliesIsDroppedAndTheNextReplyTaken();
+    void hangUpLeavesPortClosedAndProcessIdle_data();
+    void hangUpLeavesPortClosedAndProcessIdle();
+    void deviceComingBackIsOpenedFromThePortDialog();
+    void repliesArrivingWhileAMessageBoxIsOpenWaitForIt();
+    void listSavedOnAFillingDiskKeepsTheOldFile();
+    void listSavedOnAFullDeviceIsReported();
+};
+
+void TestFaultMatrix::replySplitInTwoAtEveryByteIsTakenWhole() {
+    Bench b;
+    QVERIFY(b.start());
+    const QByteArray frame = readyFrame();
+    for (int cut = 1; cut < frame.size(); ++cut) {
+        const int before = b.setChips();
+        b.emu.command(QStringLiteral("raw ") + hexWords(frame.left(cut)));
+        // The first piece is on the line and waits for the rest.
+        QTRY_COMPARE(b.port.ReadBufUsed(), cut);
+        QCOMPARE(b.setChips(), before);
+        b.emu.command(QStringLiteral("raw ") + hexWords(frame.mid(cut)));
+        QVERIFY2(b.waitForSetChips(before + 1), qPrintable(QStringLiteral("cut at %1").arg(cut)));
+        QTRY_COMPARE(b.port.ReadBufUsed(), 0);
+        QCOMPARE(b.setChips(), before + 1);
+    }
+    QVERIFY(b.prompter.errors.isEmpty());
+    QCOMPARE(b.w().link.LinkState, 3);
+}
+
+void TestFaultMatrix::twoRepliesInOneDeliveryOnlyTheFirstCounts() {
+    Bench b;
+    QVERIFY(b.start());
+    const int before = b.setChips();
+    // "No chip" and "ready" together: the first is taken, the second goes
+    // with the rest of the read.
+    b.emu.command(QStringLiteral("pair < 0 ; 0"));
+    QTRY_COMPARE_WITH_TIMEOUT(b.prompter.messages.size(), 2, 10000);
+    QCOMPARE(b.prompter.messages.first(), QStringLiteral("Device not detected !"));
+    // The next reply on its own is taken: had the dropped one been taken,
+    // its answer would have reached the stand-in first.
+    b.emu.command(QStringLiteral("announce"));
+    QVERIFY(b.waitForSetChips(before + 1));
+    QTRY_COMPARE(b.port.ReadBufUsed(), 0);
+    QCOMPARE(b.setChips(), before + 1);
+    QCOMPARE(b.w().link.LinkState, 3);
+}
+
+void TestFaultMatrix::garbageBetweenRepliesIsDroppedAndTheNextReplyTaken() {
+    Bench b;
+    QVERIFY(b.start());
+    const int before = b.setChips();
+    // Seven bytes of noise, then a reply: the frame taken is the noise and
+    // the head of the reply, and the reply's tail goes with the rest of the
+    // read. Each piece is seen to arrive before the next is sent.
+    b.emu.command(QStringLiteral("raw ") + hexWords(QByteArray(7, '\x7F')));
+    QTRY_COMPARE(b.port.ReadBufUsed(), 7);
+    b.emu.command(QStringLiteral("raw ") + hexWords(readyFrame()));
+    QTRY_COMPARE(b.port.ReadBufUsed(), 0);
+    // A whole frame of noise: no reply code, nothing happens.
+    b.emu.command(QStringLiteral("raw ") + hexWords(QByteArray(10, 'X')));
+    QTRY_COMPARE(b.port.ReadBufUsed(), 10);
+    b.emu.command(QStringLiteral("raw ") + hexWords(QByteArray(10, 'X')));
+    QTRY_COMPARE(b.port.ReadBufUsed(), 0);
+    QCOMPARE(b.setChips(), before);
+    // The line is in step again with the next reply.
+    b.emu.command(QStringLiteral("announce"));
+    QVERIFY(b.waitForSetChips(before + 1));
+    QTRY_COMPARE(b.port.ReadBufUsed(), 0);
+    QCOMPARE(b.setChips(), before + 1);
+    QVERIFY(b.prompter.messages.isEmpty());
+    QVERIFY(b.prompter.errors.isEmpty());
+    QCOMPARE(b.w().link.LinkState, 3);
+}
+
+void TestFaultMatrix::hangUpLeavesPortClosedAndProcessIdle_data() {
+    QTest::addColumn<QByteArray>("action");
+    QTest::addColumn<QString>("started");
+    QTest::addColumn<int>("state");
+    QTest::newRow("during a scan")
+        << QByteArray("PlayfromISD2") << QStringLiteral("Scan start") << 4;
+    QTest::newRow("during a play")
+        << QByteArray("SpeedButton8") << QStringLiteral("Play start") << 1;
+    QTest::newRow("during a recording")
+        << QByteArray("RecordISD") << QStringLiteral("Record start") << 2;
+}
+
+void TestFaultMatrix::hangUpLeavesPortClosedAndProcessIdle() {
+    QFETCH(QByteArray, action);
+    QFETCH(QString, started);
+    QFETCH(int, state);
+    Bench b;
+    // Real time: an operation on an empty ISD 33060 lasts seconds.
+    QVERIFY(b.start({}, QStringLiteral("1")));
+    b.w().ListaPlikow.setCell(1, 1, QStringLiteral("00000"));
+    b.w().ListaPlikow.setCell(2, 1, QStringLiteral("not used"));
+    b.w().ListaPlikow.setCell(3, 1, QStringLiteral("/s/long.wav"));
+    b.w().availability.UpdateMenu();
+    b.run(action.constData());
+    QVERIFY(b.emu.waitForLog(started));
+    b.emu.command(QStringLiteral("hangup"));
+    QTRY_VERIFY_WITH_TIMEOUT(!b.port.Active(), 10000);
+    QTRY_COMPARE(b.w().panel.commportnum(), QStringLiteral("not connected"));
+    QCOMPARE(b.prompter.messages.size(), 1);
+    QVERIFY(b.prompter.messages.first().contains(QStringLiteral("disconnected")));
+    QCOMPARE(b.w().link.LinkState, state); // no reply will come to end it
+
+    // Two seconds with nothing to do: the process must not spin on the dead
+    // line. This is a measuring window, not a wait for something.
+    const double before = cpuSeconds();
+    QTest::qWait(2000);
+    const double used = cpuSeconds() - before;
+    QVERIFY2(used < 0.2, qPrintable(QStringLiteral("%1 s of CPU in 2 s").arg(used)));
+    QCOMPARE(b.prompter.messages.size(), 1);
+
+    b.w().runHandler(QStringLiteral("SpeedButton1Click"));
+    QCOMPARE(b.w().link.LinkState, 3);
+}
+
+void TestFaultMatrix::deviceComingBackIsOpenedFromThePortDialog() {
+    Bench b;
+    QVERIFY(b.start());
+    b.emu.command(QStringLiteral("hangup"));
+    QTRY_VERIFY_WITH_TIMEOUT(!b.port.Active(), 10000);
+    QVERIFY(b.emu.finished());
+
+    // Plugged in again: a new device, mapped to COM1 once more.
+    EmuProcess again;
+    QVERIFY(again.start(b.emuArguments({}, QStringLiteral("0.01"))));
+    TPortDialog* dialog = b.w().portDialog();
+    QVERIFY(dialog);
+    QTimer::singleShot(0, dialog, [dialog] {
+        dialog->comCheck(1)->setChecked(true);
+        dialog->findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
+    });
+    b.run("ChangePort");
+    QVERIFY(b.port.Active());
+    QCOMPARE(b.w().panel.commportnum(), QStringLiteral("1"));
+    QVERIFY(again.waitForLog(QStringLiteral("# port opened")));
+    // It announces itself and is told the chip type, and a scan runs.
+    QVERIFY(again.waitForLog(QStringLiteral("SetChip")));
+    b.run("PlayfromISD2");
+    QTRY_COMPARE_WITH_TIMEOUT(b.w().ListaNagran.cell(5, 1), QStringLiteral("00400"), 10000);
+    QCOMPARE(b.w().link.LinkState, 3);
+}
+
+void TestFaultMatrix::repliesArrivingWhileAMessageBoxIsOpenWaitForIt() {
+    Bench b;
+    QVERIFY(b.start({QStringLiteral("--no-chip")}));
+    const int before = b.setChips();
+    bool waited = false;
+    int answeredWhileOpen = -1;
+    int stateWhileOpen = -1;
+    b.prompter.whileOpen = [&] {
+        // The box says the device was not detected; meanwhile the programmer
+        // sends another reply.
+        b.emu.command(QStringLiteral("announce"));
+        waited = QTest::qWaitFor([&] { return b.port.ReadBufUsed() >= 20; }, 10000);
+        answeredWhileOpen = b.setChips() - before;
+        stateWhileOpen = b.w().link.LinkState;
+    };
+    b.run("PlayfromISD2");
+    QTRY_COMPARE_WITH_TIMEOUT(b.prompter.messages.size(), 2, 10000);
+    QVERIFY(waited);
+    // The reply waited for the reaction to the one before to end.
+    QCOMPARE(answeredWhileOpen, 0);
+    QCOMPARE(stateWhileOpen, 3);
+    QVERIFY(b.waitForSetChips(before + 1));
+    QCOMPARE(b.prompter.messages, QStringList({QStringLiteral("Device not detected !"),
+                                               QStringLiteral("Please select right ISD device")}));
+    QVERIFY(b.prompter.errors.isEmpty());
+}
+
+void TestFaultMatrix::listSavedOnAFillingDiskKeepsTheOldFile() {
+    TempFolder folder;
+    folder.write(QStringLiteral("isdvokar.fig"),
+                 "VOKAR-1 Configuration File\r\n1\r\n1\r\n\r\n\r\n\r\n1\r\n");
+    FakeComPort port;
+    FakePlayer player;
+    FakePrompter prompter;
+    Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
+    TFormularz& w = *windows.main;
+    const QString list = folder.file(QStringLiteral("sounds.lsp"));
+    w.ListaPlikow.setCell(1, 1, QStringLiteral("00000"));
+    w.ListaPlikow.setCell(2, 1, QStringLiteral("00100"));
+    w.ListaPlikow.setCell(3, 1, QStringLiteral("/s/one.wav"));
+    w.availability.UpdateMenu();
+    prompter.answers = {list};
+    w.commands.action(QStringLiteral("SaveList"))->trigger();
+    const QByteArray old = folder.read(QStringLiteral("sounds.lsp"));
+    QCOMPARE(old, QByteArray("00000;00100;/s/one.wav;\r\n"));
+
+    // A hundred rows with long names: far more than the disk has left.
+    const QString longName =
+        QStringLiteral("/sounds/") + QString(200, u'n') + QStringLiteral(".wav");
+    for (int row = 1; row <= 100; ++row) {
+        w.ListaPlikow.setCell(1, row, QStringLiteral("not used"));
+        w.ListaPlikow.setCell(2, row, QStringLiteral("not used"));
+        w.ListaPlikow.setCell(3, row, longName);
+    }
+    w.availability.UpdateMenu();
+
+    // The disk fills after 4 KiB: every write past that fails.
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    rlimit small = previous;
+    small.rlim_cur = 4096;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    w.runHandler(QStringLiteral("Zapisz"));
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    QCOMPARE(prompter.errors.size() + prompter.messages.size(), 1);
+    const QString told =
+        prompter.errors.isEmpty() ? prompter.messages.first() : prompter.errors.first();
+    QVERIFY2(told.contains(QStringLiteral("sounds.lsp")), qPrintable(told));
+    QCOMPARE(folder.read(QStringLiteral("sounds.lsp")), old);
+    // Nothing of the cut-off file is left beside it.
+    QCOMPARE(
+        QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("sounds")),
+        QStringList{QStringLiteral("sounds.lsp")});
+    // The table is whole, and with room on the disk it saves.
+    QCOMPARE(w.ListaPlikow.cell(3, 100), longName);
+    w.runHandler(QStringLiteral("Zapisz"));
+    QVERIFY(folder.read(QStringLiteral("sounds.lsp")).size() > 4096);
+    windows.main.reset();
+}
+
+void TestFaultMatrix::listSavedOnAFullDeviceIsReported() {
+    if (!QFile::exists(QStringLiteral("/dev/full")))
+        QSKIP("no /dev/full on this system");
+    TempFolder folder;
+    folder.write(QStringLiteral("isdvokar.fig"),
+                 "VOKAR-1 Configuration File\r\n1\r\n1\r\n\r\n\r\n\r\n1\r\n");
+    FakeComPort port;
+    FakePlayer player;
+    FakePrompter prompter;
+    Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
+    TFormularz& w = *windows.main;
+    w.ListaPlikow.setCell(1, 1, QStringLiteral("00000"));
+    w.ListaPlikow.setCell(2, 1, QStringLiteral("00100"));
+    w.ListaPlikow.setCell(3, 1, QStringLiteral("/s/one.wav"));
+    w.availability.UpdateMenu();
+    // The list the user chooses is a link to the full device, as a list on
+    // a disk that has no room left at all.
+    const QString list = folder.file(QStringLiteral("full.lsp"));
+    QVERIFY(QFile::link(QStringLiteral("/dev/full"), list));
+    prompter.answers = {list};
+    w.commands.action(QStringLiteral("SaveList"))->trigger();
+    QCOMPARE(prompter.errors.size() + prompter.messages.size(), 1);
+    const QString told =
+        prompter.errors.isEmpty() ? prompter.messages.first() : prompter.errors.first();
+    QVERIFY2(told.contains(QStringLiteral("full.lsp")), qPrintable(told));
+    // The table does not take the device as its list.
+    QVERIFY(w.ListFileName != list);
+    QCOMPARE(w.ListaPlikow.cell(3, 1), QStringLiteral("/s/one.wav"));
+    windows.main.reset();
+}
+
+QTEST_MAIN(TestFaultMatrix)
+#include "tst_faultmatrix.moc"
