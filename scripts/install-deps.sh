@@ -14,6 +14,8 @@ PACKAGES=(
   xvfb xauth x11-utils pulseaudio pulseaudio-utils imagemagick
   # install and package: icon sizes from the SVG, the .deb and its checks
   librsvg2-bin dpkg-dev file man-db desktop-file-utils appstream
+  # fuzzing (libFuzzer comes with clang's runtime)
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()
