@@ -131,6 +131,9 @@ void wirePlan(TFormularz& window) {
 
     auto* label = new QLabel;
     label->setObjectName(QStringLiteral("PlanStatus"));
+    // A long verdict is cut (its tool tip holds it whole) and never widens the
+    // window, whose width the tables' columns follow.
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     window.statusBar()->addPermanentWidget(label, 1);
     QObject::connect(&plan->status, &PlanStatus::changed, label, [label](const QString& text) {
         label->setText(text);

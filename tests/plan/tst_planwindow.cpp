@@ -275,6 +275,7 @@ void TestPlanWindow::recordTableNamesTheFilesThatWillBeCut() {
     QVERIFY(!p.port.written.isEmpty());
     QCOMPARE(p.status(),
              QStringLiteral("Will be cut: bell.wav lasts 3.40 s; rows 0-16 hold 2.55 s"));
+    QCOMPARE(p.w().findChild<QLabel*>(QStringLiteral("PlanStatus"))->toolTip(), p.status());
     QVERIFY(p.prompter.messages.isEmpty());
 }
 
