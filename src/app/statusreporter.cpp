@@ -33,8 +33,8 @@ void StatusReporter::say(const QString& text) {
 }
 
 QString StatusReporter::notConnectedHint() {
-    return QStringLiteral("No programmer connected: plug in the VOKAR-1 and choose Setup, "
-                          "Change comm port (or start vokar-emu --com 1 to try without one).");
+    return QStringLiteral(
+        "No programmer: plug in the VOKAR-1, then Setup, Change comm port, or run vokar-emu.");
 }
 
 void StatusReporter::afterCommand(const QString& handler) {

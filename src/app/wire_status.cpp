@@ -15,9 +15,15 @@ void wireStatus(TFormularz& window) {
     label->setObjectName(QStringLiteral("LinkStatus"));
     // A long text is cut, never widens the window: the tables' column widths
     // follow the window's width.
-    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    bar->addWidget(label, 1);
-    const auto say = [label](const QString& text) { label->setText(text); };
+    label->setMinimumWidth(1);
+    label->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    // It shares the bar with the plan's verdict; what runs comes first. The
+    // tool tip holds a text the bar has to cut.
+    bar->addWidget(label, 6);
+    const auto say = [label](const QString& text) {
+        label->setText(text);
+        label->setToolTip(text);
+    };
     new ReopenOffer(window.ComPort1, window.panel, *bar, say, &window);
     if (window.Player == nullptr)
         return;

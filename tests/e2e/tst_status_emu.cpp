@@ -104,6 +104,7 @@ void TestStatusEmu::startWithoutProgrammerExplainsHowToConnect() {
     QCOMPARE(text, StatusReporter::notConnectedHint());
     QVERIFY(text.contains(QStringLiteral("Change comm port")));
     QVERIFY(text.contains(QStringLiteral("vokar-emu")));
+    screenshot(*windows.main, QStringLiteral("status-first-start.png"));
 }
 
 void TestStatusEmu::scanCountsMessagesAsTheyAreFound() {
