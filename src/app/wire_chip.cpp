@@ -1,5 +1,6 @@
 #include "chips/adresdialog.h"
 #include "core/guard.h"
+#include "files/filerowselect.h"
 #include "formularz.h"
 #include "link/chipcommandsets.h"
 #include "link/chipoperations.h"
@@ -38,13 +39,15 @@ struct ChipLink {
                                    window.prompter,
                                    address,
                                    [&window] { window.pages()->setCurrentIndex(1); }},
-          sets(session), recording(session, sets), operations(session),
+          fileRows(window.ListaPlikow, window.panel, window.chip, window.prompter), sets(session),
+          recording(session, sets, fileRows), operations(session),
           replies(session, sets, recording) {}
 
     CommandFrames frames;
     MemoryMap memoryMap;
     WindowAddressInput address;
     LinkSession session;
+    FileRowSelect fileRows;
     ChipCommandSets sets;
     Recording recording;
     ChipOperations operations;

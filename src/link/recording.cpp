@@ -11,6 +11,7 @@
 #include "core/stringgrid.h"
 #include "customcomport.h"
 #include "files/addresstext.h"
+#include "files/filerowselect.h"
 #include "linksession.h"
 #include "linkstate.h"
 
@@ -75,7 +76,7 @@ void Recording::RecordFileList1Click() {
     s.link.IgnorePlayEnd = true;
     if (s.player.IsPlaying())
         s.player.Stop();
-    s.files.setRow(1);
+    rows.SelectFileRow(1);
     if (!openFileOf(1))
         return;
     showStartAndStop(1, false);
@@ -115,7 +116,7 @@ void Recording::nextRow() {
         s.prompter.showError(error.message());
         return;
     }
-    s.files.setRow(row);
+    rows.SelectFileRow(row);
     showStartAndStop(row, true);
     finishSetUp();
     s.frames.setStepPower(!s.files.cell(FileColumn, row + 1).isEmpty());

@@ -3,6 +3,7 @@
 #include <QtGlobal>
 
 class ChipCommandSets;
+class FileRowSelect;
 struct LinkSession;
 
 // Recording files into the chip: the PC plays each file into the
@@ -10,7 +11,8 @@ struct LinkSession;
 // the recording on (see ReplyHandler).
 class Recording {
 public:
-    Recording(LinkSession& session, ChipCommandSets& sets) : s(session), sets(sets) {}
+    Recording(LinkSession& session, ChipCommandSets& sets, FileRowSelect& rows)
+        : s(session), sets(sets), rows(rows) {}
 
     // "Record file to ISD": the selected row of the file table.
     void nagrywaj();
@@ -31,4 +33,6 @@ private:
 
     LinkSession& s;
     ChipCommandSets& sets;
+    // Selecting a row shows its start address, as a click on it would.
+    FileRowSelect& rows;
 };

@@ -549,6 +549,9 @@ void TestChipOps::recordTableSendsPowerFlagUntilLastRow() {
         QVERIFY(!p.enabled("SpeedButton8"));
     }
     QCOMPARE(p.w().ListaPlikow.Row(), 3);
+    // Selecting row 3 ran the row's own behaviour: its start and time to end.
+    QCOMPARE(p.w().panel.adres(), QStringLiteral("00300"));
+    QCOMPARE(p.w().panel.czasDoKon(), QStringLiteral("  15.00 sek."));
     p.answer(':');
     p.answer('1', 350); // the programmer reached the stop address first
     QVERIFY(!p.player.IsPlaying());
