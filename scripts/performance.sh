@@ -11,10 +11,8 @@ BUILD_DIR=${PERF_BUILD_DIR:-build-perf}
 JOBS=${JOBS:-$(nproc)}
 DOC=docs/PERFORMANCE.md
 
-targets=()
-for source in bench/*_bench.cpp; do
-  targets+=("$(basename "$source" .cpp)")
-done
+# Every executable bench/CMakeLists.txt defines.
+mapfile -t targets < <(sed -n 's/^ *add_executable(\([A-Za-z0-9_]*\).*/\1/p' bench/CMakeLists.txt)
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$BUILD_DIR" -j "$JOBS" --target "${targets[@]}"
 
@@ -72,7 +70,7 @@ table=$(mktemp)
   for extra in "${targets[@]}"; do
     case "$extra" in link_bench | player_bench | program_bench) continue ;; esac
     # A benchmark without a row of its own: its first lines of figures.
-    echo "| \`$extra\` | $(grep -m 3 -E '[0-9]' "$results/$extra.txt" | tr '\n' ';' | sed 's/|/\//g; s/;$//') | | |"
+    echo "| \`$extra\` | $(grep -v -e '^QStandardPaths' "$results/$extra.txt" | grep -m 3 -E '[0-9]' | tr -s ' ' | tr '\n' ';' | sed 's/|/\//g; s/;$//; s/;/; /g') | | |"
   done
 } >"$table"
 
