@@ -14,4 +14,7 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1:detect_stack
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/scripts/lsan.supp:print_suppressions=0}
 cd "$BUILD_DIR"
-ctest --output-on-failure --timeout 600 "$@"
+# tst_player measures real-time sound against 20 ms bounds, which the
+# sanitizers' slowdown breaks; the player's code runs under the sanitizers all
+# the same in tst_sounddecoding, tst_playbackwindow and tst_record_sound.
+ctest --output-on-failure --timeout 600 -E '^tst_player$' "$@"

@@ -61,6 +61,11 @@ void PlayerTest::initTestCase() {
 }
 
 void PlayerTest::init() {
+    // What the test before left sounding must not count for this one: stop
+    // it and let its last samples reach the monitor before forgetting them.
+    if (player->IsPlaying())
+        player->Stop();
+    letTheMonitorCatchUp();
     player->NotifyNext = true;
     sound.clearSound();
 }
