@@ -106,10 +106,10 @@ QToolBar* TFormularz::buildToolBar(const char* name, Commands::Place place) {
     bar->setMovable(false);
     bar->setFloatable(false);
     bar->setIconSize(QSize(20, 20));
-    for (const Commands::Spec& spec : Commands::specs()) {
-        if (spec.place != place)
+    for (const Commands::Control& control : Commands::controls()) {
+        if (control.place != place)
             continue;
-        QAction* act = commands.action(QString::fromLatin1(spec.name));
+        QAction* act = commands.action(QString::fromLatin1(control.name));
         act->setIcon(Icons::forCommand(act->objectName(), style()));
         bar->addAction(act);
         if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(act))) {

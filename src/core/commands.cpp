@@ -6,8 +6,8 @@ namespace {
 using P = Commands::Place;
 }
 
-const std::vector<Commands::Spec>& Commands::specs() {
-    static const std::vector<Spec> table = {
+const std::vector<Commands::Control>& Commands::controls() {
+    static const std::vector<Control> table = {
         // Tool bar of "Sound Files".
         {"OdtwarzajPlik", "Play File", "Play File", false, "OdtwarzajClick", P::ToolBar1},
         {"RecordISD", "Record File to ISD", "Record File to ISD", false, "nagrywaj", P::ToolBar1},
@@ -87,17 +87,17 @@ const std::vector<Commands::Spec>& Commands::specs() {
 }
 
 Commands::Commands(QObject* parent) : QObject(parent) {
-    for (const Spec& spec : specs()) {
-        auto* act = new QAction(QString::fromLatin1(spec.caption), this);
-        const QString name = QString::fromLatin1(spec.name);
+    for (const Control& control : controls()) {
+        auto* act = new QAction(QString::fromLatin1(control.caption), this);
+        const QString name = QString::fromLatin1(control.name);
         act->setObjectName(name);
-        const QString hint = QString::fromLatin1(spec.hint);
+        const QString hint = QString::fromLatin1(control.hint);
         if (!hint.isEmpty()) {
             act->setToolTip(hint);
             act->setStatusTip(hint);
         }
-        act->setEnabled(spec.enabledAtStart);
-        const QString handler = QString::fromLatin1(spec.handler);
+        act->setEnabled(control.enabledAtStart);
+        const QString handler = QString::fromLatin1(control.handler);
         if (!handler.isEmpty())
             connect(act, &QAction::triggered, this, [this, handler] { emit triggered(handler); });
         actions.insert(name, act);

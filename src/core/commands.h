@@ -15,7 +15,7 @@ class Commands : public QObject {
 public:
     enum class Place { ToolBar1, ToolBar2, MainMenu, SubMenu, PopupMenu, Hidden };
 
-    struct Spec {
+    struct Control {
         const char* name;    // control name, the action's objectName
         const char* caption; // menu caption; tool buttons show their hint
         const char* hint;    // tool tip; "" for menu items
@@ -34,7 +34,7 @@ public:
     void setEnabled(std::initializer_list<const char*> names, bool enabled);
 
     // All controls in declaration order.
-    static const std::vector<Spec>& specs();
+    static const std::vector<Control>& controls();
     QList<QAction*> all() const;
 
 signals:
