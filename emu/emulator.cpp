@@ -187,6 +187,10 @@ void Emulator::pump() {
             return;
         }
         line.write(next.bytes);
+        // Tests wait for this before they send, so that no piece of an
+        // earlier reply is still on its way.
+        if (next.ofPieces > 1)
+            note(QStringLiteral("reply written in %1 pieces").arg(next.ofPieces));
         outgoing.removeFirst();
     }
     if (options.shaper.hangupDue())

@@ -18,6 +18,7 @@ QList<ReplyShaper::Write> ReplyShaper::split(const QByteArray& bytes) const {
     }
     for (int at = 0; at < bytes.size(); at += pieceSize)
         writes.append({bytes.mid(at, pieceSize), at == 0 ? 0 : piecePauseMs});
+    writes.last().ofPieces = int(writes.size());
     return writes;
 }
 

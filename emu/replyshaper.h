@@ -10,6 +10,7 @@ public:
     struct Write {
         QByteArray bytes;
         int pauseBeforeMs = 0; // real milliseconds, not scaled
+        int ofPieces = 0;      // on the last piece of a split reply: how many there were
     };
 
     // Each frame in pieces of this many bytes, with pauses between them.
