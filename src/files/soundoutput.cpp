@@ -3,6 +3,7 @@
 #include <QAudioSink>
 #include <QIODevice>
 #include <algorithm>
+#include <utility>
 
 SoundOutput::SoundOutput(QObject* parent) : QObject(parent), poll(new QTimer(this)) {
     poll->setTimerType(Qt::PreciseTimer);
@@ -50,14 +51,21 @@ bool SoundOutput::startStream(QString& error) {
 
 void SoundOutput::stopStream() {
     poll->stop();
-    if (sink != nullptr) {
-        // reset() drops what the stream still holds, so the sound stops now
-        // instead of after one more buffer.
-        sink->reset();
-        delete sink;
-        sink = nullptr;
-    }
     io = nullptr;
+    // reset() drops what the stream still holds, so the sound stops now
+    // instead of after one more buffer. The sink itself is kept: start()
+    // connects a new stream on it.
+    if (sink != nullptr)
+        sink->reset();
+}
+
+void SoundOutput::dropSink() {
+    stopStream();
+    // The sound system's sink runs this thread's pending events while it is
+    // destroyed, so whatever runs then must already find it gone. That is
+    // also why it is destroyed only here, on close, and never while a
+    // playback ends or stalls.
+    delete std::exchange(sink, nullptr);
 }
 
 bool SoundOutput::play(qint64 from_, quint64 playId) {
@@ -164,7 +172,7 @@ qint64 SoundOutput::stop() {
 
 void SoundOutput::close() {
     playing = false;
-    stopStream();
+    dropSink();
     clip = PcmClip();
     silence.clear();
 }

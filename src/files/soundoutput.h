@@ -65,6 +65,7 @@ signals:
 private:
     bool startStream(QString& error);
     void stopStream();
+    void dropSink();
     void feed();
     qint64 queuedBytes() const;
     void finish(qint64 position);

@@ -1,5 +1,7 @@
 #include "emuprocess.h"
 
+#include "childprocess.h"
+
 #include <QDeadlineTimer>
 #include <QTest>
 #include <csignal>
@@ -19,6 +21,7 @@ bool EmuProcess::start(const QStringList& arguments) {
     process.setProgram(QStringLiteral(VOKAR_EMU));
     process.setArguments(arguments);
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    endWithThisProcess(process);
     process.start();
     if (!process.waitForStarted(5000))
         return false;
@@ -57,6 +60,11 @@ bool EmuProcess::logContains(const QString& text) {
 
 bool EmuProcess::waitForLog(const QString& text, int timeoutMs) {
     return QTest::qWaitFor([&] { return logContains(text); }, timeoutMs);
+}
+
+bool EmuProcess::waitForGreetingAnswered(int timeoutMs) {
+    return QTest::qWaitFor([&] { return log().filter(QStringLiteral("SetChip")).size() >= 2; },
+                           timeoutMs);
 }
 
 bool EmuProcess::waitForLogBlocking(const QString& text, int timeoutMs) {

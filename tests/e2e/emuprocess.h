@@ -22,6 +22,11 @@ public:
     // tell whether bytes left without the loop's help.
     bool waitForLogBlocking(const QString& text, int timeoutMs = 5000);
     bool logContains(const QString& text);
+    // Waits until the program has answered the stand-in's greeting. The
+    // program sends the chip type when it opens the port, and again as its
+    // answer; a test that commands before the greeting was taken could have
+    // its first reply read together with the greeting and lost.
+    bool waitForGreetingAnswered(int timeoutMs = 10000);
     // Stops or resumes the process, as a programmer that stops reading.
     void setStopped(bool stopped);
     bool finished(int timeoutMs = 5000);

@@ -54,7 +54,7 @@ void TestRecordSound::recordTableMakesMessagesAsLongAsTheFiles() {
     Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
     TFormularz& w = *windows.main;
     QVERIFY(port.Active());
-    QVERIFY(emu.waitForLog(QStringLiteral("SetChip")));
+    QVERIFY(emu.waitForGreetingAnswered());
 
     for (int row = 1; row <= 3; ++row) {
         const QString file = folder.file(QStringLiteral("tone%1.wav").arg(row));
@@ -68,7 +68,14 @@ void TestRecordSound::recordTableMakesMessagesAsLongAsTheFiles() {
     sound.clearSound();
     w.commands.action(QStringLiteral("RecTable"))->trigger();
     QVERIFY(prompter.messages.isEmpty());
-    QVERIFY(NullSinkServer::waitFor([&] { return w.link.LinkState == 3; }, 20000));
+    const bool recorded = NullSinkServer::waitFor([&] { return w.link.LinkState == 3; }, 20000);
+    if (!recorded) {
+        qWarning("link state %d, player %s; the stand-in's log:", w.link.LinkState,
+                 player.IsPlaying() ? "playing" : "not playing");
+        for (const QString& line : prompter.errors + prompter.messages + emu.log())
+            qWarning("%s", qPrintable(line));
+    }
+    QVERIFY(recorded);
     QVERIFY(prompter.messages.isEmpty());
     QVERIFY(prompter.errors.isEmpty());
     QCOMPARE(emu.log().filter(QStringLiteral("Record start")).size(), 3);

@@ -7,7 +7,6 @@
 #include "link/comport.h"
 #include "tempfolder.h"
 
-#include <QDeadlineTimer>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTest>
@@ -43,10 +42,7 @@ struct Bench {
         windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
         QObject::connect(w().findChild<StatusReporter*>(), &StatusReporter::shown,
                          [this](const QString& text) { shown << text; });
-        const QDeadlineTimer deadline(10000);
-        while (emu.log().filter(QStringLiteral("SetChip")).isEmpty() && !deadline.hasExpired())
-            QTest::qWait(10);
-        return port.Active() && !emu.log().filter(QStringLiteral("SetChip")).isEmpty();
+        return port.Active() && emu.waitForGreetingAnswered();
     }
     TFormularz& w() { return *windows.main; }
     void run(const char* action) { w().commands.action(QString::fromLatin1(action))->trigger(); }

@@ -1,5 +1,7 @@
 #include "nullsinkserver.h"
 
+#include "childprocess.h"
+
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -16,6 +18,8 @@ constexpr int SettleMs = 2000;
 
 NullSinkServer::NullSinkServer(QObject* parent) : QObject(parent) {
     clock.start();
+    for (QProcess* process : {&server, &monitor, &silence})
+        endWithThisProcess(*process);
     connect(&monitor, &QProcess::readyReadStandardOutput, this, &NullSinkServer::readMonitor);
 }
 

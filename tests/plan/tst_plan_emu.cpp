@@ -8,7 +8,6 @@
 #include "tempfolder.h"
 #include "testsounds.h"
 
-#include <QDeadlineTimer>
 #include <QLabel>
 #include <QTest>
 #include <sndfile.h>
@@ -40,10 +39,7 @@ struct Bench {
         windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
         if (!port.Active())
             return false;
-        const QDeadlineTimer deadline(10000);
-        while (emu.log().filter(QStringLiteral("SetChip")).isEmpty() && !deadline.hasExpired())
-            QTest::qWait(10);
-        return !emu.log().filter(QStringLiteral("SetChip")).isEmpty();
+        return emu.waitForGreetingAnswered();
     }
     bool addPlannedFiles() {
         const QPair<const char*, double> sounds[] = {
