@@ -11,11 +11,6 @@
 
 namespace {
 
-QByteArray readAll(const QString& name) {
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 void load(FuzzProgram& p, const QString& name) {
     p.prompter.answers = {name};
     p.run("SpeedButton4");
@@ -35,28 +30,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString input = Fuzz::folder() + QStringLiteral("/input.lsp");
     const QString first = Fuzz::folder() + QStringLiteral("/first.lsp");
     const QString second = Fuzz::folder() + QStringLiteral("/second.lsp");
-    {
-        QFile file(input);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            Fuzz::fail("cannot write the input file");
-        file.write(reinterpret_cast<const char*>(data), qint64(size));
-    }
+    Fuzz::writeInput(input, data, size);
     load(p, input);
     // The addresses of the table go to the programmer.
     p.run("RecTable");
     p.stop();
     // What the earlier inputs left behind would only grow.
-    p.port.written.clear();
-    p.prompter.messages.clear();
-    p.prompter.errors.clear();
-    p.prompter.shown.clear();
+    p.forgetOutput();
 
     saveAs(p, first);
     if (!QFile::exists(first))
         return 0; // nothing to save
     load(p, first);
     saveAs(p, second);
-    if (readAll(first) != readAll(second))
+    if (Fuzz::readFile(first) != Fuzz::readFile(second))
         Fuzz::fail("a saved file list does not load back to the same table");
     return 0;
 }

@@ -35,6 +35,18 @@ void Fuzz::startApplication() {
     warmUp.stop();
 }
 
+void Fuzz::writeInput(const QString& name, const std::uint8_t* data, std::size_t size) {
+    QFile file(name);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        fail("cannot write the input file");
+    file.write(reinterpret_cast<const char*>(data), qint64(size));
+}
+
+QByteArray Fuzz::readFile(const QString& name) {
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // libFuzzer calls this once before any input.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     Fuzz::startApplication();
@@ -96,12 +108,16 @@ void FuzzProgram::reset(int chipType) {
         }
     }
     fillTables();
-    port.written.clear();
+    forgetOutput();
     player.calls.clear();
+    prompter.answers.clear();
+}
+
+void FuzzProgram::forgetOutput() {
+    port.written.clear();
     prompter.messages.clear();
     prompter.errors.clear();
     prompter.shown.clear();
-    prompter.answers.clear();
 }
 
 void FuzzProgram::fillTables() {

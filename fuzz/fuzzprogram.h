@@ -8,6 +8,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstddef>
+#include <cstdint>
 
 // What the fuzz targets share: one offscreen application per process, a
 // scratch folder for the settings and other files, and
@@ -26,6 +28,11 @@ QString folder();
 
 // A settings file: COM1, opened at start, the given chip type.
 QByteArray settings(int chipType);
+
+// The fuzzer's input as a file the program is to load.
+void writeInput(const QString& name, const std::uint8_t* data, std::size_t size);
+// A file's bytes; empty when it cannot be read.
+QByteArray readFile(const QString& name);
 
 } // namespace Fuzz
 
@@ -47,6 +54,9 @@ struct FuzzProgram {
     // Two files in the file table and two records in the map, so that every
     // chip operation can start.
     void fillTables();
+    // Forgets the frames sent and the messages shown so far, which would
+    // otherwise only grow from input to input.
+    void forgetOutput();
     // Back to the state after start-up with `chipType` chosen, the port open
     // and the tables filled, so that one program serves many inputs (a new
     // one for each costs far more than the input itself).

@@ -7,6 +7,7 @@
 #include "link/comport.h"
 #include "link/portdialog.h"
 #include "link/portresolver.h"
+#include "screenshot.h"
 #include "tempfolder.h"
 
 #include <QFile>
@@ -32,17 +33,6 @@ bool listsDevice(const TPortDialog& dialog, const QString& path) {
             return true;
     }
     return false;
-}
-
-// With VOKAR_SCREENSHOTS set to a folder, the widget is saved there as the
-// documentation shows it (docs/*.png are made this way).
-void screenshot(QWidget& widget, const QString& name) {
-    const QString folder = qEnvironmentVariable("VOKAR_SCREENSHOTS");
-    if (folder.isEmpty())
-        return;
-    widget.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&widget));
-    QVERIFY(widget.grab().save(folder + QLatin1Char('/') + name));
 }
 
 QStringList emuArguments(int com) {

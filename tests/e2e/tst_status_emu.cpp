@@ -5,6 +5,7 @@
 #include "fakeplayer.h"
 #include "fakeprompter.h"
 #include "link/comport.h"
+#include "screenshot.h"
 #include "tempfolder.h"
 
 #include <QLabel>
@@ -53,17 +54,6 @@ struct Bench {
         QTRY_COMPARE_WITH_TIMEOUT(w().ListaNagran.cell(5, 4), QStringLiteral("00400"), 10000);
     }
 };
-
-// With VOKAR_SCREENSHOTS set to a folder, the widget is saved there as the
-// documentation shows it (docs/*.png are made this way).
-void screenshot(QWidget& widget, const QString& name) {
-    const QString folder = qEnvironmentVariable("VOKAR_SCREENSHOTS");
-    if (folder.isEmpty())
-        return;
-    widget.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&widget));
-    QVERIFY(widget.grab().save(folder + QLatin1Char('/') + name));
-}
 
 const QByteArray threeMessages = "vokar-emu image\nchip 1\nmessage 0 99\nmessage 100 249\n"
                                  "message 250 299\n";
