@@ -93,19 +93,19 @@ int main(int argc, char** argv) {
     const QString bigMap = temp.file(QStringLiteral("big.mpp"));
 
     TablesFixture f;
-    QTableView* filesView = viewOf(f.files);
+    QTableView* fileView = viewOf(f.files);
     QTableView* mapView = viewOf(f.map);
     FileList list(f.context);
     FileTable table(f.context);
     MapFile map(f.context);
-    f.context.scrollFilesToTop = [filesView] { filesView->scrollToTop(); };
+    f.context.scrollFilesToTop = [fileView] { fileView->scrollToTop(); };
     f.context.scrollMapToTop = [mapView] { mapView->scrollToTop(); };
 
     std::printf("Tables at %d entries, %d rounds each\n", Entries, Rounds);
 
     auto loadBig = [&] {
         f.prompter.answers = {bigList};
-        list.adujlist1Click();
+        list.openTable();
     };
     print("load file list (Open Table)", time([] {}, loadBig));
     if (f.files.RowCount() != Entries + 120 || !f.prompter.messages.isEmpty())
@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
     print("save file list (Save As)", time([] {},
                                            [&] {
                                                f.prompter.answers = {saved};
-                                               list.ZapiszJako();
+                                               list.saveListAs();
                                            }));
     std::printf("  saved file identical to the loaded one: %s\n",
                 temp.read(QStringLiteral("saved.lsp")) == temp.read(QStringLiteral("big.lsp"))
@@ -125,48 +125,48 @@ int main(int argc, char** argv) {
 
     auto addOne = [&] {
         f.prompter.answers = {QStringLiteral("/home/user/sounds/new.wav")};
-        table.Dodajplik1Click();
+        table.addFile();
     };
     print("add a file to the 100,000-entry table", time([] {}, addOne));
     print("insert a file at row 1 of the table",
           time([&] { f.files.setRow(1); },
                [&] {
                    f.prompter.answers = {QStringLiteral("/home/user/sounds/first.wav")};
-                   table.Insert2Click();
+                   table.insertFile();
                }));
     print("remove the file in row 1 of the table",
-          time([&] { f.files.setRow(1); }, [&] { table.DeletePlikClick(); }));
+          time([&] { f.files.setRow(1); }, [&] { table.removeFile(); }));
 
     // Painting while scrolling: the view draws only the rows it shows.
-    QScrollBar* bar = filesView->verticalScrollBar();
+    QScrollBar* bar = fileView->verticalScrollBar();
     int step = 0;
     print("scroll to a new place and paint the grid",
           time([] {},
                [&] {
                    bar->setValue((++step * 7919 * 20) % std::max(1, bar->maximum()));
-                   filesView->viewport()->repaint();
+                   fileView->viewport()->repaint();
                }));
 
-    print("close file list", time(loadBig, [&] { table.Clearlist1Click(); }));
+    print("close file list", time(loadBig, [&] { table.closeFileList(); }));
 
-    print("add a file to an empty table", time([&] { table.Clearlist1Click(); }, addOne));
+    print("add a file to an empty table", time([&] { table.closeFileList(); }, addOne));
 
     print("load memory map", time([] {},
                                   [&] {
                                       f.prompter.answers = {bigMap};
-                                      map.SpeedButton3Click();
+                                      map.openMemoryMap();
                                   }));
     const QString savedMap = temp.file(QStringLiteral("saved.mpp"));
     print("save memory map", time([] {},
                                   [&] {
                                       f.prompter.answers = {savedMap};
-                                      map.SpeedButton6Click();
+                                      map.saveMemoryMap();
                                   }));
     std::printf("  saved map identical to the loaded one: %s\n",
                 temp.read(QStringLiteral("saved.mpp")) == temp.read(QStringLiteral("big.mpp"))
                     ? "yes"
                     : "no");
-    delete filesView;
+    delete fileView;
     delete mapView;
     return 0;
 }

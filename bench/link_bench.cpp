@@ -1,12 +1,12 @@
 // Link figures over a real pseudo-terminal: how fast the program answers a
 // reply, and how many memory-scan steps it makes a second, against a
 // stand-in that answers at once. Prints its figures; never fails on a time.
-#include "app/formularz.h"
+#include "app/mainwindow.h"
 #include "app/startup.h"
 #include "core/filedialog.h"
 #include "core/mediaplayer.h"
 #include "core/prompter.h"
-#include "link/comport.h"
+#include "link/serialcomport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -102,13 +102,13 @@ int main(int argc, char** argv) {
 
     QuietPrompter prompter;
     SilentPlayer player;
-    TComPort port;
+    SerialComPort port;
     Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
     if (!port.Active()) {
         std::puts("the pty did not open");
         return 1;
     }
-    TFormularz& window = *windows.main;
+    MainWindow& window = *windows.main;
 
     std::vector<double> turnaround;
     std::atomic<bool> done{false};
@@ -157,13 +157,13 @@ int main(int argc, char** argv) {
     // A chip large enough for the scan: an ISD 4004 has 2400 rows.
     window.chip.ChipType = 17;
     window.chip.ApplyChipType();
-    QTimer::singleShot(0, [&] { window.runHandler(QStringLiteral("PlayISDClick")); });
+    QTimer::singleShot(0, [&] { window.runHandler(QStringLiteral("playFromChip")); });
     QTimer poller;
     bool scanStarted = false;
     QObject::connect(&poller, &QTimer::timeout, [&] {
         if (!scanStarted && window.link.LinkState == 3 && int(turnaround.size()) >= rounds - 1) {
             scanStarted = true;
-            window.runHandler(QStringLiteral("PrzegldajpamiISD1Click"));
+            window.runHandler(QStringLiteral("memoryScan"));
         }
         if (done)
             app.quit();

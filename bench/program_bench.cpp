@@ -6,12 +6,12 @@
 // port, so nothing opens) and the real player. The list is saved and loaded
 // through the program's own commands, as the user does it.
 
-#include "app/formularz.h"
+#include "app/mainwindow.h"
 #include "app/startup.h"
 #include "core/filedialog.h"
 #include "core/prompter.h"
 #include "files/player.h"
-#include "link/comport.h"
+#include "link/serialcomport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -73,7 +73,7 @@ int startOnce(int argc, char** argv, const QElapsedTimer& sinceMain) {
             return 1;
     }
     ScriptedPrompter prompter;
-    TComPort port;
+    SerialComPort port;
     Player player;
     Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
     windows.main->show();
@@ -122,15 +122,15 @@ void measureList() {
             return;
     }
     ScriptedPrompter prompter;
-    TComPort port;
+    SerialComPort port;
     Player player;
     Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
-    TFormularz& w = *windows.main;
-    w.ListaPlikow.setRowCount(ListEntries + 2);
+    MainWindow& w = *windows.main;
+    w.fileGrid.setRowCount(ListEntries + 2);
     for (int row = 1; row <= ListEntries; ++row) {
-        w.ListaPlikow.setCell(1, row, QString::asprintf("%05d", row % 400));
-        w.ListaPlikow.setCell(2, row, QStringLiteral("not used"));
-        w.ListaPlikow.setCell(3, row, QStringLiteral("/home/user/sounds/message-%1.wav").arg(row));
+        w.fileGrid.setCell(1, row, QString::asprintf("%05d", row % 400));
+        w.fileGrid.setCell(2, row, QStringLiteral("not used"));
+        w.fileGrid.setCell(3, row, QStringLiteral("/home/user/sounds/message-%1.wav").arg(row));
     }
     w.availability.UpdateMenu();
     const QString list = folder.filePath(QStringLiteral("big.lsp"));
@@ -140,13 +140,13 @@ void measureList() {
         prompter.answer = list;
         QElapsedTimer took;
         took.start();
-        w.runHandler(QStringLiteral("ZapiszJako"));
+        w.runHandler(QStringLiteral("saveListAs"));
         save.push_back(took.nsecsElapsed() / 1e6);
         took.start();
-        w.runHandler(QStringLiteral("adujlist1Click"));
+        w.runHandler(QStringLiteral("openTable"));
         load.push_back(took.nsecsElapsed() / 1e6);
     }
-    const bool whole = w.ListaPlikow.cell(3, ListEntries) ==
+    const bool whole = w.fileGrid.cell(3, ListEntries) ==
                        QStringLiteral("/home/user/sounds/message-%1.wav").arg(ListEntries);
     std::printf("file list of %d entries (%.1f MiB): save median %.0f ms, load median %.0f ms "
                 "(%d rounds)%s\n",

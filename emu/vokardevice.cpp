@@ -326,7 +326,7 @@ QString VokarDevice::memoryMap() const {
     QStringList lines;
     lines << QStringLiteral("chip %1 %2, rows %3-%4, %5 ms a row")
                  .arg(socket.index)
-                 .arg(QString::fromLatin1(ChipCatalogue::find(socket.index)->typ))
+                 .arg(QString::fromLatin1(ChipCatalogue::find(socket.index)->name))
                  .arg(socket.firstRow)
                  .arg(socket.lastRow)
                  .arg(socket.rowMs, 0, 'f', 2);

@@ -2,10 +2,10 @@
 // must start on it (falling back to defaults for what it cannot use), and
 // the settings it then writes must read back as written.
 
-#include "chips/ukladdialog.h"
 #include "core/configfile.h"
 #include "fuzzprogram.h"
-#include "link/portdialog.h"
+#include "widgets/chiptypedialog.h"
+#include "widgets/portdialog.h"
 
 #include <QFile>
 
@@ -26,9 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Start-up reads it in these three places, in this order.
     if (p.port.Active())
         p.port.Close();
-    p.w().FormCreate();
-    p.w().portDialog()->FormCreate(path);
-    p.w().ukladDialog()->FormCreate(path);
+    p.w().setUpState();
+    p.w().portDialog()->loadSettings(path);
+    p.w().chipTypeDialog()->loadSettings(path);
     p.run("SpeedButton8");
     p.stop();
 

@@ -88,7 +88,7 @@ void FuzzProgram::run(const char* action) {
 }
 
 void FuzzProgram::stop() {
-    w().runHandler(QStringLiteral("SpeedButton1Click"));
+    w().runHandler(QStringLiteral("stopChip"));
 }
 
 void FuzzProgram::reset(int chipType) {
@@ -100,7 +100,7 @@ void FuzzProgram::reset(int chipType) {
     w().link = LinkContext{};
     w().chip.ChipType = qint8(chipType);
     w().chip.ApplyChipType();
-    for (StringGrid* grid : {&w().ListaPlikow, &w().ListaNagran}) {
+    for (StringGrid* grid : {&w().fileGrid, &w().mapGrid}) {
         grid->setRowCount(120);
         for (int row = 1; row < grid->RowCount(); ++row) {
             for (int col = 1; col < grid->ColCount(); ++col)
@@ -121,14 +121,14 @@ void FuzzProgram::forgetOutput() {
 }
 
 void FuzzProgram::fillTables() {
-    StringGrid& files = w().ListaPlikow;
+    StringGrid& files = w().fileGrid;
     files.setCell(1, 1, QStringLiteral("00000"));
     files.setCell(2, 1, QStringLiteral("not used"));
     files.setCell(3, 1, QStringLiteral("/sounds/one.wav"));
     files.setCell(1, 2, QStringLiteral("not used"));
     files.setCell(2, 2, QStringLiteral("00200"));
     files.setCell(3, 2, QStringLiteral("/sounds/two.wav"));
-    StringGrid& map = w().ListaNagran;
+    StringGrid& map = w().mapGrid;
     const char* record[][4] = {{"00000", "0000", "00099", "0063"},
                                {"00100", "0064", "00149", "0095"}};
     for (int row = 1; row <= 2; ++row) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/formularz.h"
+#include "app/mainwindow.h"
 #include "app/startup.h"
 #include "fakecomport.h"
 #include "fakeplayer.h"
@@ -46,7 +46,7 @@ struct FuzzProgram {
     explicit FuzzProgram(const QByteArray& settingsFile);
     ~FuzzProgram();
 
-    TFormularz& w() { return *windows.main; }
+    MainWindow& w() { return *windows.main; }
     // A command as the user chooses it: a disabled one does nothing.
     void run(const char* action);
     // The chip's Stop.

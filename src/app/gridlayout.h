@@ -6,8 +6,8 @@
 namespace GridLayout {
 
 struct Widths {
-    std::vector<int> files; // ListaPlikow, columns 0 to 3
-    std::vector<int> map;   // ListaNagran, columns 0 to 6
+    std::vector<int> files; // the file grid, columns 0 to 3
+    std::vector<int> map;   // the map grid, columns 0 to 6
 };
 
 // As laid out when the window is created.

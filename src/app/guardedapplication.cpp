@@ -1,7 +1,7 @@
 #include "guardedapplication.h"
 
-#include "apptitle.h"
 #include "core/apperror.h"
+#include "core/apptitle.h"
 
 #include <QMessageBox>
 

@@ -1,14 +1,14 @@
-#include "app/apptitle.h"
-#include "app/formularz.h"
 #include "app/guardedapplication.h"
 #include "app/icons.h"
-#include "app/qtprompter.h"
+#include "app/mainwindow.h"
 #include "app/signalbridge.h"
 #include "app/startup.h"
 #include "core/apperror.h"
+#include "core/apptitle.h"
 #include "core/configfile.h"
 #include "files/player.h"
-#include "link/comport.h"
+#include "link/serialcomport.h"
+#include "widgets/qtprompter.h"
 
 #include <QMessageBox>
 #include <QScreen>
@@ -45,11 +45,11 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(Icons::application());
     try {
         QtPrompter prompter;
-        TComPort port;
+        SerialComPort port;
         SignalBridge signals_;
         Player player;
         Windows windows = createWindows(port, &player, prompter, ConfigFile::defaultName());
-        TFormularz& main = *windows.main;
+        MainWindow& main = *windows.main;
         prompter.setParent(&main);
         QObject::connect(&signals_, &SignalBridge::terminationRequested, &main, &QWidget::close);
         if (const QScreen* screen = main.screen())
@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
         main.show();
         const int result = QApplication::exec();
         // A window closed by the system rather than by the user still saves.
-        main.FormClose();
+        main.shutDown();
         return result;
     } catch (const AppError& error) {
         lastResort(error.message());

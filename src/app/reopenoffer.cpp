@@ -2,7 +2,7 @@
 
 #include "core/apperror.h"
 #include "core/paneltexts.h"
-#include "link/customcomport.h"
+#include "link/comport.h"
 #include "link/portresolver.h"
 
 #include <QFileInfo>
@@ -14,7 +14,7 @@ namespace {
 constexpr int LookMs = 500;
 } // namespace
 
-ReopenOffer::ReopenOffer(TCustomComPort& port_, PanelTexts& panel_, QStatusBar& bar_,
+ReopenOffer::ReopenOffer(ComPort& port_, PanelTexts& panel_, QStatusBar& bar_,
                          std::function<void(QString)> say_, QObject* parent)
     : QObject(parent), port(port_), panel(panel_), bar(bar_), say(std::move(say_)) {
     reopen = new QPushButton(&bar);
@@ -25,9 +25,9 @@ ReopenOffer::ReopenOffer(TCustomComPort& port_, PanelTexts& panel_, QStatusBar& 
     watch.setInterval(LookMs);
     connect(&watch, &QTimer::timeout, this, &ReopenOffer::look);
     connect(reopen, &QPushButton::clicked, this, &ReopenOffer::accept);
-    connect(&port, &TCustomComPort::vanished, this, &ReopenOffer::onVanished);
+    connect(&port, &ComPort::vanished, this, &ReopenOffer::onVanished);
     // Opened some other way (the port dialog): the offer has served.
-    connect(&port, &TCustomComPort::activeChanged, this, [this](bool active) {
+    connect(&port, &ComPort::activeChanged, this, [this](bool active) {
         if (active)
             withdraw();
     });
@@ -61,7 +61,7 @@ void ReopenOffer::accept() {
     withdraw();
     try {
         port.Open();
-        panel.setText(PanelTexts::CommPortNum, QString::number(number));
+        panel.setText(PanelTexts::PortNumber, QString::number(number));
         say(QStringLiteral("COM%1 open again.").arg(number));
     } catch (const AppError& error) {
         say(QStringLiteral("COM%1 could not be opened: %2").arg(number).arg(error.message()));

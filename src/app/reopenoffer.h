@@ -8,7 +8,7 @@
 class PanelTexts;
 class QPushButton;
 class QStatusBar;
-class TCustomComPort;
+class ComPort;
 
 // After the open port's device went away (an adapter unplugged, the
 // stand-in ended), watches for that device to come back and then offers,
@@ -18,8 +18,8 @@ class ReopenOffer : public QObject {
     Q_OBJECT
 public:
     // `say` puts a text in the status bar.
-    ReopenOffer(TCustomComPort& port, PanelTexts& panel, QStatusBar& bar,
-                std::function<void(QString)> say, QObject* parent = nullptr);
+    ReopenOffer(ComPort& port, PanelTexts& panel, QStatusBar& bar, std::function<void(QString)> say,
+                QObject* parent = nullptr);
 
     // The button, shown while the offer stands.
     QPushButton* button() const { return reopen; }
@@ -32,7 +32,7 @@ private:
     void withdraw();
     void accept();
 
-    TCustomComPort& port;
+    ComPort& port;
     PanelTexts& panel;
     QStatusBar& bar;
     std::function<void(QString)> say;

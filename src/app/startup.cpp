@@ -1,24 +1,24 @@
 #include "startup.h"
 
-#include "autor.h"
-#include "chips/adresdialog.h"
-#include "chips/ukladdialog.h"
-#include "formularz.h"
-#include "link/portdialog.h"
+#include "aboutwindow.h"
+#include "mainwindow.h"
+#include "widgets/addressdialog.h"
+#include "widgets/chiptypedialog.h"
+#include "widgets/portdialog.h"
 #include "wiring.h"
 
-Windows createWindows(TCustomComPort& port, MediaPlayer* player, Prompter& prompter,
+Windows createWindows(ComPort& port, MediaPlayer* player, Prompter& prompter,
                       const QString& configPath) {
     Windows windows;
-    windows.main = std::make_unique<TFormularz>(port, player, prompter, configPath);
-    TFormularz& main = *windows.main;
-    windows.port = new TPortDialog(port, main.panel, prompter, &main);
-    windows.port->FormCreate(configPath);
-    windows.uklad = new TUkladDialog(main.chip, &main);
-    windows.uklad->FormCreate(configPath);
-    windows.adres = new TOKAdresDlg(main.chip, prompter, &main);
-    windows.autor = new TAutor(&main);
-    main.setDialogs(windows.port, windows.uklad, windows.adres, windows.autor);
+    windows.main = std::make_unique<MainWindow>(port, player, prompter, configPath);
+    MainWindow& main = *windows.main;
+    windows.port = new PortDialog(port, main.panel, prompter, &main);
+    windows.port->loadSettings(configPath);
+    windows.chipType = new ChipTypeDialog(main.chip, &main);
+    windows.chipType->loadSettings(configPath);
+    windows.address = new AddressDialog(main.chip, prompter, &main);
+    windows.about = new AboutWindow(&main);
+    main.setDialogs(windows.port, windows.chipType, windows.address, windows.about);
     // After the port had its chance to open: the status bar starts from there.
     wireStatus(main);
     return windows;

@@ -1,13 +1,13 @@
 #include "statusreporter.h"
 
-#include "link/customcomport.h"
+#include "link/comport.h"
 
 namespace {
 // The recording clock shows tenths of seconds.
 constexpr int TickMs = 100;
 } // namespace
 
-StatusReporter::StatusReporter(LinkProgress::Sources sources, TCustomComPort& port,
+StatusReporter::StatusReporter(LinkProgress::Sources sources, ComPort& port,
                                std::function<qint64()> durationMs,
                                std::function<void(QString)> show, QObject* parent)
     : QObject(parent), progress(
@@ -18,8 +18,8 @@ StatusReporter::StatusReporter(LinkProgress::Sources sources, TCustomComPort& po
     connect(&tick, &QTimer::timeout, this, &StatusReporter::refresh);
     // Replies are handled by the time this runs: it is connected after the
     // reply handling.
-    connect(&port, &TCustomComPort::OnRxChar, this, &StatusReporter::refresh);
-    connect(&port, &TCustomComPort::activeChanged, this, [this](bool active) {
+    connect(&port, &ComPort::OnRxChar, this, &StatusReporter::refresh);
+    connect(&port, &ComPort::activeChanged, this, [this](bool active) {
         if (active)
             say(QString());
     });
@@ -38,7 +38,7 @@ QString StatusReporter::notConnectedHint() {
 }
 
 void StatusReporter::afterCommand(const QString& handler) {
-    if (handler == QLatin1String("SpeedButton1Click"))
+    if (handler == QLatin1String("stopChip"))
         progress.stopRequested();
     refresh();
 }

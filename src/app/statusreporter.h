@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <functional>
 
-class TCustomComPort;
+class ComPort;
 
 // Writes what the link is doing into the status bar. It watches: after every
 // command and every reply it asks LinkProgress what to show, and while a file
@@ -15,9 +15,8 @@ class TCustomComPort;
 class StatusReporter : public QObject {
     Q_OBJECT
 public:
-    StatusReporter(LinkProgress::Sources sources, TCustomComPort& port,
-                   std::function<qint64()> durationMs, std::function<void(QString)> show,
-                   QObject* parent = nullptr);
+    StatusReporter(LinkProgress::Sources sources, ComPort& port, std::function<qint64()> durationMs,
+                   std::function<void(QString)> show, QObject* parent = nullptr);
 
     // A command ran (`handler` is the operation's name).
     void afterCommand(const QString& handler);

@@ -1,12 +1,12 @@
 #include "windowaddressinput.h"
 
-#include "chips/adresdialog.h"
-#include "formularz.h"
+#include "mainwindow.h"
+#include "widgets/addressdialog.h"
 
 bool WindowAddressInput::Execute() {
-    return window.adresDialog() != nullptr && window.adresDialog()->Execute();
+    return window.addressDialog() != nullptr && window.addressDialog()->Execute();
 }
 
 QString WindowAddressInput::addressText() const {
-    return window.adresDialog() != nullptr ? window.adresDialog()->addressText() : QString();
+    return window.addressDialog() != nullptr ? window.addressDialog()->addressText() : QString();
 }

@@ -1,11 +1,11 @@
-#include "chips/adresdialog.h"
 #include "core/guard.h"
 #include "files/filelist.h"
 #include "files/filetable.h"
-#include "formularz.h"
+#include "mainwindow.h"
 #include "map/copyfrommap.h"
 #include "map/mapfile.h"
 #include "map/memorymap.h"
+#include "widgets/addressdialog.h"
 #include "windowaddressinput.h"
 #include "wiring.h"
 
@@ -20,26 +20,26 @@ namespace {
 
 // Everything the table commands keep for the window's lifetime.
 struct Tables {
-    explicit Tables(TFormularz& window)
-        : address(window), context{window.ListaPlikow,
-                                   window.ListaNagran,
+    explicit Tables(MainWindow& window)
+        : address(window), context{window.fileGrid,
+                                   window.mapGrid,
                                    window.panel,
                                    window.chip,
                                    window.availability,
                                    window.prompter,
-                                   window.Open,
-                                   window.Save,
+                                   window.openDialog,
+                                   window.saveDialog,
                                    window.folders,
-                                   window.SoundFileType,
-                                   window.ListFileName,
+                                   window.soundFileType,
+                                   window.listFileName,
                                    address,
                                    [&window](const QString& text) { window.setWindowTitle(text); },
                                    [&window] { window.pages()->setCurrentIndex(0); },
-                                   [&window] { window.filesView()->scrollToTop(); },
+                                   [&window] { window.fileView()->scrollToTop(); },
                                    [&window] { window.mapView()->scrollToTop(); }},
           fileTable(context), fileList(context),
-          memoryMap(window.ListaNagran, window.panel, window.chip), mapFile(context),
-          copy(window.ListaPlikow, window.ListaNagran, context.scrollFilesToTop) {}
+          memoryMap(window.mapGrid, window.panel, window.chip), mapFile(context),
+          copy(window.fileGrid, window.mapGrid, context.scrollFilesToTop) {}
 
     WindowAddressInput address;
     TablesContext context;
@@ -55,7 +55,7 @@ struct Tables {
 // changes. While the mouse is down the click that follows does the work.
 class KeyboardRowFollower : public QObject {
 public:
-    KeyboardRowFollower(TFormularz& window, QTableView* view, StringGrid& grid, QString handler)
+    KeyboardRowFollower(MainWindow& window, QTableView* view, StringGrid& grid, QString handler)
         : QObject(view), window(window), view(view), grid(grid), handler(std::move(handler)) {
         view->viewport()->installEventFilter(this);
         QObject::connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -88,7 +88,7 @@ private:
         window.runHandler(handler);
     }
 
-    TFormularz& window;
+    MainWindow& window;
     QTableView* view;
     StringGrid& grid;
     QString handler;
@@ -97,32 +97,32 @@ private:
 
 } // namespace
 
-void wireFileTables(TFormularz& window) {
+void wireFileTables(MainWindow& window) {
     const auto tables = std::make_shared<Tables>(window);
     const auto on = [&window, tables](const char* name, void (*run)(Tables&)) {
         window.setHandler(QString::fromLatin1(name), [tables, run] { run(*tables); });
     };
-    on("Dodajplik1Click", [](Tables& t) { t.fileTable.Dodajplik1Click(); });
-    on("Insert2Click", [](Tables& t) { t.fileTable.Insert2Click(); });
-    on("DeletePlikClick", [](Tables& t) { t.fileTable.DeletePlikClick(); });
-    on("Clearlist1Click", [](Tables& t) { t.fileTable.Clearlist1Click(); });
-    on("Startadress1Click", [](Tables& t) { t.fileTable.Startadress1Click(); });
-    on("Stopadress1Click", [](Tables& t) { t.fileTable.Stopadress1Click(); });
-    on("Deletefilestartadres1Click", [](Tables& t) { t.fileTable.Deletefilestartadres1Click(); });
-    on("Deletefilestopadres1Click", [](Tables& t) { t.fileTable.Deletefilestopadres1Click(); });
-    on("ListaPlikowClick", [](Tables& t) { t.fileTable.ListaPlikowClick(); });
-    on("adujlist1Click", [](Tables& t) { t.fileList.adujlist1Click(); });
-    on("Zapisz", [](Tables& t) { t.fileList.Zapisz(); });
-    on("ZapiszJako", [](Tables& t) { t.fileList.ZapiszJako(); });
-    on("SpeedButton3Click", [](Tables& t) { t.mapFile.SpeedButton3Click(); });
-    on("SpeedButton6Click", [](Tables& t) { t.mapFile.SpeedButton6Click(); });
-    on("ListaNagranClick", [](Tables& t) { t.memoryMap.ListaNagranClick(); });
-    on("StartAdress3Click", [](Tables& t) { t.copy.StartAdress3Click(); });
-    on("StopAdress3Click", [](Tables& t) { t.copy.StopAdress3Click(); });
-    on("Table1Click", [](Tables& t) { t.copy.Table1Click(); });
+    on("addFile", [](Tables& t) { t.fileTable.addFile(); });
+    on("insertFile", [](Tables& t) { t.fileTable.insertFile(); });
+    on("removeFile", [](Tables& t) { t.fileTable.removeFile(); });
+    on("closeFileList", [](Tables& t) { t.fileTable.closeFileList(); });
+    on("editStartAddress", [](Tables& t) { t.fileTable.editStartAddress(); });
+    on("editStopAddress", [](Tables& t) { t.fileTable.editStopAddress(); });
+    on("removeStartAddress", [](Tables& t) { t.fileTable.removeStartAddress(); });
+    on("removeStopAddress", [](Tables& t) { t.fileTable.removeStopAddress(); });
+    on("fileRowClicked", [](Tables& t) { t.fileTable.fileRowClicked(); });
+    on("openTable", [](Tables& t) { t.fileList.openTable(); });
+    on("saveList", [](Tables& t) { t.fileList.saveList(); });
+    on("saveListAs", [](Tables& t) { t.fileList.saveListAs(); });
+    on("openMemoryMap", [](Tables& t) { t.mapFile.openMemoryMap(); });
+    on("saveMemoryMap", [](Tables& t) { t.mapFile.saveMemoryMap(); });
+    on("mapRowClicked", [](Tables& t) { t.memoryMap.mapRowClicked(); });
+    on("copyStartFromMap", [](Tables& t) { t.copy.copyStartFromMap(); });
+    on("copyStopFromMap", [](Tables& t) { t.copy.copyStopFromMap(); });
+    on("copyTableFromMap", [](Tables& t) { t.copy.copyTableFromMap(); });
 
-    new KeyboardRowFollower(window, window.filesView(), window.ListaPlikow,
-                            QStringLiteral("ListaPlikowClick"));
-    new KeyboardRowFollower(window, window.mapView(), window.ListaNagran,
-                            QStringLiteral("ListaNagranClick"));
+    new KeyboardRowFollower(window, window.fileView(), window.fileGrid,
+                            QStringLiteral("fileRowClicked"));
+    new KeyboardRowFollower(window, window.mapView(), window.mapGrid,
+                            QStringLiteral("mapRowClicked"));
 }

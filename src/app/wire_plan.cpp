@@ -2,15 +2,15 @@
 #include "core/filedialog.h"
 #include "core/guard.h"
 #include "core/prompter.h"
-#include "formularz.h"
-#include "link/customcomport.h"
+#include "link/comport.h"
+#include "mainwindow.h"
 #include "plan/addressplanner.h"
 #include "plan/fitcheck.h"
 #include "plan/headerexport.h"
-#include "plan/memorypictureview.h"
 #include "plan/planmodel.h"
 #include "plan/planstatus.h"
 #include "plan/soundlengths.h"
+#include "widgets/memorypictureview.h"
 #include "wiring.h"
 
 #include <QFile>
@@ -25,8 +25,8 @@ namespace {
 
 // Everything the planning features keep for the window's lifetime.
 struct Plan {
-    explicit Plan(TFormularz& window)
-        : model(window.ListaPlikow, window.ListaNagran, window.panel, window.chip, lengths) {
+    explicit Plan(MainWindow& window)
+        : model(window.fileGrid, window.mapGrid, window.panel, window.chip, lengths) {
         exportDialog.kind = FileDialog::Kind::Save;
         exportDialog.title = QStringLiteral("Export addresses");
         exportDialog.filter = QStringLiteral("C header (*.h)|*.h");
@@ -42,7 +42,7 @@ struct Plan {
     bool checking = false;
 };
 
-void planAddresses(TFormularz& window, Plan& plan) {
+void planAddresses(MainWindow& window, Plan& plan) {
     if (window.link.LinkState != LinkContext::StateIdle) {
         window.prompter.showMessage(
             QStringLiteral("Addresses can be planned when the programmer is idle."));
@@ -50,18 +50,18 @@ void planAddresses(TFormularz& window, Plan& plan) {
     }
     const AddressPlanner planner(plan.model.geometry(),
                                  [&plan](const QString& path) { return plan.lengths.now(path); });
-    const AddressPlanner::Result result = planner.plan(window.ListaPlikow);
+    const AddressPlanner::Result result = planner.plan(window.fileGrid);
     if (result.planned)
         plan.status.setText(result.message);
     else
         window.prompter.showMessage(result.message);
 }
 
-void exportAddresses(TFormularz& window, Plan& plan) {
+void exportAddresses(MainWindow& window, Plan& plan) {
     const bool fromMap = window.pages()->currentIndex() == 1;
     const HeaderExport exporter(plan.model.geometry());
-    const auto messages = fromMap ? exporter.fromMap(window.ListaNagran)
-                                  : exporter.fromFiles(plan.model.placementsNow());
+    const auto messages =
+        fromMap ? exporter.fromMap(window.mapGrid) : exporter.fromFiles(plan.model.placementsNow());
     if (messages.empty()) {
         window.prompter.showMessage(fromMap ? QStringLiteral("The memory map holds no messages.")
                                             : QStringLiteral("The file table holds no addresses."));
@@ -86,19 +86,19 @@ void exportAddresses(TFormularz& window, Plan& plan) {
 }
 
 // Runs after the handler of a command has run.
-void afterCommand(TFormularz& window, Plan& plan, const QString& handler) {
-    if (handler == QLatin1String("RecordFileList1Click") &&
+void afterCommand(MainWindow& window, Plan& plan, const QString& handler) {
+    if (handler == QLatin1String("recordTable") &&
         window.link.LinkState == LinkContext::StateRecordingTable) {
         const FitCheck fit(plan.model.geometry(), [](const QString&) { return std::nullopt; });
         plan.status.setText(fit.cutWarning(plan.model.placementsNow()));
-    } else if (handler == QLatin1String("CheckRecords1Click") &&
+    } else if (handler == QLatin1String("checkRecords") &&
                window.link.LinkState == LinkContext::StateChecking) {
         plan.checking = true;
         plan.status.setText(QString());
     }
 }
 
-void showPicture(TFormularz& window, const std::shared_ptr<Plan>& plan) {
+void showPicture(MainWindow& window, const std::shared_ptr<Plan>& plan) {
     auto* view = new MemoryPictureView;
     view->setAccessibleDescription(view->objectName());
     if (auto* layout = qobject_cast<QVBoxLayout*>(window.centralWidget()->layout()))
@@ -113,20 +113,20 @@ void showPicture(TFormularz& window, const std::shared_ptr<Plan>& plan) {
                      [&window](PictureBlock::Lane lane, int row) {
                          const bool files = lane == PictureBlock::Lane::Files;
                          window.pages()->setCurrentIndex(files ? 0 : 1);
-                         StringGrid& grid = files ? window.ListaPlikow : window.ListaNagran;
+                         StringGrid& grid = files ? window.fileGrid : window.mapGrid;
                          grid.setRow(row);
-                         window.runHandler(files ? QStringLiteral("ListaPlikowClick")
-                                                 : QStringLiteral("ListaNagranClick"));
+                         window.runHandler(files ? QStringLiteral("fileRowClicked")
+                                                 : QStringLiteral("mapRowClicked"));
                      });
 }
 
 } // namespace
 
-void wirePlan(TFormularz& window) {
+void wirePlan(MainWindow& window) {
     const auto plan = std::make_shared<Plan>(window);
-    window.setHandler(QStringLiteral("PlanAddressesClick"),
+    window.setHandler(QStringLiteral("planAddresses"),
                       [&window, plan] { planAddresses(window, *plan); });
-    window.setHandler(QStringLiteral("ExportAddressesClick"),
+    window.setHandler(QStringLiteral("exportAddresses"),
                       [&window, plan] { exportAddresses(window, *plan); });
 
     auto* label = new QLabel;
@@ -146,13 +146,13 @@ void wirePlan(TFormularz& window) {
                      [&window, plan](const QString& handler) {
                          runGuarded(window.prompter, [&] { afterCommand(window, *plan, handler); });
                      });
-    QObject::connect(&window.ComPort1, &TCustomComPort::OnRxChar, &window, [&window, plan] {
+    QObject::connect(&window.port, &ComPort::OnRxChar, &window, [&window, plan] {
         if (!plan->checking || window.link.LinkState == LinkContext::StateChecking)
             return;
         plan->checking = false;
         // A check that found nothing at all (no chip, an address error) has
         // been explained already; a verdict on an empty map would only add noise.
-        if (window.ListaNagran.cell(1, 1).isEmpty())
+        if (window.mapGrid.cell(1, 1).isEmpty())
             return;
         runGuarded(window.prompter, [&] { plan->status.setText(plan->model.verifyNow().summary); });
     });

@@ -1,18 +1,17 @@
 #include "core/mediaplayer.h"
 #include "files/localplayback.h"
-#include "formularz.h"
+#include "mainwindow.h"
 #include "wiring.h"
 
 #include <memory>
 
-void wirePlayback(TFormularz& window) {
+void wirePlayback(MainWindow& window) {
     auto playback = std::make_shared<LocalPlayback>(
-        window.Player, window.ListaPlikow, window.availability, window.link, window.prompter);
-    window.setHandler(QStringLiteral("OdtwarzajClick"), [playback] { playback->OdtwarzajClick(); });
-    window.setHandler(QStringLiteral("ToolbarButton973Click"),
-                      [playback] { playback->ToolbarButton973Click(); });
-    window.setHandler(QStringLiteral("PlayerNotify"), [playback] { playback->PlayerNotify(); });
-    if (window.Player != nullptr)
-        QObject::connect(window.Player, &MediaPlayer::OnNotify, &window,
-                         [&window] { window.runHandler(QStringLiteral("PlayerNotify")); });
+        window.player, window.fileGrid, window.availability, window.link, window.prompter);
+    window.setHandler(QStringLiteral("playFile"), [playback] { playback->playFile(); });
+    window.setHandler(QStringLiteral("stopPlayback"), [playback] { playback->stopPlayback(); });
+    window.setHandler(QStringLiteral("playbackEnded"), [playback] { playback->playbackEnded(); });
+    if (window.player != nullptr)
+        QObject::connect(window.player, &MediaPlayer::OnNotify, &window,
+                         [&window] { window.runHandler(QStringLiteral("playbackEnded")); });
 }

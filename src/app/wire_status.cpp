@@ -1,5 +1,5 @@
 #include "files/player.h"
-#include "formularz.h"
+#include "mainwindow.h"
 #include "reopenoffer.h"
 #include "statusreporter.h"
 #include "wiring.h"
@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QStatusBar>
 
-void wireStatus(TFormularz& window) {
+void wireStatus(MainWindow& window) {
     // A label rather than the bar's own message: a menu's or a button's hint
     // covers it only while the pointer is there, and it comes back after.
     QStatusBar* bar = window.statusBar();
@@ -24,18 +24,18 @@ void wireStatus(TFormularz& window) {
         label->setText(text);
         label->setToolTip(text);
     };
-    new ReopenOffer(window.ComPort1, window.panel, *bar, say, &window);
-    if (window.Player == nullptr)
+    new ReopenOffer(window.port, window.panel, *bar, say, &window);
+    if (window.player == nullptr)
         return;
     // The length of the file being recorded, when the real player has it
     // decoded.
-    auto* player = qobject_cast<Player*>(window.Player);
+    auto* player = qobject_cast<Player*>(window.player);
     auto duration = [player]() -> qint64 {
         return player != nullptr ? player->clip().durationUSecs() / 1000 : 0;
     };
     auto* reporter = new StatusReporter(
-        {window.link, window.chip, window.ListaPlikow, window.ListaNagran, *window.Player},
-        window.ComPort1, duration, say, &window);
+        {window.link, window.chip, window.fileGrid, window.mapGrid, *window.player}, window.port,
+        duration, say, &window);
     // Connected after the window's own routing, so the command has run.
     QObject::connect(&window.commands, &Commands::triggered, reporter,
                      &StatusReporter::afterCommand);

@@ -6,9 +6,9 @@
 // The fifty chip types the programmer serves, indexed 1 to 50. Types 41 to 50
 // are the ISD 1700 family, tested everywhere as index > 40.
 struct ChipInfo {
-    const char* caption; // radio button caption in the chip type dialog
-    const char* typ;     // chip name in the bottom panel
-    const char* czas;    // total time text in the bottom panel
+    const char* caption;  // radio button caption in the chip type dialog
+    const char* name;     // chip name in the bottom panel
+    const char* timeText; // total time text in the bottom panel
     float totalSeconds;
     quint16 lastAddress;        // as applied and shown in the address dialog
     quint16 commandLastAddress; // as written into command frames (ISD 1760: 495)

@@ -4,28 +4,28 @@
 #include "core/configfile.h"
 #include "core/paneltexts.h"
 #include "link/commandframe.h"
-#include "link/customcomport.h"
+#include "link/comport.h"
 
 namespace {
 constexpr quint8 CmdSetChip = 5;
 }
 
-ChipControl::ChipControl(PanelTexts& panel_, CommandFrame& frame_, TCustomComPort& port_)
+ChipControl::ChipControl(PanelTexts& panel_, CommandFrame& frame_, ComPort& port_)
     : panel(panel_), frame(frame_), port(port_) {}
 
 void ChipControl::ApplyChipType() {
     TotalSeconds = 60.0f;
     LastAddress = 399;
-    panel.setText(PanelTexts::Typ, QStringLiteral("ISD 33060"));
-    panel.setText(PanelTexts::Czas, QStringLiteral("60 sek."));
-    panel.setText(PanelTexts::Adres, QStringLiteral("00000"));
-    panel.setText(PanelTexts::AdresHex, QStringLiteral("0000"));
-    panel.setText(PanelTexts::CzasDoKon, TimeToEndText(0));
+    panel.setText(PanelTexts::ChipName, QStringLiteral("ISD 33060"));
+    panel.setText(PanelTexts::TotalTime, QStringLiteral("60 sek."));
+    panel.setText(PanelTexts::Address, QStringLiteral("00000"));
+    panel.setText(PanelTexts::AddressHex, QStringLiteral("0000"));
+    panel.setText(PanelTexts::TimeToEnd, TimeToEndText(0));
 
     ShownChipType = ChipType;
     if (const ChipInfo* chip = ChipCatalogue::find(ShownChipType)) {
-        panel.setText(PanelTexts::Typ, QString::fromLatin1(chip->typ));
-        panel.setText(PanelTexts::Czas, QString::fromLatin1(chip->czas));
+        panel.setText(PanelTexts::ChipName, QString::fromLatin1(chip->name));
+        panel.setText(PanelTexts::TotalTime, QString::fromLatin1(chip->timeText));
         TotalSeconds = chip->totalSeconds;
         frame[0] = CmdSetChip;
         frame[3] = chip->family;
@@ -34,17 +34,17 @@ void ChipControl::ApplyChipType() {
         port.WriteBuf(frame.data(), CommandFrame::Size);
         LastAddress = chip->lastAddress;
         if (ChipCatalogue::isIsd1700(ShownChipType)) {
-            // Low byte first here; TypUkladu writes the same value high byte
+            // Low byte first here; writeChipCodes writes the same value high byte
             // first. The programmer takes both.
             frame[10] = static_cast<quint8>(LastAddress & 0xFF);
             frame[11] = static_cast<quint8>(LastAddress >> 8);
         }
     }
-    panel.setText(PanelTexts::Adres, QStringLiteral("00000"));
-    panel.setText(PanelTexts::CzasDoKon, TimeToEndText(0));
+    panel.setText(PanelTexts::Address, QStringLiteral("00000"));
+    panel.setText(PanelTexts::TimeToEnd, TimeToEndText(0));
 }
 
-void ChipControl::TypUkladu(int) {
+void ChipControl::writeChipCodes(int) {
     const ChipInfo* chip = ChipCatalogue::find(ChipType);
     if (chip == nullptr)
         return;

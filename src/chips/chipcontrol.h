@@ -5,13 +5,13 @@
 
 class CommandFrame;
 class PanelTexts;
-class TCustomComPort;
+class ComPort;
 
 // The current chip type and what follows from it: the panel texts, the chip's
 // geometry, and the chip fields of the command frame.
 class ChipControl {
 public:
-    ChipControl(PanelTexts& panel, CommandFrame& frame, TCustomComPort& port);
+    ChipControl(PanelTexts& panel, CommandFrame& frame, ComPort& port);
 
     // The program-wide current type, 1 to 50, chosen in the chip type dialog.
     qint8 ChipType = 1;
@@ -26,7 +26,7 @@ public:
     void ApplyChipType();
     // Writes the current type's fields into the frame before a command. The
     // argument is kept for the callers' sake and not used.
-    void TypUkladu(int type = 0);
+    void writeChipCodes(int type = 0);
     // Masks an address the programmer reported, for ISD 1700 types.
     void MaskChipAddress(quint16& address) const;
     // "Rosc" for ISD 1700 types, else the time left from `address`, "%7.2f sek.".
@@ -39,5 +39,5 @@ public:
 private:
     PanelTexts& panel;
     CommandFrame& frame;
-    TCustomComPort& port;
+    ComPort& port;
 };

@@ -5,15 +5,15 @@
 
 CommandAvailability::CommandAvailability(Commands& commands_, const StringGrid& files_,
                                          const StringGrid& map_)
-    : commands(commands_), files(files_), map(map_) {}
+    : commands(commands_), fileGrid(files_), mapGrid(map_) {}
 
 // The table has no gaps from row 1 on, so row 1 decides.
 bool CommandAvailability::fileTableHoldsFile() const {
-    return !files.cell(3, 1).isEmpty();
+    return !fileGrid.cell(3, 1).isEmpty();
 }
 
 bool CommandAvailability::mapHoldsRecord() const {
-    return !map.cell(1, 1).isEmpty();
+    return !mapGrid.cell(1, 1).isEmpty();
 }
 
 void CommandAvailability::UpdateMenu() {

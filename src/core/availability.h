@@ -7,7 +7,7 @@ class StringGrid;
 // transition, never computed on demand; two rules look at the tables.
 class CommandAvailability {
 public:
-    CommandAvailability(Commands& commands, const StringGrid& files, const StringGrid& map);
+    CommandAvailability(Commands& commands, const StringGrid& fileGrid, const StringGrid& mapGrid);
 
     // The file-table commands follow whether the file table holds a file.
     void UpdateMenu();
@@ -32,6 +32,6 @@ public:
 
 private:
     Commands& commands;
-    const StringGrid& files;
-    const StringGrid& map;
+    const StringGrid& fileGrid;
+    const StringGrid& mapGrid;
 };

@@ -1,5 +1,7 @@
 #include "paneltexts.h"
 
+#include "controlnames.h"
+
 void PanelTexts::setText(Field field, const QString& value) {
     if (texts[field] == value)
         return;
@@ -8,7 +10,8 @@ void PanelTexts::setText(Field field, const QString& value) {
 }
 
 const char* PanelTexts::controlName(Field field) {
-    static const char* const names[FieldCount] = {"typ",      "czas",      "adres",
-                                                  "adreshex", "CzasDoKon", "commportnum"};
+    static const char* const names[FieldCount] = {
+        ControlName::ChipNameLabel,   ControlName::TotalTimeLabel, ControlName::AddressLabel,
+        ControlName::AddressHexLabel, ControlName::TimeToEndLabel, ControlName::PortNumberLabel};
     return names[field];
 }

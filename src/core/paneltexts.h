@@ -3,24 +3,24 @@
 #include <QObject>
 #include <QString>
 
-// The value labels of the bottom panel. The `adres` text is the program's
+// The value labels of the bottom panel. The address text is the program's
 // current address: tables, the user and the link hand addresses over here.
 class PanelTexts : public QObject {
     Q_OBJECT
 public:
-    enum Field { Typ, Czas, Adres, AdresHex, CzasDoKon, CommPortNum, FieldCount };
+    enum Field { ChipName, TotalTime, Address, AddressHex, TimeToEnd, PortNumber, FieldCount };
 
     using QObject::QObject;
 
     QString text(Field field) const { return texts[field]; }
     void setText(Field field, const QString& value);
 
-    QString typ() const { return texts[Typ]; }
-    QString czas() const { return texts[Czas]; }
-    QString adres() const { return texts[Adres]; }
-    QString adreshex() const { return texts[AdresHex]; }
-    QString czasDoKon() const { return texts[CzasDoKon]; }
-    QString commportnum() const { return texts[CommPortNum]; }
+    QString chipName() const { return texts[ChipName]; }
+    QString totalTime() const { return texts[TotalTime]; }
+    QString address() const { return texts[Address]; }
+    QString addressHex() const { return texts[AddressHex]; }
+    QString timeToEnd() const { return texts[TimeToEnd]; }
+    QString portNumber() const { return texts[PortNumber]; }
 
     // The control name each field is shown under.
     static const char* controlName(Field field);

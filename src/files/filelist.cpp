@@ -29,7 +29,7 @@ const QString listFilter() {
 
 FileList::FileList(TablesContext& context) : ctx(context) {}
 
-void FileList::adujlist1Click() {
+void FileList::openTable() {
     TablesContext::call(ctx.showSoundFiles);
     FileDialog& open = ctx.open;
     open.kind = FileDialog::Kind::Open;
@@ -51,13 +51,13 @@ void FileList::adujlist1Click() {
 }
 
 bool FileList::readFileList(const QString& name) {
-    StringGrid& files = ctx.files;
-    StringGrid::BulkUpdate bulk(files);
-    files.setRowCount(BaseRows);
+    StringGrid& fileGrid = ctx.fileGrid;
+    StringGrid::BulkUpdate bulk(fileGrid);
+    fileGrid.setRowCount(BaseRows);
     for (int row = 1; row < BaseRows; ++row) {
-        files.setCell(0, row, QString::number(row));
+        fileGrid.setCell(0, row, QString::number(row));
         for (int col = StartCol; col <= FileCol; ++col)
-            files.setCell(col, row, QString());
+            fileGrid.setCell(col, row, QString());
     }
     // A file that cannot be opened loads as an empty table.
     QFile file(name);
@@ -76,26 +76,26 @@ bool FileList::readFileList(const QString& name) {
         // far the file was good.
         if (!entry)
             return false;
-        files.setCell(StartCol, k, entry->start);
-        files.setCell(StopCol, k, entry->stop);
-        files.setCell(FileCol, k, entry->file);
+        fileGrid.setCell(StartCol, k, entry->start);
+        fileGrid.setCell(StopCol, k, entry->stop);
+        fileGrid.setCell(FileCol, k, entry->file);
         ++k;
-        files.setRowCount(files.RowCount() + 1);
+        fileGrid.setRowCount(fileGrid.RowCount() + 1);
     }
-    files.NumberRows();
+    fileGrid.NumberRows();
     return true;
 }
 
 void FileList::CheckAddressCells() {
-    StringGrid& files = ctx.files;
-    StringGrid::BulkUpdate bulk(files);
+    StringGrid& fileGrid = ctx.fileGrid;
+    StringGrid::BulkUpdate bulk(fileGrid);
     for (int col : {StartCol, StopCol}) {
-        for (int row = 1; row < files.RowCount(); ++row) {
-            const QString text = files.cell(col, row);
+        for (int row = 1; row < fileGrid.RowCount(); ++row) {
+            const QString text = fileGrid.cell(col, row);
             if (text.isEmpty() || text == AddressText::notUsed())
                 continue;
             if (!AddressText::toInteger(text))
-                files.setCell(col, row, AddressText::notUsed());
+                fileGrid.setCell(col, row, AddressText::notUsed());
         }
     }
 }
@@ -121,20 +121,20 @@ bool FileList::askForSaveName(QString& name) {
     return true;
 }
 
-void FileList::Zapisz() {
+void FileList::saveList() {
     prepareSaveDialog();
-    const StringGrid& files = ctx.files;
-    if (files.cell(StartCol, 1).isEmpty())
+    const StringGrid& fileGrid = ctx.fileGrid;
+    if (fileGrid.cell(StartCol, 1).isEmpty())
         return;
     if (!ctx.listFileName.isEmpty()) {
-        if (!files.cell(StopCol, 1).isEmpty()) {
+        if (!fileGrid.cell(StopCol, 1).isEmpty()) {
             ctx.folders.RememberFolder(4, ctx.open, ctx.save);
             WriteFileList(ctx.listFileName);
         }
         return;
     }
     QString name;
-    if (!askForSaveName(name) || files.cell(StopCol, 1).isEmpty())
+    if (!askForSaveName(name) || fileGrid.cell(StopCol, 1).isEmpty())
         return;
     // Only a list that is really on disk becomes the table's list file.
     if (!WriteFileList(name))
@@ -143,13 +143,13 @@ void FileList::Zapisz() {
     ctx.caption(QStringLiteral("VOKAR ISD Programmer, ") + name);
 }
 
-void FileList::ZapiszJako() {
+void FileList::saveListAs() {
     prepareSaveDialog();
-    const StringGrid& files = ctx.files;
-    if (files.cell(StartCol, 1).isEmpty())
+    const StringGrid& fileGrid = ctx.fileGrid;
+    if (fileGrid.cell(StartCol, 1).isEmpty())
         return;
     QString name;
-    if (!askForSaveName(name) || files.cell(StopCol, 1).isEmpty())
+    if (!askForSaveName(name) || fileGrid.cell(StopCol, 1).isEmpty())
         return;
     if (!WriteFileList(name))
         return;
@@ -161,11 +161,11 @@ void FileList::ZapiszJako() {
 }
 
 bool FileList::WriteFileList(const QString& name) {
-    const StringGrid& files = ctx.files;
+    const StringGrid& fileGrid = ctx.fileGrid;
     QByteArray contents;
-    for (int r = 1; r < files.RowCount() && !files.cell(StopCol, r).isEmpty(); ++r) {
+    for (int r = 1; r < fileGrid.RowCount() && !fileGrid.cell(StopCol, r).isEmpty(); ++r) {
         contents += FileListFormat::formatLine(
-            {files.cell(StartCol, r), files.cell(StopCol, r), files.cell(FileCol, r)});
+            {fileGrid.cell(StartCol, r), fileGrid.cell(StopCol, r), fileGrid.cell(FileCol, r)});
     }
     const QString error = ListFileWriter::write(name, contents);
     if (error.isEmpty())

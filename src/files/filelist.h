@@ -10,9 +10,9 @@ class FileList {
 public:
     explicit FileList(TablesContext& context);
 
-    void adujlist1Click();
-    void Zapisz();
-    void ZapiszJako();
+    void openTable();
+    void saveList();
+    void saveListAs();
 
     // Writes the table's entries up to the first row without a stop text.
     // False, with the user told why, when the file could not be written;

@@ -8,30 +8,30 @@
 
 FileRowSelect::FileRowSelect(StringGrid& files_, PanelTexts& panel_, const ChipControl& chip_,
                              Prompter& prompter_)
-    : files(files_), panel(panel_), chip(chip_), prompter(prompter_) {}
+    : fileGrid(files_), panel(panel_), chip(chip_), prompter(prompter_) {}
 
-void FileRowSelect::ListaPlikowClick() {
-    if (files.cell(1, 1).isEmpty())
+void FileRowSelect::fileRowClicked() {
+    if (fileGrid.cell(1, 1).isEmpty())
         return;
-    const int s = files.Row();
-    const QString start = files.cell(1, s);
+    const int s = fileGrid.Row();
+    const QString start = fileGrid.cell(1, s);
     if (start.isEmpty() || start == AddressText::notUsed())
         return;
     if (const auto v = AddressText::toInteger(start)) {
-        panel.setText(PanelTexts::Adres, AddressText::dec(*v));
-        panel.setText(PanelTexts::CzasDoKon, chip.TimeToEndText(static_cast<quint16>(*v)));
+        panel.setText(PanelTexts::Address, AddressText::dec(*v));
+        panel.setText(PanelTexts::TimeToEnd, chip.TimeToEndText(static_cast<quint16>(*v)));
     } else {
         prompter.showMessage(QStringLiteral("Bad Cell format !"));
-        files.setCell(1, s, AddressText::notUsed());
+        fileGrid.setCell(1, s, AddressText::notUsed());
     }
     // A stop cell that is no number would only trip up recording later.
-    if (!AddressText::toInteger(files.cell(2, s)))
-        files.setCell(2, s, AddressText::notUsed());
+    if (!AddressText::toInteger(fileGrid.cell(2, s)))
+        fileGrid.setCell(2, s, AddressText::notUsed());
 }
 
 void FileRowSelect::SelectFileRow(int row) {
-    if (row == files.Row())
+    if (row == fileGrid.Row())
         return;
-    files.setRow(row);
-    ListaPlikowClick();
+    fileGrid.setRow(row);
+    fileRowClicked();
 }

@@ -9,17 +9,17 @@ class StringGrid;
 // current address that the next chip command starts from.
 class FileRowSelect {
 public:
-    FileRowSelect(StringGrid& files, PanelTexts& panel, const ChipControl& chip,
+    FileRowSelect(StringGrid& fileGrid, PanelTexts& panel, const ChipControl& chip,
                   Prompter& prompter);
 
     // The user clicked the selected row or moved to it.
-    void ListaPlikowClick();
+    void fileRowClicked();
     // Another part of the program selects a row; the row's address is shown
     // only when the selection actually moves.
     void SelectFileRow(int row);
 
 private:
-    StringGrid& files;
+    StringGrid& fileGrid;
     PanelTexts& panel;
     const ChipControl& chip;
     Prompter& prompter;

@@ -1,7 +1,6 @@
 #include "filetable.h"
 
 #include "addresstext.h"
-#include "chips/adresdialog.h"
 #include "chips/chipcatalogue.h"
 #include "chips/chipcontrol.h"
 #include "core/addressinput.h"
@@ -25,10 +24,10 @@ constexpr int FirstIsd1700MessageRow = 16;
 } // namespace
 
 FileTable::FileTable(TablesContext& context)
-    : ctx(context), rowSelect(context.files, context.panel, context.chip, context.prompter) {}
+    : ctx(context), rowSelect(context.fileGrid, context.panel, context.chip, context.prompter) {}
 
 void FileTable::NumberFileRows() {
-    ctx.files.NumberRows();
+    ctx.fileGrid.NumberRows();
 }
 
 bool FileTable::askForSoundFile() {
@@ -48,30 +47,30 @@ bool FileTable::askForSoundFile() {
 }
 
 void FileTable::putNewFile(int row, const QString& name) {
-    ctx.files.setCell(FileCol, row, name);
-    ctx.files.setCell(StartCol, row, AddressText::notUsed());
-    ctx.files.setCell(StopCol, row, AddressText::notUsed());
+    ctx.fileGrid.setCell(FileCol, row, name);
+    ctx.fileGrid.setCell(StartCol, row, AddressText::notUsed());
+    ctx.fileGrid.setCell(StopCol, row, AddressText::notUsed());
 }
 
-void FileTable::Dodajplik1Click() {
+void FileTable::addFile() {
     TablesContext::call(ctx.showSoundFiles);
     if (askForSoundFile()) {
-        StringGrid& files = ctx.files;
-        files.setRowCount(files.RowCount() + 1);
-        putNewFile(files.FirstFreeRow(), ctx.open.fileName);
+        StringGrid& fileGrid = ctx.fileGrid;
+        fileGrid.setRowCount(fileGrid.RowCount() + 1);
+        putNewFile(fileGrid.FirstFreeRow(), ctx.open.fileName);
     }
     NumberFileRows();
     ctx.availability.UpdateMenu();
 }
 
-void FileTable::Insert2Click() {
-    StringGrid& files = ctx.files;
-    const int s = files.Row();
+void FileTable::insertFile() {
+    StringGrid& fileGrid = ctx.fileGrid;
+    const int s = fileGrid.Row();
     if (!askForSoundFile())
         return;
-    files.setRowCount(files.RowCount() + 1);
+    fileGrid.setRowCount(fileGrid.RowCount() + 1);
     NumberFileRows();
-    const int n = files.FirstFreeRow() - 1; // entries in use from row 1 on
+    const int n = fileGrid.FirstFreeRow() - 1; // entries in use from row 1 on
     int r = 0;
     if (n < s) {
         r = n + 1;
@@ -80,8 +79,8 @@ void FileTable::Insert2Click() {
         // may still hold a stop or file text, which the move overwrites).
         // Dropping row n + 1 and opening a row at s does that in two steps
         // however long the table is.
-        files.removeRow(n + 1);
-        files.insertRow(s);
+        fileGrid.removeRow(n + 1);
+        fileGrid.insertRow(s);
         NumberFileRows();
         r = s;
     }
@@ -89,16 +88,16 @@ void FileTable::Insert2Click() {
     ctx.availability.UpdateMenu();
 }
 
-void FileTable::DeletePlikClick() {
+void FileTable::removeFile() {
     TablesContext::call(ctx.showSoundFiles);
-    StringGrid& files = ctx.files;
-    const int s = files.Row();
-    if (s >= 1 && !files.cell(FileCol, s).isEmpty()) {
+    StringGrid& fileGrid = ctx.fileGrid;
+    const int s = fileGrid.Row();
+    if (s >= 1 && !fileGrid.cell(FileCol, s).isEmpty()) {
         // The rows below s move up by one and an empty row closes the grid.
-        files.removeRow(s);
-        files.setRowCount(files.RowCount() + 1);
-        if (files.RowCount() > BaseRows)
-            files.setRowCount(files.RowCount() - 1);
+        fileGrid.removeRow(s);
+        fileGrid.setRowCount(fileGrid.RowCount() + 1);
+        if (fileGrid.RowCount() > BaseRows)
+            fileGrid.setRowCount(fileGrid.RowCount() - 1);
         NumberFileRows();
     }
     ctx.availability.UpdateMenu();
@@ -115,69 +114,69 @@ bool FileTable::askForAddress(int& value) {
     if (!ctx.address.Execute())
         return false;
     const QString text = ctx.address.addressText();
-    const std::optional<int> typed = TOKAdresDlg::toAddress(text);
+    const std::optional<int> typed = AddressInput::toAddress(text);
     if (!typed)
         throw AppError(QStringLiteral("\"%1\" is not a whole number").arg(text));
     value = *typed;
     return true;
 }
 
-void FileTable::Startadress1Click() {
+void FileTable::editStartAddress() {
     TablesContext::call(ctx.showSoundFiles);
     int v = 0;
     if (!askForAddress(v))
         return;
-    StringGrid& files = ctx.files;
-    const int s = files.Row();
+    StringGrid& fileGrid = ctx.fileGrid;
+    const int s = fileGrid.Row();
     if (ChipCatalogue::isIsd1700(ctx.chip.ChipType) && v < FirstIsd1700MessageRow)
         v = FirstIsd1700MessageRow;
-    if (files.cell(FileCol, s).isEmpty())
+    if (fileGrid.cell(FileCol, s).isEmpty())
         return;
-    const QString stop = files.cell(StopCol, s);
+    const QString stop = fileGrid.cell(StopCol, s);
     if (stop == AddressText::notUsed() || v < AddressText::toIntegerOrFail(stop))
-        files.setCell(StartCol, s, AddressText::dec(v));
+        fileGrid.setCell(StartCol, s, AddressText::dec(v));
     else
         ctx.prompter.showMessage(QStringLiteral("Start Address must be lower than Stop Address"));
 }
 
-void FileTable::Stopadress1Click() {
+void FileTable::editStopAddress() {
     TablesContext::call(ctx.showSoundFiles);
     int v = 0;
     if (!askForAddress(v))
         return;
-    StringGrid& files = ctx.files;
-    const int s = files.Row();
-    if (files.cell(FileCol, s).isEmpty())
+    StringGrid& fileGrid = ctx.fileGrid;
+    const int s = fileGrid.Row();
+    if (fileGrid.cell(FileCol, s).isEmpty())
         return;
-    const QString start = files.cell(StartCol, s);
+    const QString start = fileGrid.cell(StartCol, s);
     if (start == AddressText::notUsed() || AddressText::toIntegerOrFail(start) < v)
-        files.setCell(StopCol, s, AddressText::dec(v));
+        fileGrid.setCell(StopCol, s, AddressText::dec(v));
     else
         ctx.prompter.showMessage(QStringLiteral("Stop Address must be greater than Start Address"));
 }
 
-void FileTable::Deletefilestartadres1Click() {
+void FileTable::removeStartAddress() {
     TablesContext::call(ctx.showSoundFiles);
-    if (ctx.files.cell(StartCol, 1).isEmpty())
+    if (ctx.fileGrid.cell(StartCol, 1).isEmpty())
         return;
-    ctx.files.setCell(StartCol, ctx.files.Row(), AddressText::notUsed());
+    ctx.fileGrid.setCell(StartCol, ctx.fileGrid.Row(), AddressText::notUsed());
 }
 
-void FileTable::Deletefilestopadres1Click() {
+void FileTable::removeStopAddress() {
     TablesContext::call(ctx.showSoundFiles);
-    if (ctx.files.cell(StartCol, 1).isEmpty())
+    if (ctx.fileGrid.cell(StartCol, 1).isEmpty())
         return;
-    ctx.files.setCell(StopCol, ctx.files.Row(), AddressText::notUsed());
+    ctx.fileGrid.setCell(StopCol, ctx.fileGrid.Row(), AddressText::notUsed());
 }
 
-void FileTable::Clearlist1Click() {
-    StringGrid& files = ctx.files;
+void FileTable::closeFileList() {
+    StringGrid& fileGrid = ctx.fileGrid;
     {
-        StringGrid::BulkUpdate bulk(files);
-        files.setRowCount(BaseRows);
-        for (int row = 1; row < files.RowCount(); ++row) {
+        StringGrid::BulkUpdate bulk(fileGrid);
+        fileGrid.setRowCount(BaseRows);
+        for (int row = 1; row < fileGrid.RowCount(); ++row) {
             for (int col = StartCol; col <= FileCol; ++col)
-                files.setCell(col, row, QString());
+                fileGrid.setCell(col, row, QString());
         }
     }
     ctx.availability.fileListClosed();

@@ -11,15 +11,15 @@ class FileTable {
 public:
     explicit FileTable(TablesContext& context);
 
-    void Dodajplik1Click();
-    void Insert2Click();
-    void DeletePlikClick();
-    void Startadress1Click();
-    void Stopadress1Click();
-    void Deletefilestartadres1Click();
-    void Deletefilestopadres1Click();
-    void Clearlist1Click();
-    void ListaPlikowClick() { rowSelect.ListaPlikowClick(); }
+    void addFile();
+    void insertFile();
+    void removeFile();
+    void editStartAddress();
+    void editStopAddress();
+    void removeStartAddress();
+    void removeStopAddress();
+    void closeFileList();
+    void fileRowClicked() { rowSelect.fileRowClicked(); }
     void SelectFileRow(int row) { rowSelect.SelectFileRow(row); }
 
     void NumberFileRows();

@@ -16,18 +16,18 @@ constexpr int FileColumn = 3;
 LocalPlayback::LocalPlayback(MediaPlayer* player_, const StringGrid& files_,
                              CommandAvailability& availability_, LinkContext& link_,
                              Prompter& prompter_)
-    : player(player_), files(files_), availability(availability_), link(link_),
+    : player(player_), fileGrid(files_), availability(availability_), link(link_),
       prompter(prompter_) {}
 
-void LocalPlayback::OdtwarzajClick() {
+void LocalPlayback::playFile() {
     // Rows are contiguous from row 1, so an empty row 1 is an empty table; an
     // empty selected row has nothing to play either.
-    const int row = files.Row();
-    if (!files.cell(StartColumn, 1).isEmpty() && !files.cell(StartColumn, row).isEmpty()) {
+    const int row = fileGrid.Row();
+    if (!fileGrid.cell(StartColumn, 1).isEmpty() && !fileGrid.cell(StartColumn, row).isEmpty()) {
         bool opened = false;
         if (player != nullptr) {
             try {
-                player->FileName = files.cell(FileColumn, row);
+                player->FileName = fileGrid.cell(FileColumn, row);
                 player->Open();
                 opened = true;
             } catch (const AppError&) {
@@ -47,7 +47,7 @@ void LocalPlayback::OdtwarzajClick() {
     link.StopRequested = false;
 }
 
-void LocalPlayback::ToolbarButton973Click() {
+void LocalPlayback::stopPlayback() {
     if (player != nullptr && player->IsPlaying()) {
         link.IgnorePlayEnd = true;
         player->Stop();
@@ -59,7 +59,7 @@ void LocalPlayback::ToolbarButton973Click() {
     link.StopRequested = true;
 }
 
-void LocalPlayback::PlayerNotify() {
+void LocalPlayback::playbackEnded() {
     // Only a recording's playback reaching the end of its file gets here with
     // the flag clear: the programmer is to stop recording.
     if (!link.IgnorePlayEnd)

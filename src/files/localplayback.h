@@ -15,19 +15,19 @@ class LocalPlayback {
 public:
     // `player` may be null (no player built in); the file then cannot be
     // opened, as with a missing sound device.
-    LocalPlayback(MediaPlayer* player, const StringGrid& files, CommandAvailability& availability,
-                  LinkContext& link, Prompter& prompter);
+    LocalPlayback(MediaPlayer* player, const StringGrid& fileGrid,
+                  CommandAvailability& availability, LinkContext& link, Prompter& prompter);
 
     // "Play File": plays the selected row's file.
-    void OdtwarzajClick();
+    void playFile();
     // "Stop": stops local playback and tells a running chip operation to stop.
-    void ToolbarButton973Click();
+    void stopPlayback();
     // The player's end-of-playback notification.
-    void PlayerNotify();
+    void playbackEnded();
 
 private:
     MediaPlayer* player;
-    const StringGrid& files;
+    const StringGrid& fileGrid;
     CommandAvailability& availability;
     LinkContext& link;
     Prompter& prompter;

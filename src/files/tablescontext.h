@@ -17,8 +17,8 @@ struct RememberedFolders;
 // The window-only effects (caption, active tab, scrolling) are callbacks; an
 // empty callback does nothing.
 struct TablesContext {
-    StringGrid& files; // ListaPlikow
-    StringGrid& map;   // ListaNagran
+    StringGrid& fileGrid;
+    StringGrid& mapGrid;
     PanelTexts& panel;
     const ChipControl& chip;
     CommandAvailability& availability;

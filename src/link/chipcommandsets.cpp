@@ -10,7 +10,7 @@ void ChipCommandSets::EnableChipCommands(Options options) {
                            "skanuj_ISD", "SpeedButton3", "Loadlist2"},
                           true);
     s.commands.setEnabled({"SpeedButton1", "StopISD"}, false);
-    s.commands.setEnabled({"CheckRecords1"}, !s.files.cell(1, 1).isEmpty());
+    s.commands.setEnabled({"CheckRecords1"}, !s.fileGrid.cell(1, 1).isEmpty());
     if (options.checkOn)
         s.commands.setEnabled({"CheckRecords1"}, true);
     if (options.erase)
@@ -30,7 +30,7 @@ void ChipCommandSets::DisableChipCommands() {
 }
 
 void ChipCommandSets::UpdateFileCommands() {
-    const bool b = !s.files.cell(3, 1).isEmpty();
+    const bool b = !s.fileGrid.cell(3, 1).isEmpty();
     s.commands.setEnabled({"OdtwarzajPlik", "RecordISD", "DeletePlik"}, b);
     s.availability.UpdateMapCommands();
     s.commands.setEnabled({"ClearList", "CloseFile", "SpeedButton5", "SaveList", "SaveFileList1",

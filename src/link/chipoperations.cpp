@@ -1,22 +1,21 @@
 #include "chipoperations.h"
 
-#include "chips/adresdialog.h"
 #include "chips/chipcatalogue.h"
 #include "chips/chipcontrol.h"
 #include "commandframe.h"
 #include "commandframes.h"
+#include "comport.h"
 #include "core/addressinput.h"
 #include "core/apperror.h"
 #include "core/mediaplayer.h"
 #include "core/paneltexts.h"
 #include "core/stringgrid.h"
-#include "customcomport.h"
 #include "files/addresstext.h"
 #include "linksession.h"
 #include "linkstate.h"
 #include "map/memorymap.h"
 
-void ChipOperations::PlayISDClick() {
+void ChipOperations::playFromChip() {
     s.port.PurgeRead();
     s.frames.prepare(Cmd::Play);
     s.frames.setStopAtLastAddress();
@@ -26,36 +25,36 @@ void ChipOperations::PlayISDClick() {
     s.link.StopRequested = false;
 }
 
-void ChipOperations::Playtable1Click() {
+void ChipOperations::playTable() {
     s.link.TableRow = 1;
-    const QString first = s.map.cell(1, 1);
+    const QString first = s.mapGrid.cell(1, 1);
     if (!first.isEmpty()) {
         s.memoryMap.SelectMapRow(1);
         const int start = AddressText::toIntegerOrFail(first);
-        s.panel.setText(PanelTexts::Adres, AddressText::dec(start));
-        s.panel.setText(PanelTexts::AdresHex, AddressText::hex(start));
-        s.panel.setText(PanelTexts::CzasDoKon, s.chip.TimeToEndText(quint16(start)));
+        s.panel.setText(PanelTexts::Address, AddressText::dec(start));
+        s.panel.setText(PanelTexts::AddressHex, AddressText::hex(start));
+        s.panel.setText(PanelTexts::TimeToEnd, s.chip.TimeToEndText(quint16(start)));
     }
     s.port.PurgeRead();
     s.frames.prepare(Cmd::Play);
     s.frames.setStopAtLastAddress();
-    s.frames.setStepPower(!s.map.cell(1, 2).isEmpty());
+    s.frames.setStepPower(!s.mapGrid.cell(1, 2).isEmpty());
     if (s.frames.sendWhenOutputIdle())
         s.link.LinkState = LinkContext::StatePlayingTable;
     s.link.StopRequested = false;
 }
 
-void ChipOperations::SpeedButton1Click() {
+void ChipOperations::stopChip() {
     // The programmer hears of it with its next progress or end-of-message
     // reply, which is answered with a stop.
     s.link.LinkState = LinkContext::StateIdle;
     s.link.StopRequested = true;
 }
 
-void ChipOperations::PrzegldajpamiISD1Click() {
+void ChipOperations::memoryScan() {
     s.showMapPage();
     s.port.PurgeRead();
-    s.panel.setText(PanelTexts::Adres, AddressText::dec(s.frames.startOfMemory()));
+    s.panel.setText(PanelTexts::Address, AddressText::dec(s.frames.startOfMemory()));
     s.memoryMap.SelectMapRow(1);
     s.memoryMap.ClearMemoryMap();
     s.frames.prepare(Cmd::Scan);
@@ -67,8 +66,8 @@ void ChipOperations::PrzegldajpamiISD1Click() {
     s.link.StopRequested = false;
 }
 
-void ChipOperations::CheckRecords1Click() {
-    const QString first = s.files.cell(1, 1);
+void ChipOperations::checkRecords() {
+    const QString first = s.fileGrid.cell(1, 1);
     if (first.isEmpty())
         return;
     s.showMapPage();
@@ -77,9 +76,9 @@ void ChipOperations::CheckRecords1Click() {
     s.memoryMap.ClearMemoryMap();
     s.link.TableRow = 1;
     const int start = first == AddressText::notUsed() ? 0 : AddressText::toIntegerOrFail(first);
-    s.panel.setText(PanelTexts::Adres, AddressText::dec(start));
+    s.panel.setText(PanelTexts::Address, AddressText::dec(start));
     s.frames.prepare(Cmd::Scan);
-    s.frames.setStepPower(!s.files.cell(1, 2).isEmpty());
+    s.frames.setStepPower(!s.fileGrid.cell(1, 2).isEmpty());
     s.frames.setStopAtLastAddress();
     s.frames.clearScanByte();
     s.link.LinkState = LinkContext::StateChecking;
@@ -87,12 +86,12 @@ void ChipOperations::CheckRecords1Click() {
     s.link.StopRequested = false;
 }
 
-void ChipOperations::Erase1Click() {
-    s.panel.setText(PanelTexts::Adres, QStringLiteral("00000"));
+void ChipOperations::erase() {
+    s.panel.setText(PanelTexts::Address, QStringLiteral("00000"));
     s.frames.TransferAddress();
     if (s.player.IsPlaying())
         s.player.Stop();
-    s.chip.TypUkladu();
+    s.chip.writeChipCodes();
     // The older chips are erased by recording silence over them.
     s.frame[FrameByte::Command] =
         ChipCatalogue::isIsd1700(s.chip.ChipType) ? Cmd::Erase : Cmd::Record;
@@ -101,22 +100,22 @@ void ChipOperations::Erase1Click() {
     s.link.StopRequested = false;
 }
 
-void ChipOperations::ISDPowerUClick() {
+void ChipOperations::powerUp() {
     s.frames.PowerUp();
 }
 
-void ChipOperations::ISDPowerDClick() {
+void ChipOperations::powerDown() {
     s.frames.PowerDown();
 }
 
-void ChipOperations::WstawadresISD1Click() {
+void ChipOperations::changeCurrentAddress() {
     if (!s.address.Execute())
         return;
-    const std::optional<int> value = TOKAdresDlg::toAddress(s.address.addressText());
+    const std::optional<int> value = AddressInput::toAddress(s.address.addressText());
     if (!value)
         throw AppError(
             QStringLiteral("'%1' is not a valid integer value").arg(s.address.addressText()));
-    s.panel.setText(PanelTexts::Adres, AddressText::dec(*value));
-    const int shown = AddressText::toIntegerOrFail(s.panel.adres());
-    s.panel.setText(PanelTexts::CzasDoKon, s.chip.TimeToEndText(quint16(shown)));
+    s.panel.setText(PanelTexts::Address, AddressText::dec(*value));
+    const int shown = AddressText::toIntegerOrFail(s.panel.address());
+    s.panel.setText(PanelTexts::TimeToEnd, s.chip.TimeToEndText(quint16(shown)));
 }

@@ -8,15 +8,15 @@ class ChipOperations {
 public:
     explicit ChipOperations(LinkSession& session) : s(session) {}
 
-    void PlayISDClick();           // "Play from ISD" / "Play"
-    void Playtable1Click();        // "Play Table"
-    void SpeedButton1Click();      // "Stop" of the chip
-    void PrzegldajpamiISD1Click(); // "Memory Scan"
-    void CheckRecords1Click();     // "Check records"
-    void Erase1Click();            // "Erase"
-    void ISDPowerUClick();         // "Power up"
-    void ISDPowerDClick();         // "Power down"
-    void WstawadresISD1Click();    // "Change current ISD address"
+    void playFromChip();         // "Play from ISD" / "Play"
+    void playTable();            // "Play Table"
+    void stopChip();             // "Stop" of the chip
+    void memoryScan();           // "Memory Scan"
+    void checkRecords();         // "Check records"
+    void erase();                // "Erase"
+    void powerUp();              // "Power up"
+    void powerDown();            // "Power down"
+    void changeCurrentAddress(); // "Change current ISD address"
 
 private:
     LinkSession& s;

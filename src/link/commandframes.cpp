@@ -3,17 +3,17 @@
 #include "chips/chipcatalogue.h"
 #include "chips/chipcontrol.h"
 #include "commandframe.h"
+#include "comport.h"
 #include "core/apperror.h"
 #include "core/paneltexts.h"
-#include "customcomport.h"
 #include "linkstate.h"
 
 CommandFrames::CommandFrames(CommandFrame& frame_, ChipControl& chip_, LinkContext& link_,
-                             PanelTexts& panel_, TCustomComPort& port_)
+                             PanelTexts& panel_, ComPort& port_)
     : frame(frame_), chip(chip_), link(link_), panel(panel_), port(port_) {}
 
 void CommandFrames::TransferAddress() {
-    const QString text = panel.adres();
+    const QString text = panel.address();
     bool ok = false;
     const qulonglong value = text.trimmed().toULongLong(&ok, 10);
     if (!ok)
@@ -27,7 +27,7 @@ void CommandFrames::TransferAddress() {
 
 void CommandFrames::prepare(quint8 command) {
     TransferAddress();
-    chip.TypUkladu(chip.ChipType);
+    chip.writeChipCodes(chip.ChipType);
     frame[FrameByte::Command] = command;
 }
 

@@ -6,7 +6,7 @@
 class ChipControl;
 class CommandFrame;
 class PanelTexts;
-class TCustomComPort;
+class ComPort;
 struct LinkContext;
 
 // Command codes: byte 0 of the command frame. Codes 0, 9 and 11 and above
@@ -45,9 +45,9 @@ inline constexpr int Isd1700SizeCode = 12;
 class CommandFrames {
 public:
     CommandFrames(CommandFrame& frame, ChipControl& chip, LinkContext& link, PanelTexts& panel,
-                  TCustomComPort& port);
+                  ComPort& port);
 
-    // Display to frame: the `adres` text as a 16-bit number into bytes 1-2
+    // Display to frame: the current address text as a 16-bit number into bytes 1-2
     // (high first), CurrentAddress the same number lowered to LastAddress.
     // Raises AppError when the text is not a decimal number; then nothing
     // is written.
@@ -62,7 +62,7 @@ public:
     // Bytes 4-6: a stop address taken from the file table.
     void setStopAddress(quint16 stop);
     // Bytes 10-11: LastAddress low byte first, as the single-file record
-    // writes it before TypUkladu.
+    // writes it before writeChipCodes.
     void setLastAddressCopyLowFirst();
     // Byte 7.
     void setPower(quint8 power);
@@ -90,5 +90,5 @@ private:
     ChipControl& chip;
     LinkContext& link;
     PanelTexts& panel;
-    TCustomComPort& port;
+    ComPort& port;
 };

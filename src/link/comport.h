@@ -1,66 +1,40 @@
 #pragma once
 
-#include "core/apperror.h"
-#include "customcomport.h"
-#include "serialdriver.h"
+#include <QObject>
 
-#include <QSerialPort>
-
-// A port that cannot be opened or set up. `detail` is what the user is told
-// beside the program's own message: the reason and the remedy, where there
-// is one the user can apply (no permission for the device).
-class EComPortError : public AppError {
-public:
-    explicit EComPortError(const QString& message, const QString& detail_ = QString())
-        : AppError(message), detail(detail_) {}
-    QString detail;
-};
-
-// The real serial port: 57600 baud, 8N1, no flow control, DTR and RTS held
-// inactive, opened exclusively.
-class TComPort : public TCustomComPort {
+// The serial port component as the program uses it. SerialComPort is the real
+// one; the logic tests put a fake in its place.
+class ComPort : public QObject {
     Q_OBJECT
 public:
-    static constexpr int Baudrate = 57600;
-    static constexpr int WriteSize = 1024;
-    static constexpr int WriteTimeoutMs = 1000;
+    using QObject::QObject;
+    ~ComPort() override;
 
-    explicit TComPort(QObject* parent = nullptr);
-    ~TComPort() override;
+    // Opens and sets up port PortNum(); raises ComPortError when the port is
+    // already open or the device cannot be opened or set up.
+    virtual void Open() = 0;
+    virtual void Close() = 0;
+    virtual bool Active() const = 0;
 
-    void Open() override;
-    void Close() override;
-    bool Active() const override;
-    int PortNum() const override { return portNum; }
-    void setPortNum(int number) override;
-    int WriteBuf(const char* data, int count) override;
-    int WriteBufUsed() const override;
-    int ReadBufUsed() const override;
-    int ReadBuf(char* buffer, int count) override;
-    void PurgeRead() override;
+    virtual int PortNum() const = 0;
+    // Only while closed; raises "Can't perform this operation while port is open".
+    virtual void setPortNum(int number) = 0;
 
-    // The device that "COM<n>" stands for on this system; empty when none.
-    static QString deviceFor(int portNumber);
-    // The device the port was opened on (or last tried).
-    QString deviceName() const { return device; }
+    // Closed port: takes nothing and raises nothing. Open: queues all bytes.
+    virtual int WriteBuf(const char* data, int count) = 0;
+    // Bytes given to WriteBuf whose writing has not completed; 0 when closed.
+    virtual int WriteBufUsed() const = 0;
+    // Bytes waiting to be read; 0 when closed.
+    virtual int ReadBufUsed() const = 0;
+    virtual int ReadBuf(char* buffer, int count) = 0;
+    // Discards waiting input.
+    virtual void PurgeRead() = 0;
 
-private:
-    void readyRead();
-    void deliver();
-    void checkLineErrors();
-    void serialError(QSerialPort::SerialPortError error);
-    void deviceGone();
-
-    QSerialPort port;
-    QString device;
-    int portNum = 1;
-    SerialDriver::ErrorCounters counters;
-    // One delivery at a time: while OnRxChar runs (perhaps with a message
-    // box open), arriving bytes are noted and delivered after it returns.
-    bool delivering = false;
-    bool deliveryQueued = false;
-    qint64 consumedInDelivery = 0;
-    bool closingForError = false;
-    // Open as far as the program knows; Qt may close a device that failed.
-    bool opened = false;
+signals:
+    void OnRxChar(int count);
+    void OnError(int errors);
+    // The port was opened or closed, by the user or because the device went.
+    void activeChanged(bool active);
+    // The device went away while open; the port has been closed.
+    void vanished(const QString& reason);
 };

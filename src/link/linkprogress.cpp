@@ -54,7 +54,7 @@ QString LinkProgress::running() {
     case LinkContext::StateRecording:
     case LinkContext::StateRecordingTable: {
         const bool table = s.link.LinkState == LinkContext::StateRecordingTable;
-        const int row = table ? s.link.TableRow : s.files.Row();
+        const int row = table ? s.link.TableRow : s.fileGrid.Row();
         if (row != recordingRow) {
             recordingRow = row;
             recordingSince = nowMs();
@@ -82,7 +82,7 @@ QString LinkProgress::ended(int state) const {
     switch (state) {
     case LinkContext::StateRecordingTable:
         // The table ends at the first row without a file.
-        if (stopSeen || !s.files.cell(FileColumn, s.link.TableRow).isEmpty())
+        if (stopSeen || !s.fileGrid.cell(FileColumn, s.link.TableRow).isEmpty())
             return ProgressText::recordingStopped();
         return ProgressText::recordedFiles(s.link.TableRow - 1);
     case LinkContext::StateRecording:
@@ -107,21 +107,21 @@ QString LinkProgress::ended(int state) const {
 
 int LinkProgress::messagesInMap() const {
     int found = 0;
-    for (int row = 1; row < s.map.RowCount(); ++row)
-        found += s.map.cell(EndColumn, row).isEmpty() ? 0 : 1;
+    for (int row = 1; row < s.mapGrid.RowCount(); ++row)
+        found += s.mapGrid.cell(EndColumn, row).isEmpty() ? 0 : 1;
     return found;
 }
 
 int LinkProgress::mapRecords() const {
     int row = 1;
-    while (row < s.map.RowCount() && !s.map.cell(StartColumn, row).isEmpty())
+    while (row < s.mapGrid.RowCount() && !s.mapGrid.cell(StartColumn, row).isEmpty())
         ++row;
     return row - 1;
 }
 
 int LinkProgress::tableFiles() const {
     int row = 1;
-    while (row < s.files.RowCount() && !s.files.cell(FileColumn, row).isEmpty())
+    while (row < s.fileGrid.RowCount() && !s.fileGrid.cell(FileColumn, row).isEmpty())
         ++row;
     return row - 1;
 }

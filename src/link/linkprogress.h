@@ -18,8 +18,8 @@ public:
     struct Sources {
         const LinkContext& link;
         const ChipControl& chip;
-        const StringGrid& files; // ListaPlikow
-        const StringGrid& map;   // ListaNagran
+        const StringGrid& fileGrid;
+        const StringGrid& mapGrid;
         const MediaPlayer& player;
     };
     // `nowMs` a monotonic clock; `durationMs` the length of the file the

@@ -13,7 +13,7 @@ class MemoryMap;
 class PanelTexts;
 class Prompter;
 class StringGrid;
-class TCustomComPort;
+class ComPort;
 struct LinkContext;
 
 // What the chip operations, the recording and the reply handling work on:
@@ -24,10 +24,10 @@ struct LinkSession {
     ChipControl& chip;
     LinkContext& link;
     PanelTexts& panel;
-    TCustomComPort& port;
+    ComPort& port;
     MediaPlayer& player;
-    StringGrid& files; // ListaPlikow
-    StringGrid& map;   // ListaNagran
+    StringGrid& fileGrid;
+    StringGrid& mapGrid;
     MemoryMap& memoryMap;
     Commands& commands;
     CommandAvailability& availability;

@@ -4,12 +4,12 @@
 #include "chips/chipcontrol.h"
 #include "commandframe.h"
 #include "commandframes.h"
+#include "comport.h"
 #include "core/apperror.h"
 #include "core/mediaplayer.h"
 #include "core/paneltexts.h"
 #include "core/prompter.h"
 #include "core/stringgrid.h"
-#include "customcomport.h"
 #include "files/addresstext.h"
 #include "files/filerowselect.h"
 #include "linksession.h"
@@ -22,14 +22,14 @@ constexpr int FileColumn = 3;
 } // namespace
 
 void Recording::showStartAndStop(int row, bool withHex) {
-    const QString start = s.files.cell(StartColumn, row);
+    const QString start = s.fileGrid.cell(StartColumn, row);
     if (start != AddressText::notUsed()) {
         const int value = AddressText::toIntegerOrFail(start);
-        s.panel.setText(PanelTexts::Adres, AddressText::dec(value));
+        s.panel.setText(PanelTexts::Address, AddressText::dec(value));
         if (withHex)
-            s.panel.setText(PanelTexts::AdresHex, AddressText::hex(value));
+            s.panel.setText(PanelTexts::AddressHex, AddressText::hex(value));
     }
-    const QString stop = s.files.cell(StopColumn, row);
+    const QString stop = s.fileGrid.cell(StopColumn, row);
     if (stop != AddressText::notUsed())
         s.frames.setStopAddress(quint16(AddressText::toIntegerOrFail(stop)));
     else
@@ -41,7 +41,7 @@ void Recording::finishSetUp() {
 }
 
 bool Recording::openFileOf(int row) {
-    s.player.FileName = s.files.cell(FileColumn, row);
+    s.player.FileName = s.fileGrid.cell(FileColumn, row);
     try {
         s.player.Open();
     } catch (const AppError&) {
@@ -51,12 +51,12 @@ bool Recording::openFileOf(int row) {
     return true;
 }
 
-void Recording::nagrywaj() {
+void Recording::recordFile() {
     s.port.PurgeRead();
-    const int row = s.files.Row();
+    const int row = s.fileGrid.Row();
     if (s.player.IsPlaying())
         s.player.Stop();
-    if (!s.files.cell(FileColumn, row).isEmpty()) {
+    if (!s.fileGrid.cell(FileColumn, row).isEmpty()) {
         if (!openFileOf(row))
             return;
         showStartAndStop(row, false);
@@ -68,10 +68,10 @@ void Recording::nagrywaj() {
     s.link.StopRequested = false;
 }
 
-void Recording::RecordFileList1Click() {
+void Recording::recordTable() {
     s.link.TableRow = 1;
     s.link.StopRequested = false;
-    if (s.files.cell(FileColumn, 1).isEmpty())
+    if (s.fileGrid.cell(FileColumn, 1).isEmpty())
         return;
     s.link.IgnorePlayEnd = true;
     if (s.player.IsPlaying())
@@ -83,7 +83,7 @@ void Recording::RecordFileList1Click() {
     finishSetUp();
     // The first frame looks at the start cell of row 2 to tell whether
     // another file follows.
-    s.frames.setStepPower(!s.files.cell(StartColumn, 2).isEmpty());
+    s.frames.setStepPower(!s.fileGrid.cell(StartColumn, 2).isEmpty());
     if (s.port.WriteBufUsed() == 0) {
         s.link.LinkState = LinkContext::StateRecordingTable;
         s.frames.send();
@@ -96,13 +96,13 @@ void Recording::nextRow() {
     if (s.player.IsPlaying())
         s.player.Stop();
     const int row = s.link.TableRow;
-    if (s.files.cell(FileColumn, row).isEmpty()) {
+    if (s.fileGrid.cell(FileColumn, row).isEmpty()) {
         s.link.LinkState = LinkContext::StateIdle;
         sets.setTableStepCommands(true);
         s.frames.setPower(s.link.PowerSetting);
         return;
     }
-    s.player.FileName = s.files.cell(FileColumn, row);
+    s.player.FileName = s.fileGrid.cell(FileColumn, row);
     try {
         s.player.Open();
     } catch (const AppError& error) {
@@ -119,7 +119,7 @@ void Recording::nextRow() {
     rows.SelectFileRow(row);
     showStartAndStop(row, true);
     finishSetUp();
-    s.frames.setStepPower(!s.files.cell(FileColumn, row + 1).isEmpty());
+    s.frames.setStepPower(!s.fileGrid.cell(FileColumn, row + 1).isEmpty());
     s.link.LinkState = LinkContext::StateRecordingTable;
     sets.setTableStepCommands(false);
     s.frames.send();

@@ -15,9 +15,9 @@ public:
         : s(session), sets(sets), rows(rows) {}
 
     // "Record file to ISD": the selected row of the file table.
-    void nagrywaj();
+    void recordFile();
     // "Record table to ISD": every row from row 1 until one without a file.
-    void RecordFileList1Click();
+    void recordTable();
     // On the programmer's "finished" while the table records: the next row,
     // or the end of the table.
     void nextRow();

@@ -5,6 +5,7 @@
 #include "chips/chipcontrol.h"
 #include "commandframe.h"
 #include "commandframes.h"
+#include "comport.h"
 #include "core/apperror.h"
 #include "core/availability.h"
 #include "core/commands.h"
@@ -12,7 +13,6 @@
 #include "core/paneltexts.h"
 #include "core/prompter.h"
 #include "core/stringgrid.h"
-#include "customcomport.h"
 #include "files/addresstext.h"
 #include "linksession.h"
 #include "linkstate.h"
@@ -31,7 +31,7 @@ QString timeText(float seconds) {
 
 } // namespace
 
-void ReplyHandler::ComPort1RxChar(int) {
+void ReplyHandler::onBytesReceived(int) {
     if (s.port.ReadBufUsed() < FrameSize)
         return;
     QByteArray buffer(ReadBufferSize, '\0');
@@ -59,28 +59,29 @@ void ReplyHandler::TransferAddress(const QByteArray& reply) {
                                                double(s.chip.TotalSeconds) / double(rows));
     const bool isd1700 = ChipCatalogue::isIsd1700(s.chip.ChipType);
     if (remaining > 0) {
-        s.panel.setText(PanelTexts::Adres, AddressText::dec(address));
-        s.panel.setText(PanelTexts::AdresHex, AddressText::hex(address));
-        s.panel.setText(PanelTexts::CzasDoKon,
+        s.panel.setText(PanelTexts::Address, AddressText::dec(address));
+        s.panel.setText(PanelTexts::AddressHex, AddressText::hex(address));
+        s.panel.setText(PanelTexts::TimeToEnd,
                         isd1700 ? QStringLiteral("Rosc") : timeText(remaining));
     } else {
         // At or past the end: the last row and the time it holds.
-        s.panel.setText(PanelTexts::Adres, AddressText::dec(s.chip.LastAddress));
-        s.panel.setText(PanelTexts::AdresHex, AddressText::hex(s.chip.LastAddress));
+        s.panel.setText(PanelTexts::Address, AddressText::dec(s.chip.LastAddress));
+        s.panel.setText(PanelTexts::AddressHex, AddressText::hex(s.chip.LastAddress));
         const float last = static_cast<float>(double(s.chip.TotalSeconds) / double(rows));
-        s.panel.setText(PanelTexts::CzasDoKon, isd1700 ? QStringLiteral("Rosc") : timeText(last));
+        s.panel.setText(PanelTexts::TimeToEnd, isd1700 ? QStringLiteral("Rosc") : timeText(last));
     }
 }
 
 void ReplyHandler::ShowStartOfMemory() {
     const bool isd1700 = ChipCatalogue::isIsd1700(s.chip.ChipType);
-    s.panel.setText(PanelTexts::Adres, isd1700 ? QStringLiteral("00016") : QStringLiteral("00000"));
-    s.panel.setText(PanelTexts::AdresHex,
+    s.panel.setText(PanelTexts::Address,
+                    isd1700 ? QStringLiteral("00016") : QStringLiteral("00000"));
+    s.panel.setText(PanelTexts::AddressHex,
                     isd1700 ? QStringLiteral("0010") : QStringLiteral("0000"));
     const int rows = int(s.chip.LastAddress) + 1;
     const float whole =
         static_cast<float>(double(rows) * double(s.chip.TotalSeconds) / double(rows));
-    s.panel.setText(PanelTexts::CzasDoKon, isd1700 ? QStringLiteral("Rosc") : timeText(whole));
+    s.panel.setText(PanelTexts::TimeToEnd, isd1700 ? QStringLiteral("Rosc") : timeText(whole));
 }
 
 void ReplyHandler::ShowAddressErrors() {
@@ -104,7 +105,7 @@ void ReplyHandler::sendCommand(quint8 command, quint8 power) {
 }
 
 int ReplyHandler::selectedMapStart() const {
-    return AddressText::toIntegerOrFail(s.panel.adres());
+    return AddressText::toIntegerOrFail(s.panel.address());
 }
 
 void ReplyHandler::handle(const QByteArray& reply) {
@@ -193,10 +194,10 @@ void ReplyHandler::scanOverflow(const QByteArray& reply) {
         // address, but no end of message.
         s.memoryMap.AddMapOverflow(s.link.ReplyAddress);
         int row = 1;
-        while (row < s.map.RowCount() && !s.map.cell(1, row).isEmpty())
+        while (row < s.mapGrid.RowCount() && !s.mapGrid.cell(1, row).isEmpty())
             ++row;
-        s.map.setCell(1, row, AddressText::dec(s.link.CurrentAddress));
-        s.map.setCell(2, row, AddressText::hex(s.link.CurrentAddress));
+        s.mapGrid.setCell(1, row, AddressText::dec(s.link.CurrentAddress));
+        s.mapGrid.setCell(2, row, AddressText::hex(s.link.CurrentAddress));
         s.memoryMap.NumberMapRows();
         s.memoryMap.SelectMapRow(1);
         ShowStartOfMemory();
@@ -216,12 +217,12 @@ void ReplyHandler::playEndInTable(const QByteArray& reply) {
     }
     s.link.TableRow += 1;
     const int row = s.link.TableRow;
-    if (!s.map.cell(1, row).isEmpty()) {
+    if (!s.mapGrid.cell(1, row).isEmpty()) {
         s.memoryMap.SelectMapRow(row);
         s.frames.TransferAddress();
         s.frame[FrameByte::Command] = Cmd::Play;
         s.frames.setStopAtLastAddress();
-        s.frames.setStepPower(!s.map.cell(1, row + 1).isEmpty());
+        s.frames.setStepPower(!s.mapGrid.cell(1, row + 1).isEmpty());
         s.frames.send();
     } else {
         sets.UpdateFileCommands();
@@ -290,11 +291,11 @@ void ReplyHandler::endOfMessageWhileScanning(const QByteArray& reply) {
 quint8 ReplyHandler::progressPower() const {
     const int row = s.link.TableRow;
     if (s.link.LinkState == LinkContext::StateRecordingTable)
-        return !s.files.cell(3, row + 1).isEmpty() ? 1 : s.link.PowerSetting;
+        return !s.fileGrid.cell(3, row + 1).isEmpty() ? 1 : s.link.PowerSetting;
     if (s.link.LinkState == LinkContext::StatePlayingTable) {
         const bool isd1700 = ChipCatalogue::isIsd1700(s.chip.ShownChipType);
         const int looked = !s.link.StopRequested && isd1700 ? row : row + 1;
-        return !s.map.cell(3, looked).isEmpty() ? 1 : s.link.PowerSetting;
+        return !s.mapGrid.cell(3, looked).isEmpty() ? 1 : s.link.PowerSetting;
     }
     return s.link.PowerSetting;
 }
@@ -330,7 +331,7 @@ void ReplyHandler::progress(const QByteArray& reply) {
 }
 
 void ReplyHandler::ready(const QByteArray& reply) {
-    s.chip.TypUkladu();
+    s.chip.writeChipCodes();
     // Byte 6 is the programmer's power digit.
     s.link.PowerSetting = static_cast<quint8>(reply.at(6) - '0');
     sendCommand(Cmd::SetChip, s.link.PowerSetting);
@@ -357,7 +358,7 @@ void ReplyHandler::finished(const QByteArray& reply) {
                           true);
     s.commands.setEnabled({"SpeedButton1", "StopISD"}, false);
     sets.UpdateFileCommands();
-    s.commands.setEnabled({"CheckRecords1"}, !s.files.cell(1, 1).isEmpty());
+    s.commands.setEnabled({"CheckRecords1"}, !s.fileGrid.cell(1, 1).isEmpty());
     if (state == LinkContext::StateRecording || state == LinkContext::StateErasing) {
         s.link.LinkState = LinkContext::StateIdle;
         TransferAddress(reply);
@@ -400,16 +401,16 @@ void ReplyHandler::endOfMessageWhileChecking(const QByteArray& reply) {
         return;
     }
     const int row = s.link.TableRow;
-    const QString start = s.files.cell(1, row);
+    const QString start = s.fileGrid.cell(1, row);
     if (!start.isEmpty()) {
         // A file without a start address is looked for where the previous record ended.
         if (start != AddressText::notUsed())
-            s.panel.setText(PanelTexts::Adres,
+            s.panel.setText(PanelTexts::Address,
                             AddressText::dec(AddressText::toIntegerOrFail(start)));
         s.frames.TransferAddress();
         s.frame[FrameByte::Command] = Cmd::Scan;
         s.frames.setStopAtLastAddress();
-        s.frames.setStepPower(!s.files.cell(1, row + 1).isEmpty());
+        s.frames.setStepPower(!s.fileGrid.cell(1, row + 1).isEmpty());
         s.link.LinkState = LinkContext::StateChecking;
         sets.DisableChipCommands();
         s.frames.send();
@@ -419,10 +420,10 @@ void ReplyHandler::endOfMessageWhileChecking(const QByteArray& reply) {
         s.frames.setStopAtLastAddress();
         s.frames.setPower(s.link.PowerSetting);
         sets.EnableChipCommands({true, false, false});
-        const QString first = s.map.cell(1, 1);
-        s.panel.setText(PanelTexts::Adres, first);
+        const QString first = s.mapGrid.cell(1, 1);
+        s.panel.setText(PanelTexts::Address, first);
         if (const auto value = AddressText::toInteger(first))
-            s.panel.setText(PanelTexts::CzasDoKon, s.chip.TimeToEndText(quint16(*value)));
+            s.panel.setText(PanelTexts::TimeToEnd, s.chip.TimeToEndText(quint16(*value)));
         s.frames.send();
     }
 }

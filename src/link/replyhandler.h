@@ -21,7 +21,7 @@ public:
 
     // The port's receive event: takes a reply once 20 bytes are waiting;
     // whatever followed them in the same read is dropped.
-    void ComPort1RxChar(int count);
+    void onBytesReceived(int count);
     // One reply frame (at least 20 bytes).
     void handle(const QByteArray& reply);
 

@@ -13,28 +13,28 @@ constexpr int MapEomCol = 3;
 
 CopyFromMap::CopyFromMap(StringGrid& files_, const StringGrid& map_,
                          std::function<void()> scrollFilesToTop_)
-    : files(files_), map(map_), scrollFilesToTop(std::move(scrollFilesToTop_)) {}
+    : fileGrid(files_), mapGrid(map_), scrollFilesToTop(std::move(scrollFilesToTop_)) {}
 
 void CopyFromMap::copySelected(int mapCol, int fileCol) {
-    if (map.cell(MapStartCol, 1).isEmpty() || files.cell(FileStopCol, 1).isEmpty())
+    if (mapGrid.cell(MapStartCol, 1).isEmpty() || fileGrid.cell(FileStopCol, 1).isEmpty())
         return;
-    files.setCell(fileCol, files.Row(), map.cell(mapCol, map.Row()));
+    fileGrid.setCell(fileCol, fileGrid.Row(), mapGrid.cell(mapCol, mapGrid.Row()));
 }
 
-void CopyFromMap::StartAdress3Click() {
+void CopyFromMap::copyStartFromMap() {
     copySelected(MapStartCol, FileStartCol);
 }
 
-void CopyFromMap::StopAdress3Click() {
+void CopyFromMap::copyStopFromMap() {
     copySelected(MapEomCol, FileStopCol);
 }
 
-void CopyFromMap::Table1Click() {
-    for (int r = 1; r < files.RowCount() && !files.cell(FileStartCol, r).isEmpty() &&
-                    !map.cell(MapEomCol, r).isEmpty();
+void CopyFromMap::copyTableFromMap() {
+    for (int r = 1; r < fileGrid.RowCount() && !fileGrid.cell(FileStartCol, r).isEmpty() &&
+                    !mapGrid.cell(MapEomCol, r).isEmpty();
          ++r) {
-        files.setCell(FileStartCol, r, map.cell(MapStartCol, r));
-        files.setCell(FileStopCol, r, map.cell(MapEomCol, r));
+        fileGrid.setCell(FileStartCol, r, mapGrid.cell(MapStartCol, r));
+        fileGrid.setCell(FileStopCol, r, mapGrid.cell(MapEomCol, r));
     }
     if (scrollFilesToTop)
         scrollFilesToTop();

@@ -7,19 +7,20 @@ class StringGrid;
 // them. Cell texts are copied as they stand; nothing is checked.
 class CopyFromMap {
 public:
-    CopyFromMap(StringGrid& files, const StringGrid& map, std::function<void()> scrollFilesToTop);
+    CopyFromMap(StringGrid& fileGrid, const StringGrid& mapGrid,
+                std::function<void()> scrollFilesToTop);
 
     // The selected message's start into the selected file's start cell.
-    void StartAdress3Click();
+    void copyStartFromMap();
     // The selected message's end (EOM) into the selected file's stop cell.
-    void StopAdress3Click();
+    void copyStopFromMap();
     // Start and end of the n-th message into the n-th file, as far as both go.
-    void Table1Click();
+    void copyTableFromMap();
 
 private:
     void copySelected(int mapCol, int fileCol);
 
-    StringGrid& files;
-    const StringGrid& map;
+    StringGrid& fileGrid;
+    const StringGrid& mapGrid;
     std::function<void()> scrollFilesToTop;
 };

@@ -29,33 +29,33 @@ QString mapFilter() {
 
 MapFile::MapFile(TablesContext& context) : ctx(context) {}
 
-void MapFile::SpeedButton6Click() {
+void MapFile::saveMemoryMap() {
     FileDialog& save = ctx.save;
     save.kind = FileDialog::Kind::Save;
     save.fileName.clear();
     save.defaultExt = QStringLiteral("mpp");
     save.filter = mapFilter();
     save.initialDir = ctx.folders.MapFolder;
-    if (ctx.map.cell(StartCol, 1).isEmpty())
+    if (ctx.mapGrid.cell(StartCol, 1).isEmpty())
         return;
     if (!ctx.prompter.execute(save))
         return;
     const QFileInfo chosen(save.fileName);
     if (!chosen.isDir() && !chosen.fileName().contains(u'.'))
         save.fileName += u'.' + save.defaultExt;
-    if (ctx.map.cell(StartHexCol, 1).isEmpty())
+    if (ctx.mapGrid.cell(StartHexCol, 1).isEmpty())
         return;
     ctx.folders.RememberFolder(5, ctx.open, ctx.save);
     writeMapFile(save.fileName);
 }
 
 bool MapFile::writeMapFile(const QString& name) {
-    const StringGrid& map = ctx.map;
+    const StringGrid& mapGrid = ctx.mapGrid;
     QByteArray contents;
-    for (int r = 1; r < map.RowCount() && !map.cell(StartCol, r).isEmpty(); ++r) {
+    for (int r = 1; r < mapGrid.RowCount() && !mapGrid.cell(StartCol, r).isEmpty(); ++r) {
         MapFileFormat::Record record;
         for (int col = StartCol; col <= LastCol; ++col)
-            record[static_cast<size_t>(col - 1)] = map.cell(col, r);
+            record[static_cast<size_t>(col - 1)] = mapGrid.cell(col, r);
         contents += MapFileFormat::formatLine(record);
     }
     const QString error = ListFileWriter::write(name, contents);
@@ -65,7 +65,7 @@ bool MapFile::writeMapFile(const QString& name) {
     return false;
 }
 
-void MapFile::SpeedButton3Click() {
+void MapFile::openMemoryMap() {
     FileDialog& open = ctx.open;
     open.kind = FileDialog::Kind::Open;
     open.initialDir = ctx.folders.MapFolder;
@@ -80,15 +80,15 @@ void MapFile::SpeedButton3Click() {
 }
 
 bool MapFile::readMapFile(const QString& name) {
-    StringGrid& map = ctx.map;
+    StringGrid& mapGrid = ctx.mapGrid;
     bool complete = true;
     {
-        StringGrid::BulkUpdate bulk(map);
-        map.setRowCount(BaseRows);
+        StringGrid::BulkUpdate bulk(mapGrid);
+        mapGrid.setRowCount(BaseRows);
         for (int row = 1; row < BaseRows; ++row) {
-            map.setCell(0, row, QString::number(row));
+            mapGrid.setCell(0, row, QString::number(row));
             for (int col = StartCol; col <= LastCol; ++col)
-                map.setCell(col, row, QString());
+                mapGrid.setCell(col, row, QString());
         }
         // A file that cannot be opened loads as an empty map.
         QFile file(name);
@@ -104,12 +104,12 @@ bool MapFile::readMapFile(const QString& name) {
                 }
                 const MapFileFormat::Record record = MapFileFormat::parseLine(line);
                 for (int col = StartCol; col <= LastCol; ++col)
-                    map.setCell(col, k, record[static_cast<size_t>(col - 1)]);
+                    mapGrid.setCell(col, k, record[static_cast<size_t>(col - 1)]);
                 ++k;
-                map.setRowCount(map.RowCount() + 1);
+                mapGrid.setRowCount(mapGrid.RowCount() + 1);
             }
         }
-        map.NumberRows();
+        mapGrid.NumberRows();
     }
     TablesContext::call(ctx.scrollMapToTop);
     return complete;

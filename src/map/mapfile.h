@@ -10,8 +10,8 @@ class MapFile {
 public:
     explicit MapFile(TablesContext& context);
 
-    void SpeedButton6Click(); // save
-    void SpeedButton3Click(); // load
+    void saveMemoryMap();
+    void openMemoryMap();
 
     // Loads a map file; false when a line was too long to be a map line
     // (the lines before it are loaded).

@@ -13,11 +13,11 @@ class StringGrid;
 // message's start the current address.
 class MemoryMap {
 public:
-    MemoryMap(StringGrid& map, PanelTexts& panel, const ChipControl& chip);
+    MemoryMap(StringGrid& mapGrid, PanelTexts& panel, const ChipControl& chip);
 
     // The user clicked the selected row or moved to it. A start cell that is
     // no number ends the command with the standard error report.
-    void ListaNagranClick();
+    void mapRowClicked();
     // Another part of the program selects a row; the row's address is shown
     // only when the selection actually moves.
     void SelectMapRow(int row);
@@ -34,7 +34,7 @@ public:
     void NumberMapRows();
 
 private:
-    StringGrid& map;
+    StringGrid& mapGrid;
     PanelTexts& panel;
     const ChipControl& chip;
 };

@@ -15,11 +15,11 @@ constexpr int FileCol = 3;
 AddressPlanner::AddressPlanner(const ChipGeometry& chip_, FitCheck::LengthOf lengthOf_)
     : chip(chip_), lengthOf(std::move(lengthOf_)) {}
 
-AddressPlanner::Result AddressPlanner::plan(StringGrid& files) const {
+AddressPlanner::Result AddressPlanner::plan(StringGrid& fileGrid) const {
     Result result;
     std::vector<int> needed;
-    for (int row = 1; row < files.RowCount() && !files.cell(FileCol, row).isEmpty(); ++row) {
-        const QString path = files.cell(FileCol, row);
+    for (int row = 1; row < fileGrid.RowCount() && !fileGrid.cell(FileCol, row).isEmpty(); ++row) {
+        const QString path = fileGrid.cell(FileCol, row);
         const auto usecs = lengthOf(path);
         if (!usecs || *usecs <= 0) {
             result.message = QStringLiteral("The length of %1 cannot be read; no address "
@@ -57,8 +57,8 @@ AddressPlanner::Result AddressPlanner::plan(StringGrid& files) const {
     int start = chip.firstRow;
     for (size_t i = 0; i < needed.size(); ++i) {
         const int row = int(i) + 1;
-        files.setCell(StartCol, row, AddressText::dec(start));
-        files.setCell(StopCol, row, AddressText::dec(start + needed[i] - 1));
+        fileGrid.setCell(StartCol, row, AddressText::dec(start));
+        fileGrid.setCell(StopCol, row, AddressText::dec(start + needed[i] - 1));
         start += needed[i];
     }
     result.planned = true;

@@ -19,7 +19,7 @@ public:
         int rowsUsed = 0; // rows the files take together
         QString message;  // what to tell the user
     };
-    Result plan(StringGrid& files) const;
+    Result plan(StringGrid& fileGrid) const;
 
     // A stop address must lie above its start address, so every file takes
     // at least this many rows.

@@ -19,7 +19,7 @@ ChipGeometry build(int chipType, int lastRow) {
         g.rowSeconds = 60.0 / (lastRow + 1);
         return g;
     }
-    g.name = QString::fromLatin1(info->typ);
+    g.name = QString::fromLatin1(info->name);
     if (ChipCatalogue::isIsd1700(chipType)) {
         g.firstRow = Isd1700FirstRow;
         g.rowSeconds = Isd1700RowSeconds;

@@ -20,7 +20,7 @@ public:
     FitCheck(const ChipGeometry& chip, LengthOf lengthOf);
 
     // One placement for every data row of the table that holds a file.
-    std::vector<Placement> place(const StringGrid& files) const;
+    std::vector<Placement> place(const StringGrid& fileGrid) const;
 
     // Why a placement does not fit, e.g. "bell.wav lasts 3.40 s; rows 16-35
     // hold 2.50 s"; empty when it fits or cannot be told.

@@ -55,11 +55,11 @@ HeaderExport::fromFiles(const std::vector<Placement>& placements) const {
     return out;
 }
 
-std::vector<HeaderExport::Message> HeaderExport::fromMap(const StringGrid& map) const {
+std::vector<HeaderExport::Message> HeaderExport::fromMap(const StringGrid& mapGrid) const {
     std::vector<Message> out;
-    for (int row = 1; row < map.RowCount() && !map.cell(1, row).isEmpty(); ++row) {
-        const auto start = AddressText::toInteger(map.cell(1, row));
-        const auto end = AddressText::toInteger(map.cell(3, row));
+    for (int row = 1; row < mapGrid.RowCount() && !mapGrid.cell(1, row).isEmpty(); ++row) {
+        const auto start = AddressText::toInteger(mapGrid.cell(1, row));
+        const auto end = AddressText::toInteger(mapGrid.cell(3, row));
         if (!start || !end || *end < *start)
             continue;
         Message m;

@@ -26,7 +26,7 @@ public:
     std::vector<Message> fromFiles(const std::vector<Placement>& placements) const;
     // From the memory map as found in the chip; messages without an end of
     // message are left out.
-    std::vector<Message> fromMap(const StringGrid& map) const;
+    std::vector<Message> fromMap(const StringGrid& mapGrid) const;
 
     // The header text; `source` says where the addresses came from.
     QByteArray header(const std::vector<Message>& messages, const QString& source) const;

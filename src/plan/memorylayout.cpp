@@ -7,7 +7,7 @@
 #include <algorithm>
 
 MemoryLayout::MemoryLayout(const ChipGeometry& chip, const std::vector<Placement>& placements,
-                           const StringGrid& map, const RecordVerifier::Result* verified)
+                           const StringGrid& mapGrid, const RecordVerifier::Result* verified)
     : geometry(chip) {
     if (chip.firstRow > 0) {
         PictureBlock reserved;
@@ -21,7 +21,7 @@ MemoryLayout::MemoryLayout(const ChipGeometry& chip, const std::vector<Placement
         all.push_back(reserved);
     }
     addFiles(placements);
-    addRecords(map, verified);
+    addRecords(mapGrid, verified);
     addFree(PictureBlock::Lane::Files);
     addFree(PictureBlock::Lane::Map);
 }
@@ -57,10 +57,10 @@ void MemoryLayout::addFiles(const std::vector<Placement>& placements) {
     }
 }
 
-void MemoryLayout::addRecords(const StringGrid& map, const RecordVerifier::Result* verified) {
-    for (int row = 1; row < map.RowCount() && !map.cell(1, row).isEmpty(); ++row) {
-        const auto start = AddressText::toInteger(map.cell(1, row));
-        const auto end = AddressText::toInteger(map.cell(3, row));
+void MemoryLayout::addRecords(const StringGrid& mapGrid, const RecordVerifier::Result* verified) {
+    for (int row = 1; row < mapGrid.RowCount() && !mapGrid.cell(1, row).isEmpty(); ++row) {
+        const auto start = AddressText::toInteger(mapGrid.cell(1, row));
+        const auto end = AddressText::toInteger(mapGrid.cell(3, row));
         if (!start || !end || *end < *start || *start > geometry.lastRow)
             continue;
         PictureBlock b;

@@ -32,7 +32,7 @@ struct PictureBlock {
 class MemoryLayout {
 public:
     MemoryLayout(const ChipGeometry& chip, const std::vector<Placement>& placements,
-                 const StringGrid& map, const RecordVerifier::Result* verified);
+                 const StringGrid& mapGrid, const RecordVerifier::Result* verified);
 
     const std::vector<PictureBlock>& blocks() const { return all; }
     const ChipGeometry& chip() const { return geometry; }
@@ -46,7 +46,7 @@ public:
 
 private:
     void addFiles(const std::vector<Placement>& placements);
-    void addRecords(const StringGrid& map, const RecordVerifier::Result* verified);
+    void addRecords(const StringGrid& mapGrid, const RecordVerifier::Result* verified);
     void addFree(PictureBlock::Lane lane);
     QString rowsText(int first, int last) const;
 

@@ -10,8 +10,9 @@
 
 PlanModel::PlanModel(StringGrid& files_, StringGrid& map_, PanelTexts& panel_, ChipControl& chip_,
                      SoundLengths& lengths_, QObject* parent)
-    : QObject(parent), files(files_), map(map_), panel(panel_), chip(chip_), lengths(lengths_) {
-    for (StringGrid* grid : {&files, &map}) {
+    : QObject(parent), fileGrid(files_), mapGrid(map_), panel(panel_), chip(chip_),
+      lengths(lengths_) {
+    for (StringGrid* grid : {&fileGrid, &mapGrid}) {
         connect(grid, &QAbstractItemModel::dataChanged, this, &PlanModel::tablesChanged);
         connect(grid, &QAbstractItemModel::modelReset, this, &PlanModel::tablesChanged);
         connect(grid, &QAbstractItemModel::rowsInserted, this, &PlanModel::tablesChanged);
@@ -19,7 +20,7 @@ PlanModel::PlanModel(StringGrid& files_, StringGrid& map_, PanelTexts& panel_, C
     }
     // Applying a chip type rewrites the panel, the current address with it.
     connect(&panel, &PanelTexts::changed, this, [this](PanelTexts::Field field) {
-        if (field == PanelTexts::Typ || field == PanelTexts::Adres)
+        if (field == PanelTexts::ChipName || field == PanelTexts::Address)
             schedule();
     });
     connect(&lengths, &SoundLengths::measured, this, &PlanModel::schedule);
@@ -46,24 +47,24 @@ ChipGeometry PlanModel::geometry() const {
 
 std::vector<Placement> PlanModel::placements() const {
     return FitCheck(geometry(), [this](const QString& path) { return lengths.known(path); })
-        .place(files);
+        .place(fileGrid);
 }
 
 std::vector<Placement> PlanModel::placementsNow() const {
     return FitCheck(geometry(), [this](const QString& path) { return lengths.now(path); })
-        .place(files);
+        .place(fileGrid);
 }
 
 MemoryLayout PlanModel::layout() const {
-    return MemoryLayout(geometry(), placements(), map, verified());
+    return MemoryLayout(geometry(), placements(), mapGrid, verified());
 }
 
 int PlanModel::cursorRow() const {
-    return AddressText::toInteger(panel.adres()).value_or(0);
+    return AddressText::toInteger(panel.address()).value_or(0);
 }
 
 RecordVerifier::Result PlanModel::verifyNow() {
-    lastVerify = RecordVerifier(geometry()).verify(placementsNow(), map);
+    lastVerify = RecordVerifier(geometry()).verify(placementsNow(), mapGrid);
     schedule();
     return *lastVerify;
 }

@@ -21,7 +21,7 @@ class StringGrid;
 class PlanModel : public QObject {
     Q_OBJECT
 public:
-    PlanModel(StringGrid& files, StringGrid& map, PanelTexts& panel, ChipControl& chip,
+    PlanModel(StringGrid& fileGrid, StringGrid& mapGrid, PanelTexts& panel, ChipControl& chip,
               SoundLengths& lengths, QObject* parent = nullptr);
 
     ChipGeometry geometry() const;
@@ -44,8 +44,8 @@ private:
     void schedule();
     void tablesChanged();
 
-    StringGrid& files;
-    StringGrid& map;
+    StringGrid& fileGrid;
+    StringGrid& mapGrid;
     PanelTexts& panel;
     ChipControl& chip;
     SoundLengths& lengths;

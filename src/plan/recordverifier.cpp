@@ -23,7 +23,7 @@ std::vector<int> RecordVerifier::Result::differingRows() const {
 }
 
 RecordVerifier::Result RecordVerifier::verify(const std::vector<Placement>& placements,
-                                              const StringGrid& map) const {
+                                              const StringGrid& mapGrid) const {
     Result result;
     for (const Placement& p : placements) {
         RowResult r;
@@ -33,8 +33,8 @@ RecordVerifier::Result RecordVerifier::verify(const std::vector<Placement>& plac
         if (p.placed() && p.lengthKnown())
             r.expectedRows = std::min(std::max(p.neededRows, 1), p.capacity());
         // Check records keeps one record per file row.
-        const auto start = AddressText::toInteger(map.cell(1, p.tableRow));
-        const auto end = AddressText::toInteger(map.cell(3, p.tableRow));
+        const auto start = AddressText::toInteger(mapGrid.cell(1, p.tableRow));
+        const auto end = AddressText::toInteger(mapGrid.cell(3, p.tableRow));
         if (!start || !end) {
             r.outcome = Outcome::Missing;
             r.text = QStringLiteral("row %1: no message found").arg(p.tableRow);

@@ -35,7 +35,7 @@ public:
 
     explicit RecordVerifier(const ChipGeometry& chip);
 
-    Result verify(const std::vector<Placement>& placements, const StringGrid& map) const;
+    Result verify(const std::vector<Placement>& placements, const StringGrid& mapGrid) const;
 
 private:
     ChipGeometry chip;

@@ -1,14 +1,14 @@
-#include "app/autor.h"
-#include "app/formularz.h"
+#include "app/aboutwindow.h"
 #include "app/gridlayout.h"
+#include "app/mainwindow.h"
 #include "app/startup.h"
-#include "chips/ukladdialog.h"
 #include "core/apperror.h"
 #include "fakecomport.h"
 #include "fakeplayer.h"
 #include "fakeprompter.h"
-#include "link/portdialog.h"
 #include "tempfolder.h"
+#include "widgets/chiptypedialog.h"
+#include "widgets/portdialog.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
@@ -41,7 +41,7 @@ struct Program {
             folder.write(settingsName, settings);
         windows = createWindows(port, &player, prompter, settingsName);
     }
-    TFormularz& main() { return *windows.main; }
+    MainWindow& main() { return *windows.main; }
     QByteArray closeAndReadSettings() {
         main().close();
         return folder.read(settingsName);
@@ -52,7 +52,7 @@ QStringList lines(const QByteArray& bytes) {
     return QString::fromLatin1(bytes).split(QStringLiteral("\r\n"));
 }
 
-QMenu* topMenu(TFormularz& window, const QString& caption) {
+QMenu* topMenu(MainWindow& window, const QString& caption) {
     for (QAction* act : window.menuBar()->actions()) {
         if (act->text() == caption)
             return act->menu();
@@ -104,19 +104,19 @@ private slots:
 
 void TestMainWindow::firstStartWithoutSettingsFile() {
     Program program;
-    TFormularz& window = program.main();
+    MainWindow& window = program.main();
     QCOMPARE(window.windowTitle(), QStringLiteral("VOKAR ISD Programmer"));
     QCOMPARE(window.size(), QSize(681, 494));
     QCOMPARE(window.pages()->currentIndex(), 0);
     QCOMPARE(window.pages()->tabText(0), QStringLiteral("Sound Files"));
     QCOMPARE(window.pages()->tabText(1), QStringLiteral("ISD Memory Map"));
-    QCOMPARE(window.panel.typ(), QStringLiteral("ISD 33060"));
-    QCOMPARE(window.panel.czas(), QStringLiteral("60 sek."));
-    QCOMPARE(window.panel.adres(), QStringLiteral("00000"));
-    QCOMPARE(window.panel.adreshex(), QStringLiteral("0000"));
-    QCOMPARE(window.panel.czasDoKon(), QStringLiteral("  60.00 sek."));
-    QCOMPARE(window.panel.commportnum(), QStringLiteral("not connected"));
-    QCOMPARE(window.panelLabel(PanelTexts::Typ)->text(), QStringLiteral("ISD 33060"));
+    QCOMPARE(window.panel.chipName(), QStringLiteral("ISD 33060"));
+    QCOMPARE(window.panel.totalTime(), QStringLiteral("60 sek."));
+    QCOMPARE(window.panel.address(), QStringLiteral("00000"));
+    QCOMPARE(window.panel.addressHex(), QStringLiteral("0000"));
+    QCOMPARE(window.panel.timeToEnd(), QStringLiteral("  60.00 sek."));
+    QCOMPARE(window.panel.portNumber(), QStringLiteral("not connected"));
+    QCOMPARE(window.panelLabel(PanelTexts::ChipName)->text(), QStringLiteral("ISD 33060"));
     QCOMPARE(program.port.openCount, 0);
     QCOMPARE(window.link.LinkState, 3);
     QVERIFY(window.link.StopRequested);
@@ -258,22 +258,22 @@ void TestMainWindow::contextMenuInOrder() {
                           QStringLiteral("Stop address")}));
     QCOMPARE(captions(popup->actions().at(4)->menu()),
              QStringList({QStringLiteral("Edit"), QStringLiteral("-"), QStringLiteral("Remove")}));
-    QCOMPARE(program.main().filesView()->contextMenuPolicy(), Qt::CustomContextMenu);
+    QCOMPARE(program.main().fileView()->contextMenuPolicy(), Qt::CustomContextMenu);
 }
 
 void TestMainWindow::gridsHaveHeadersAndNumbers() {
     Program program;
-    TFormularz& window = program.main();
-    QCOMPARE(window.ListaPlikow.ColCount(), 4);
-    QCOMPARE(window.ListaPlikow.RowCount(), 120);
-    QCOMPARE(window.ListaNagran.ColCount(), 7);
-    QCOMPARE(window.ListaNagran.RowCount(), 120);
+    MainWindow& window = program.main();
+    QCOMPARE(window.fileGrid.ColCount(), 4);
+    QCOMPARE(window.fileGrid.RowCount(), 120);
+    QCOMPARE(window.mapGrid.ColCount(), 7);
+    QCOMPARE(window.mapGrid.RowCount(), 120);
     QStringList fileHeaders, mapHeaders;
     for (int col = 1; col < 4; ++col)
         fileHeaders.append(
-            window.filesView()->model()->headerData(col - 1, Qt::Horizontal).toString());
+            window.fileView()->model()->headerData(col - 1, Qt::Horizontal).toString());
     for (int col = 1; col < 7; ++col)
-        mapHeaders.append(window.ListaNagran.cell(col, 0));
+        mapHeaders.append(window.mapGrid.cell(col, 0));
     QCOMPARE(fileHeaders,
              QStringList({QStringLiteral("Start address"), QStringLiteral("Stop address"),
                           QStringLiteral("File name")}));
@@ -282,13 +282,13 @@ void TestMainWindow::gridsHaveHeadersAndNumbers() {
                           QStringLiteral("EOM address"), QStringLiteral("EOM address HEX"),
                           QStringLiteral("OVF address"), QStringLiteral("OVF address HEX")}));
     for (int row = 1; row < 120; ++row) {
-        QCOMPARE(window.ListaPlikow.cell(0, row), QString::number(row));
-        QCOMPARE(window.ListaNagran.cell(0, row), QString::number(row));
-        QCOMPARE(window.ListaPlikow.cell(1, row), QString());
+        QCOMPARE(window.fileGrid.cell(0, row), QString::number(row));
+        QCOMPARE(window.mapGrid.cell(0, row), QString::number(row));
+        QCOMPARE(window.fileGrid.cell(1, row), QString());
     }
-    QCOMPARE(window.filesView()->model()->headerData(119 - 1, Qt::Vertical).toString(),
+    QCOMPARE(window.fileView()->model()->headerData(119 - 1, Qt::Vertical).toString(),
              QStringLiteral("119"));
-    QCOMPARE(window.filesView()->verticalHeader()->defaultSectionSize(), 20);
+    QCOMPARE(window.fileView()->verticalHeader()->defaultSectionSize(), 20);
     QCOMPARE(window.mapView()->selectionBehavior(), QAbstractItemView::SelectRows);
 }
 
@@ -301,7 +301,7 @@ void TestMainWindow::controlsAreNamedForAccessibility() {
         QVERIFY2(widget != nullptr, name);
         QCOMPARE(widget->accessibleDescription(), QString::fromLatin1(name));
     }
-    QCOMPARE(program.main().panelLabel(PanelTexts::Adres)->alignment() & Qt::AlignRight,
+    QCOMPARE(program.main().panelLabel(PanelTexts::Address)->alignment() & Qt::AlignRight,
              Qt::AlignRight);
     QCOMPARE(program.main().findChild<QWidget*>(QStringLiteral("Panel1"))->height(), 54);
 }
@@ -318,11 +318,11 @@ void TestMainWindow::frameIsAllFFAfterStart() {
 
 void TestMainWindow::threeLineSettingsFile() {
     Program program("VOKAR-1 Configuration File\r\n2\r\n5\r\n");
-    TFormularz& window = program.main();
+    MainWindow& window = program.main();
     QCOMPARE(window.folders.SoundFolder, QString());
-    QCOMPARE(window.panel.typ(), QStringLiteral("ISD 33120"));
+    QCOMPARE(window.panel.chipName(), QStringLiteral("ISD 33120"));
     QVERIFY(!program.windows.port->autoOpen());
-    QCOMPARE(window.panel.commportnum(), QStringLiteral("not connected"));
+    QCOMPARE(window.panel.portNumber(), QStringLiteral("not connected"));
     QCOMPARE(
         lines(program.closeAndReadSettings()).mid(0, 7),
         QStringList({QStringLiteral("VOKAR-1 Configuration File"), QStringLiteral("2"),
@@ -359,8 +359,8 @@ void TestMainWindow::chipTypeWrittenBack() {
 void TestMainWindow::storedPortWithoutAutoOpen() {
     Program program("VOKAR-1 Configuration File\r\n4\r\n1\r\n\r\n\r\n\r\n0\r\n");
     QCOMPARE(program.port.PortNum(), 4);
-    QVERIFY(program.windows.port->comCheck(4)->isChecked());
-    QCOMPARE(program.main().panel.commportnum(), QStringLiteral("not connected"));
+    QVERIFY(program.windows.port->portButton(4)->isChecked());
+    QCOMPARE(program.main().panel.portNumber(), QStringLiteral("not connected"));
     QCOMPARE(program.port.openCount, 0);
     QVERIFY(program.port.written.isEmpty());
     QCOMPARE(lines(program.closeAndReadSettings()).at(1), QStringLiteral("4"));
@@ -369,7 +369,7 @@ void TestMainWindow::storedPortWithoutAutoOpen() {
 void TestMainWindow::storedPortWithAutoOpenSendsChipType() {
     Program program("VOKAR-1 Configuration File\r\n2\r\n26\r\n\r\n\r\n\r\n1\r\n");
     QVERIFY(program.port.Active());
-    QCOMPARE(program.main().panel.commportnum(), QStringLiteral("2"));
+    QCOMPARE(program.main().panel.portNumber(), QStringLiteral("2"));
     // The port dialog comes before the chip dialog, so the type reaches the programmer.
     QCOMPARE(program.port.written.size(), 1);
     QCOMPARE(program.port.written.at(0).left(4), QByteArray("\x05\xFF\xFF\x04", 4));
@@ -384,7 +384,7 @@ void TestMainWindow::closingWritesOnceAndClosesPortAndPlayer() {
     QVERIFY(!program.port.Active());
     QCOMPARE(program.player.calls, QStringList{QStringLiteral("Close")});
     program.folder.write(settingsName, "changed\r\n");
-    program.main().FormClose(); // a second close must not write again
+    program.main().shutDown(); // a second close must not write again
     QCOMPARE(program.folder.read(settingsName), QByteArray("changed\r\n"));
 }
 
@@ -415,22 +415,22 @@ void TestMainWindow::widthsOnResize() {
 
 void TestMainWindow::resizingTheWindowResizesColumns() {
     Program program;
-    TFormularz& window = program.main();
+    MainWindow& window = program.main();
     window.show();
     window.resize(900, 500);
-    QTRY_COMPARE(window.ListaNagran.ColWidth(1), (900 - 69) / 6);
+    QTRY_COMPARE(window.mapGrid.ColWidth(1), (900 - 69) / 6);
     window.resize(681, 494);
-    QTRY_COMPARE(window.ListaNagran.ColWidth(6), 99);
-    QCOMPARE(window.ListaNagran.ColWidth(0), 29);
-    QCOMPARE(window.ListaNagran.ColWidth(5), 102);
+    QTRY_COMPARE(window.mapGrid.ColWidth(6), 99);
+    QCOMPARE(window.mapGrid.ColWidth(0), 29);
+    QCOMPARE(window.mapGrid.ColWidth(5), 102);
     QCOMPARE(window.mapView()->columnWidth(5), 99);
-    QCOMPARE(window.ListaPlikow.ColWidth(3), 473);
-    QCOMPARE(window.filesView()->columnWidth(2), 473);
+    QCOMPARE(window.fileGrid.ColWidth(3), 473);
+    QCOMPARE(window.fileView()->columnWidth(2), 473);
 }
 
 void TestMainWindow::aboutWindowShowsVersionAndClosesOnClick() {
     Program program;
-    TAutor* about = program.windows.autor;
+    AboutWindow* about = program.windows.about;
     QCOMPARE(about->windowTitle(), QStringLiteral("About"));
     QStringList texts;
     for (QLabel* label : about->findChildren<QLabel*>())
@@ -448,7 +448,7 @@ void TestMainWindow::aboutWindowShowsVersionAndClosesOnClick() {
 
 void TestMainWindow::handlerFailureShowsErrorAndCarriesOn() {
     Program program;
-    program.main().setHandler(QStringLiteral("ISDPowerUClick"), [] {
+    program.main().setHandler(QStringLiteral("powerUp"), [] {
         throw AppError(QStringLiteral("'abc' is not a valid integer value"));
     });
     program.main().commands.action(QStringLiteral("PowerUp"))->trigger();
@@ -460,14 +460,14 @@ void TestMainWindow::handlerFailureShowsErrorAndCarriesOn() {
 
 void TestMainWindow::changeIsdMenuRunsChipDialog() {
     Program program;
-    TUkladDialog* dialog = program.windows.uklad;
+    ChipTypeDialog* dialog = program.windows.chipType;
     QTimer::singleShot(0, dialog, [dialog] {
         dialog->isdButton(44)->click();
         dialog->okButton()->click();
     });
     program.main().commands.action(QStringLiteral("ChangeIsd"))->trigger();
-    QCOMPARE(program.main().panel.typ(), QStringLiteral("ISD 1760"));
-    QCOMPARE(program.main().panel.czasDoKon(), QStringLiteral("Rosc"));
+    QCOMPARE(program.main().panel.chipName(), QStringLiteral("ISD 1760"));
+    QCOMPARE(program.main().panel.timeToEnd(), QStringLiteral("Rosc"));
     QCOMPARE(lines(program.closeAndReadSettings()).at(2), QStringLiteral("44"));
 }
 

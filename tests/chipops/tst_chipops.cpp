@@ -1,10 +1,10 @@
-#include "app/formularz.h"
+#include "app/mainwindow.h"
 #include "app/startup.h"
-#include "chips/adresdialog.h"
 #include "fakecomport.h"
 #include "fakeplayer.h"
 #include "fakeprompter.h"
 #include "tempfolder.h"
+#include "widgets/addressdialog.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -43,7 +43,7 @@ struct Program {
         windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
         port.written.clear();
     }
-    TFormularz& w() { return *windows.main; }
+    MainWindow& w() { return *windows.main; }
     void run(const char* action) { w().commands.action(QString::fromLatin1(action))->trigger(); }
     void answer(char code, int address = 0, char power = '0') {
         port.feed(reply(code, address, power));
@@ -54,19 +54,19 @@ struct Program {
     int sent() const { return int(port.written.size()); }
     QString cell(const StringGrid& grid, int col, int row) const { return grid.cell(col, row); }
     void addFile(int row, const QString& start, const QString& stop, const QString& file) {
-        w().ListaPlikow.setCell(1, row, start);
-        w().ListaPlikow.setCell(2, row, stop);
-        w().ListaPlikow.setCell(3, row, file);
+        w().fileGrid.setCell(1, row, start);
+        w().fileGrid.setCell(2, row, stop);
+        w().fileGrid.setCell(3, row, file);
         w().availability.UpdateMenu();
     }
     void addRecord(int row, int start, int eom) {
-        w().ListaNagran.setCell(1, row, QString::asprintf("%05d", start));
-        w().ListaNagran.setCell(2, row, QString::asprintf("%04X", start));
-        w().ListaNagran.setCell(3, row, QString::asprintf("%05d", eom));
-        w().ListaNagran.setCell(4, row, QString::asprintf("%04X", eom));
+        w().mapGrid.setCell(1, row, QString::asprintf("%05d", start));
+        w().mapGrid.setCell(2, row, QString::asprintf("%04X", start));
+        w().mapGrid.setCell(3, row, QString::asprintf("%05d", eom));
+        w().mapGrid.setCell(4, row, QString::asprintf("%04X", eom));
     }
     void showAddress(const char* text) {
-        w().panel.setText(PanelTexts::Adres, QString::fromLatin1(text));
+        w().panel.setText(PanelTexts::Address, QString::fromLatin1(text));
     }
     bool enabled(const char* name) { return w().commands.isEnabled(QString::fromLatin1(name)); }
 };
@@ -149,7 +149,7 @@ void TestChipOps::unknownReplyChangesNothing() {
     p.showAddress("00123");
     p.answer('6', 300);
     QCOMPARE(p.sent(), 0);
-    QCOMPARE(p.w().panel.adres(), QStringLiteral("00123"));
+    QCOMPARE(p.w().panel.address(), QStringLiteral("00123"));
     QVERIFY(p.prompter.messages.isEmpty());
 }
 
@@ -162,7 +162,7 @@ void TestChipOps::badAddressDigitsShowErrorAndLinkGoesOn() {
     QCOMPARE(p.prompter.errors.size(), 1);
     QCOMPARE(int(p.w().link.LinkState), 4);
     p.answer('4', 100);
-    QCOMPARE(p.cell(p.w().ListaNagran, 3, 1), QStringLiteral("00099"));
+    QCOMPARE(p.cell(p.w().mapGrid, 3, 1), QStringLiteral("00099"));
 }
 
 void TestChipOps::playFromIsdSendsDocumentedFrame() {
@@ -214,7 +214,7 @@ void TestChipOps::playEndSelectsRecordAtOrAfterAddress() {
     p.run("SpeedButton8");
     p.answer('5', ended);
     QCOMPARE(p.w().link.LinkState, int(Idle));
-    QCOMPARE(p.w().ListaNagran.Row(), row);
+    QCOMPARE(p.w().mapGrid.Row(), row);
     QVERIFY(p.enabled("SpeedButton8"));
     QVERIFY(p.enabled("Erase1"));
 }
@@ -225,12 +225,12 @@ void TestChipOps::playTableWalksEveryRecordWithPowerFlags() {
     p.addRecord(2, 100, 199);
     p.addRecord(3, 200, 299);
     p.run("Playtable1");
-    QCOMPARE(p.w().panel.adres(), QStringLiteral("00000"));
+    QCOMPARE(p.w().panel.address(), QStringLiteral("00000"));
     QCOMPARE(hex(p.lastFrame().left(8)), QByteArray("01 00 00 01 00 01 8F 01"));
     QCOMPARE(p.w().link.LinkState, 5);
     p.answer('5', 100);
     QCOMPARE(hex(p.lastFrame().left(8)), QByteArray("01 00 64 01 00 01 8F 01"));
-    QCOMPARE(p.w().ListaNagran.Row(), 2);
+    QCOMPARE(p.w().mapGrid.Row(), 2);
     p.answer('5', 200);
     QCOMPARE(hex(p.lastFrame().left(8)), QByteArray("01 00 C8 01 00 01 8F 00"));
     const int before = p.sent();
@@ -257,23 +257,23 @@ void TestChipOps::scanBuildsMapRowByRowAndEndsAtEndOfMemory() {
     QCOMPARE(hex(p.lastFrame().left(9)), QByteArray("04 00 00 01 00 01 8F 00 00"));
     QCOMPARE(p.w().link.LinkState, 4);
     p.answer('4', 150);
-    QCOMPARE(p.cell(p.w().ListaNagran, 1, 1), QStringLiteral("00000"));
-    QCOMPARE(p.cell(p.w().ListaNagran, 4, 1), QStringLiteral("0095"));
+    QCOMPARE(p.cell(p.w().mapGrid, 1, 1), QStringLiteral("00000"));
+    QCOMPARE(p.cell(p.w().mapGrid, 4, 1), QStringLiteral("0095"));
     QCOMPARE(hex(p.lastFrame().left(3)), QByteArray("04 00 96"));
     QVERIFY(!p.enabled("SpeedButton8"));
     QVERIFY(p.enabled("StopISD"));
     p.answer('4', 400);
-    QCOMPARE(p.cell(p.w().ListaNagran, 1, 2), QStringLiteral("00150"));
-    QCOMPARE(p.cell(p.w().ListaNagran, 3, 2), QStringLiteral("00399"));
-    QCOMPARE(p.cell(p.w().ListaNagran, 1, 3), QString());
-    QCOMPARE(p.cell(p.w().ListaNagran, 5, 3), QStringLiteral("00400"));
-    QCOMPARE(p.cell(p.w().ListaNagran, 6, 3), QStringLiteral("0190"));
-    QCOMPARE(p.w().ListaNagran.RowCount(), 123); // one row more for each row added
+    QCOMPARE(p.cell(p.w().mapGrid, 1, 2), QStringLiteral("00150"));
+    QCOMPARE(p.cell(p.w().mapGrid, 3, 2), QStringLiteral("00399"));
+    QCOMPARE(p.cell(p.w().mapGrid, 1, 3), QString());
+    QCOMPARE(p.cell(p.w().mapGrid, 5, 3), QStringLiteral("00400"));
+    QCOMPARE(p.cell(p.w().mapGrid, 6, 3), QStringLiteral("0190"));
+    QCOMPARE(p.w().mapGrid.RowCount(), 123); // one row more for each row added
     QCOMPARE(p.lastFrame().at(0), char(3));
     QCOMPARE(p.w().link.LinkState, int(Idle));
-    QCOMPARE(p.w().ListaNagran.Row(), 1);
-    QCOMPARE(p.w().panel.adres(), QStringLiteral("00000"));
-    QCOMPARE(p.w().panel.czasDoKon(), QStringLiteral("  60.00 sek."));
+    QCOMPARE(p.w().mapGrid.Row(), 1);
+    QCOMPARE(p.w().panel.address(), QStringLiteral("00000"));
+    QCOMPARE(p.w().panel.timeToEnd(), QStringLiteral("  60.00 sek."));
     QVERIFY(p.enabled("SpeedButton8"));
     QVERIFY(p.enabled("SaveMap"));
 }
@@ -283,11 +283,11 @@ void TestChipOps::scanOnIsd1700StartsAt16AndShowsRosc() {
     p.run("PlayfromISD2");
     QCOMPARE(hex(p.lastFrame().left(3)), QByteArray("04 00 10"));
     p.answer('4', 0x0123 + 0x200); // the chip reports more bits than it has
-    QCOMPARE(p.cell(p.w().ListaNagran, 3, 1), QStringLiteral("00290"));
-    QCOMPARE(p.w().panel.czasDoKon(), QStringLiteral("Rosc"));
+    QCOMPARE(p.cell(p.w().mapGrid, 3, 1), QStringLiteral("00290"));
+    QCOMPARE(p.w().panel.timeToEnd(), QStringLiteral("Rosc"));
     p.answer('4', 336);
-    QCOMPARE(p.w().panel.adres(), QStringLiteral("00016"));
-    QCOMPARE(p.w().panel.adreshex(), QStringLiteral("0010"));
+    QCOMPARE(p.w().panel.address(), QStringLiteral("00016"));
+    QCOMPARE(p.w().panel.addressHex(), QStringLiteral("0010"));
 }
 
 void TestChipOps::stopDuringScanStopsAtNextEndOfMessage() {
@@ -301,8 +301,8 @@ void TestChipOps::stopDuringScanStopsAtNextEndOfMessage() {
     p.answer('4', 77);
     // The stop already made the link idle: the reply is only answered with
     // the stop, the map keeps the records found before.
-    QCOMPARE(p.cell(p.w().ListaNagran, 1, 2), QString());
-    QCOMPARE(p.cell(p.w().ListaNagran, 3, 1), QStringLiteral("00049"));
+    QCOMPARE(p.cell(p.w().mapGrid, 1, 2), QString());
+    QCOMPARE(p.cell(p.w().mapGrid, 3, 1), QStringLiteral("00049"));
     QCOMPARE(p.lastFrame().at(0), char(3));
     QVERIFY(!p.w().link.StopRequested);
     p.answer('4', 99); // a late reply in idle without a stop request: nothing
@@ -316,8 +316,8 @@ void TestChipOps::scanReplyBeyondChipEmptiesMap() {
     p.answer('4', 900);
     QCOMPARE(p.prompter.messages, QStringList({QStringLiteral("ISD max adress error"),
                                                QStringLiteral("Please select right ISD device")}));
-    QCOMPARE(p.cell(p.w().ListaNagran, 1, 1), QString());
-    QCOMPARE(p.w().ListaNagran.RowCount(), 120);
+    QCOMPARE(p.cell(p.w().mapGrid, 1, 1), QString());
+    QCOMPARE(p.w().mapGrid.RowCount(), 120);
     QCOMPARE(p.lastFrame().at(0), char(3));
     QCOMPARE(p.w().link.LinkState, int(Idle));
 }
@@ -329,16 +329,16 @@ void TestChipOps::scanOverflowGivesRecordWithoutEnd() {
     const int before = p.sent();
     p.answer('9', 400);
     QCOMPARE(p.sent(), before);
-    QCOMPARE(p.cell(p.w().ListaNagran, 1, 2), QStringLiteral("00100"));
-    QCOMPARE(p.cell(p.w().ListaNagran, 3, 2), QString());
-    QCOMPARE(p.cell(p.w().ListaNagran, 5, 2), QStringLiteral("00400"));
+    QCOMPARE(p.cell(p.w().mapGrid, 1, 2), QStringLiteral("00100"));
+    QCOMPARE(p.cell(p.w().mapGrid, 3, 2), QString());
+    QCOMPARE(p.cell(p.w().mapGrid, 5, 2), QStringLiteral("00400"));
     QCOMPARE(p.w().link.LinkState, int(Idle));
 }
 
 void TestChipOps::stopWhileIdleOnlyFlagsStop() {
     Program p;
     p.w().link.StopRequested = false;
-    p.w().runHandler(QStringLiteral("SpeedButton1Click"));
+    p.w().runHandler(QStringLiteral("stopChip"));
     QCOMPARE(p.sent(), 0);
     QVERIFY(p.w().link.StopRequested);
     p.answer('4', 10);
@@ -370,9 +370,9 @@ void TestChipOps::checkRecordsWalksTheFileTable() {
     p.answer('4', 300);
     QCOMPARE(hex(p.lastFrame().left(8)), QByteArray("03 01 04 01 00 01 8F 00"));
     QCOMPARE(p.w().link.LinkState, int(Idle));
-    QCOMPARE(p.cell(p.w().ListaNagran, 1, 2), QStringLiteral("00200"));
-    QCOMPARE(p.cell(p.w().ListaNagran, 3, 3), QStringLiteral("00299"));
-    QCOMPARE(p.w().panel.adres(), QStringLiteral("00000"));
+    QCOMPARE(p.cell(p.w().mapGrid, 1, 2), QStringLiteral("00200"));
+    QCOMPARE(p.cell(p.w().mapGrid, 3, 3), QStringLiteral("00299"));
+    QCOMPARE(p.w().panel.address(), QStringLiteral("00000"));
     QVERIFY(p.enabled("CheckRecords1"));
 }
 
@@ -456,7 +456,7 @@ void TestChipOps::recordOneFileFromStartToFinish() {
     Program p;
     p.addFile(1, QStringLiteral("00100"), QStringLiteral("not used"),
               QStringLiteral("/s/bell.wav"));
-    p.w().ListaPlikow.setRow(1);
+    p.w().fileGrid.setRow(1);
     p.run("RecordISD");
     QCOMPARE(p.player.calls, QStringList{QStringLiteral("Open /s/bell.wav")});
     QCOMPARE(hex(p.lastFrame().left(7)), QByteArray("02 00 64 01 00 01 8F"));
@@ -467,7 +467,7 @@ void TestChipOps::recordOneFileFromStartToFinish() {
     QVERIFY(!p.enabled("RecordISD"));
     p.answer('2', 110);
     QCOMPARE(p.lastFrame().at(0), char(6));
-    QCOMPARE(p.w().panel.adres(), QStringLiteral("00110"));
+    QCOMPARE(p.w().panel.address(), QStringLiteral("00110"));
     // The file has been played to its end: the next progress reply stops.
     p.player.finish();
     QVERIFY(p.w().link.StopRequested);
@@ -475,8 +475,8 @@ void TestChipOps::recordOneFileFromStartToFinish() {
     QCOMPARE(p.lastFrame().at(0), char(3));
     p.answer('1', 121);
     QCOMPARE(p.w().link.LinkState, int(Idle));
-    QCOMPARE(p.w().panel.adres(), QStringLiteral("00121"));
-    QCOMPARE(p.w().panel.adreshex(), QStringLiteral("0079"));
+    QCOMPARE(p.w().panel.address(), QStringLiteral("00121"));
+    QCOMPARE(p.w().panel.addressHex(), QStringLiteral("0079"));
     QVERIFY(p.enabled("RecordISD"));
     QVERIFY(p.enabled("SpeedButton8"));
 }
@@ -520,7 +520,7 @@ void TestChipOps::recordMissingFileSaysFileNotFound() {
 void TestChipOps::recordRowWithoutFileSendsNothing() {
     Program p;
     p.addFile(1, QStringLiteral("00100"), QStringLiteral("not used"), QStringLiteral("/a.wav"));
-    p.w().ListaPlikow.setRow(5);
+    p.w().fileGrid.setRow(5);
     p.w().link.StopRequested = true;
     p.run("RecordISD");
     QCOMPARE(p.sent(), 0);
@@ -548,10 +548,10 @@ void TestChipOps::recordTableSendsPowerFlagUntilLastRow() {
         QCOMPARE(p.w().link.LinkState, 11);
         QVERIFY(!p.enabled("SpeedButton8"));
     }
-    QCOMPARE(p.w().ListaPlikow.Row(), 3);
+    QCOMPARE(p.w().fileGrid.Row(), 3);
     // Selecting row 3 ran the row's own behaviour: its start and time to end.
-    QCOMPARE(p.w().panel.adres(), QStringLiteral("00300"));
-    QCOMPARE(p.w().panel.czasDoKon(), QStringLiteral("  15.00 sek."));
+    QCOMPARE(p.w().panel.address(), QStringLiteral("00300"));
+    QCOMPARE(p.w().panel.timeToEnd(), QStringLiteral("  15.00 sek."));
     p.answer(':');
     p.answer('1', 350); // the programmer reached the stop address first
     QVERIFY(!p.player.IsPlaying());
@@ -611,21 +611,21 @@ void TestChipOps::overflowDuringRecordingStopsPlayer() {
     QVERIFY(!p.player.IsPlaying());
     QCOMPARE(p.prompter.messages, QStringList{QStringLiteral("ISD memory overflow !")});
     QCOMPARE(p.w().link.LinkState, int(Idle));
-    QCOMPARE(p.w().panel.adres(), QStringLiteral("00000"));
+    QCOMPARE(p.w().panel.address(), QStringLiteral("00000"));
     QVERIFY(p.enabled("RecordISD"));
 }
 
 void TestChipOps::changeCurrentAddressShowsTimeToEnd() {
     Program p;
-    TOKAdresDlg* dialog = p.windows.adres;
+    AddressDialog* dialog = p.windows.address;
     QTimer::singleShot(0, dialog, [dialog] {
-        dialog->AdresIn->setText(QStringLiteral("200"));
-        dialog->OKBtn->click();
+        dialog->addressEdit->setText(QStringLiteral("200"));
+        dialog->okButton->click();
     });
     p.run("ChangecurrentISDadress1");
-    QCOMPARE(p.w().panel.adres(), QStringLiteral("00200"));
-    QCOMPARE(p.w().panel.czasDoKon(), QStringLiteral("  30.00 sek."));
-    QCOMPARE(p.w().panel.adreshex(), QStringLiteral("0000"));
+    QCOMPARE(p.w().panel.address(), QStringLiteral("00200"));
+    QCOMPARE(p.w().panel.timeToEnd(), QStringLiteral("  30.00 sek."));
+    QCOMPARE(p.w().panel.addressHex(), QStringLiteral("0000"));
     QCOMPARE(p.sent(), 0);
 }
 

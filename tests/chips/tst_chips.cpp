@@ -1,12 +1,12 @@
-#include "chips/adresdialog.h"
 #include "chips/chipcatalogue.h"
 #include "chips/chipcontrol.h"
-#include "chips/ukladdialog.h"
 #include "core/paneltexts.h"
 #include "fakecomport.h"
 #include "fakeprompter.h"
 #include "link/commandframe.h"
 #include "tempfolder.h"
+#include "widgets/addressdialog.h"
+#include "widgets/chiptypedialog.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -20,8 +20,8 @@ namespace {
 struct Row {
     int index;
     const char* caption;
-    const char* typ;
-    const char* czas;
+    const char* name;
+    const char* timeText;
     float seconds;
     int last;
     int family;
@@ -122,8 +122,8 @@ private slots:
     void applyShowsTypeAndSendsSetChip();
     void applyOnClosedPortSendsNothing();
     void applyIsd1730StoresLastAddressLowByteFirst();
-    void typUkladuWritesChipFields_data();
-    void typUkladuWritesChipFields();
+    void chipCodesWrittenIntoFrame_data();
+    void chipCodesWrittenIntoFrame();
     void isd1760LastAddressQuirk();
     void switchingTypesKeepsOtherBytes();
     void maskChipAddress_data();
@@ -151,7 +151,7 @@ private slots:
 void TestChips::catalogueMatchesDocumentation_data() {
     QTest::addColumn<int>("row");
     for (int i = 0; i < 50; ++i)
-        QTest::newRow(expected[i].typ) << i;
+        QTest::newRow(expected[i].name) << i;
 }
 
 void TestChips::catalogueMatchesDocumentation() {
@@ -160,8 +160,8 @@ void TestChips::catalogueMatchesDocumentation() {
     const ChipInfo* chip = ChipCatalogue::find(want.index);
     QVERIFY(chip != nullptr);
     QCOMPARE(QString::fromLatin1(chip->caption), QString::fromLatin1(want.caption));
-    QCOMPARE(QString::fromLatin1(chip->typ), QString::fromLatin1(want.typ));
-    QCOMPARE(QString::fromLatin1(chip->czas), QString::fromLatin1(want.czas));
+    QCOMPARE(QString::fromLatin1(chip->name), QString::fromLatin1(want.name));
+    QCOMPARE(QString::fromLatin1(chip->timeText), QString::fromLatin1(want.timeText));
     QCOMPARE(chip->totalSeconds, want.seconds);
     QCOMPARE(int(chip->lastAddress), want.last);
     QCOMPARE(int(chip->family), want.family);
@@ -201,14 +201,14 @@ void TestChips::applyShowsTypeAndSendsSetChip_data() {
 void TestChips::applyShowsTypeAndSendsSetChip() {
     QFETCH(int, type);
     Bench bench;
-    bench.panel.setText(PanelTexts::Adres, QStringLiteral("00123"));
-    bench.panel.setText(PanelTexts::AdresHex, QStringLiteral("007B"));
+    bench.panel.setText(PanelTexts::Address, QStringLiteral("00123"));
+    bench.panel.setText(PanelTexts::AddressHex, QStringLiteral("007B"));
     bench.apply(type);
-    QTEST(bench.panel.typ(), "typ");
-    QTEST(bench.panel.czas(), "czas");
-    QTEST(bench.panel.czasDoKon(), "toEnd");
-    QCOMPARE(bench.panel.adres(), QStringLiteral("00000"));
-    QCOMPARE(bench.panel.adreshex(), QStringLiteral("0000"));
+    QTEST(bench.panel.chipName(), "typ");
+    QTEST(bench.panel.totalTime(), "czas");
+    QTEST(bench.panel.timeToEnd(), "toEnd");
+    QCOMPARE(bench.panel.address(), QStringLiteral("00000"));
+    QCOMPARE(bench.panel.addressHex(), QStringLiteral("0000"));
     QCOMPARE(bench.port.written.size(), 1);
     QTEST(hex(bench.port.written.at(0)), "frame");
     QCOMPARE(bench.chip.ShownChipType, qint8(type));
@@ -219,7 +219,7 @@ void TestChips::applyOnClosedPortSendsNothing() {
     bench.port.Close();
     bench.apply(3);
     QVERIFY(bench.port.written.isEmpty());
-    QCOMPARE(bench.panel.typ(), QStringLiteral("ISD 33090"));
+    QCOMPARE(bench.panel.chipName(), QStringLiteral("ISD 33090"));
     QCOMPARE(bench.frame[0], quint8(5)); // prepared all the same
 }
 
@@ -228,13 +228,13 @@ void TestChips::applyIsd1730StoresLastAddressLowByteFirst() {
     bench.apply(41);
     QCOMPARE(bench.frame[10], quint8(0xFF));
     QCOMPARE(bench.frame[11], quint8(0x00));
-    bench.chip.TypUkladu(0);
+    bench.chip.writeChipCodes(0);
     QCOMPARE(bench.frame[10], quint8(0x00));
     QCOMPARE(bench.frame[11], quint8(0xFF));
     QCOMPARE(bench.frame[12], quint8(1));
 }
 
-void TestChips::typUkladuWritesChipFields_data() {
+void TestChips::chipCodesWrittenIntoFrame_data() {
     QTest::addColumn<int>("type");
     QTest::addColumn<QByteArray>("frame");
     QTest::newRow("ISD 33060: code and family only")
@@ -247,11 +247,11 @@ void TestChips::typUkladuWritesChipFields_data() {
         << 50 << QByteArray("05 FF FF 05 FF FF FF FF FF FF 07 8F 04 FF FF FF FF FF FF FF");
 }
 
-void TestChips::typUkladuWritesChipFields() {
+void TestChips::chipCodesWrittenIntoFrame() {
     QFETCH(int, type);
     Bench bench;
     bench.chip.ChipType = static_cast<qint8>(type);
-    bench.chip.TypUkladu(0);
+    bench.chip.writeChipCodes(0);
     QTEST(hex(bench.frameBytes()), "frame");
     QVERIFY(bench.port.written.isEmpty());
 }
@@ -262,7 +262,7 @@ void TestChips::isd1760LastAddressQuirk() {
     QCOMPARE(bench.chip.LastAddress, quint16(496));
     QCOMPARE(bench.frame[10], quint8(0xF0)); // 496 low byte first
     QCOMPARE(bench.frame[11], quint8(0x01));
-    bench.chip.TypUkladu(0);
+    bench.chip.writeChipCodes(0);
     QCOMPARE(bench.chip.LastAddress, quint16(495));
     QCOMPARE(bench.frame[10], quint8(0x01));
     QCOMPARE(bench.frame[11], quint8(0xEF));
@@ -272,9 +272,9 @@ void TestChips::switchingTypesKeepsOtherBytes() {
     Bench bench;
     bench.apply(21); // ISD 5008 8.0 kHz
     bench.chip.ChipType = 42;
-    bench.chip.TypUkladu(0);
+    bench.chip.writeChipCodes(0);
     bench.apply(1);
-    bench.chip.TypUkladu(0);
+    bench.chip.writeChipCodes(0);
     QCOMPARE(bench.frame[9], quint8(0x30));
     QCOMPARE(bench.frame[10], quint8(0x01)); // 335, high byte first
     QCOMPARE(bench.frame[11], quint8(0x4F));
@@ -385,20 +385,20 @@ void TestChips::chipDialogLoadsStoredType() {
     TempFolder folder;
     folder.write(QStringLiteral("isdvokar.fig"), settings);
     Bench bench;
-    TUkladDialog dialog(bench.chip);
-    dialog.FormCreate(QStringLiteral("isdvokar.fig"));
+    ChipTypeDialog dialog(bench.chip);
+    dialog.loadSettings(QStringLiteral("isdvokar.fig"));
     QCOMPARE(int(bench.chip.ChipType), type);
-    QTEST(bench.panel.typ(), "typ");
+    QTEST(bench.panel.chipName(), "typ");
     QCOMPARE(bench.port.written.size(), 1); // the set-chip frame
-    dialog.FormActivate();
+    dialog.markCurrentType();
     QVERIFY(dialog.isdButton(type)->isChecked());
 }
 
 void TestChips::chipDialogConfirmAppliesChoice() {
     TempFolder folder;
     Bench bench;
-    TUkladDialog dialog(bench.chip);
-    dialog.FormCreate(QStringLiteral("isdvokar.fig"));
+    ChipTypeDialog dialog(bench.chip);
+    dialog.loadSettings(QStringLiteral("isdvokar.fig"));
     bench.port.written.clear();
     whenShown([&] {
         dialog.isdButton(26)->click();
@@ -406,22 +406,22 @@ void TestChips::chipDialogConfirmAppliesChoice() {
     });
     QVERIFY(dialog.Execute());
     QCOMPARE(int(bench.chip.ChipType), 26);
-    QCOMPARE(bench.panel.czas(), QStringLiteral("10 min 55 sec"));
+    QCOMPARE(bench.panel.totalTime(), QStringLiteral("10 min 55 sec"));
     QCOMPARE(bench.port.written.size(), 1);
 
     // Confirming the current type again applies it again.
-    bench.panel.setText(PanelTexts::Adres, QStringLiteral("00077"));
+    bench.panel.setText(PanelTexts::Address, QStringLiteral("00077"));
     whenShown([&] { dialog.okButton()->click(); });
     QVERIFY(dialog.Execute());
-    QCOMPARE(bench.panel.adres(), QStringLiteral("00000"));
+    QCOMPARE(bench.panel.address(), QStringLiteral("00000"));
     QCOMPARE(bench.port.written.size(), 2);
 }
 
 void TestChips::chipDialogCloseBoxKeepsTypeAndResetsButtons() {
     TempFolder folder;
     Bench bench;
-    TUkladDialog dialog(bench.chip);
-    dialog.FormCreate(QStringLiteral("isdvokar.fig"));
+    ChipTypeDialog dialog(bench.chip);
+    dialog.loadSettings(QStringLiteral("isdvokar.fig"));
     bench.port.written.clear();
     whenShown([&] {
         dialog.isdButton(50)->click();
@@ -429,7 +429,7 @@ void TestChips::chipDialogCloseBoxKeepsTypeAndResetsButtons() {
     });
     QVERIFY(!dialog.Execute());
     QCOMPARE(int(bench.chip.ChipType), 1);
-    QCOMPARE(bench.panel.typ(), QStringLiteral("ISD 33060"));
+    QCOMPARE(bench.panel.chipName(), QStringLiteral("ISD 33060"));
     QVERIFY(bench.port.written.isEmpty());
     bool checkedOnShow = false;
     whenShown([&] {
@@ -442,7 +442,7 @@ void TestChips::chipDialogCloseBoxKeepsTypeAndResetsButtons() {
 
 void TestChips::chipDialogLayout() {
     Bench bench;
-    TUkladDialog dialog(bench.chip);
+    ChipTypeDialog dialog(bench.chip);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Change ISD Device "));
     QCOMPARE(dialog.size(), QSize(600, 341));
     // Four columns: 1-13, 14-26, 27-39, 40-50, 24 pixels apart from 16 down.
@@ -480,8 +480,8 @@ void TestChips::addressDialogChecks() {
     Bench bench;
     bench.apply(type);
     FakePrompter prompter;
-    TOKAdresDlg dialog(bench.chip, prompter);
-    dialog.AdresIn->setText(typed);
+    AddressDialog dialog(bench.chip, prompter);
+    dialog.addressEdit->setText(typed);
     dialog.prepare();
     QCOMPARE(dialog.conclude(true), accepted);
     if (accepted) {
@@ -489,48 +489,48 @@ void TestChips::addressDialogChecks() {
         QVERIFY(prompter.messages.isEmpty());
     } else {
         QCOMPARE(prompter.messages, QStringList{QStringLiteral("Wrong address !")});
-        QCOMPARE(dialog.AdresIn->text(), QStringLiteral("00000"));
+        QCOMPARE(dialog.addressEdit->text(), QStringLiteral("00000"));
     }
 }
 
 void TestChips::addressDialogCancelKeepsText() {
     Bench bench;
     FakePrompter prompter;
-    TOKAdresDlg dialog(bench.chip, prompter);
-    QCOMPARE(dialog.AdresIn->text(), QStringLiteral("00000"));
-    QCOMPARE(dialog.MAdres->text(), QStringLiteral("Adres (0-399) :"));
+    AddressDialog dialog(bench.chip, prompter);
+    QCOMPARE(dialog.addressEdit->text(), QStringLiteral("00000"));
+    QCOMPARE(dialog.promptLabel->text(), QStringLiteral("Adres (0-399) :"));
     whenShown([&] {
-        dialog.AdresIn->setText(QStringLiteral("123"));
-        dialog.CancelBtn->click();
+        dialog.addressEdit->setText(QStringLiteral("123"));
+        dialog.cancelButton->click();
     });
     QVERIFY(!dialog.Execute());
-    QCOMPARE(dialog.AdresIn->text(), QStringLiteral("123"));
+    QCOMPARE(dialog.addressEdit->text(), QStringLiteral("123"));
     QVERIFY(prompter.messages.isEmpty());
 }
 
 void TestChips::addressDialogLabelFollowsShownType() {
     Bench bench;
     FakePrompter prompter;
-    TOKAdresDlg dialog(bench.chip, prompter);
+    AddressDialog dialog(bench.chip, prompter);
     bench.apply(41);
     dialog.prepare();
-    QCOMPARE(dialog.MAdres->text(), QStringLiteral("Address (0-255) :"));
+    QCOMPARE(dialog.promptLabel->text(), QStringLiteral("Address (0-255) :"));
     // An ISD 1760 shows 496 but, once a command has run, accepts up to 495.
     bench.apply(44);
-    bench.chip.TypUkladu(0);
+    bench.chip.writeChipCodes(0);
     dialog.prepare();
-    QCOMPARE(dialog.MAdres->text(), QStringLiteral("Address (0-496) :"));
-    dialog.AdresIn->setText(QStringLiteral("496"));
+    QCOMPARE(dialog.promptLabel->text(), QStringLiteral("Address (0-496) :"));
+    dialog.addressEdit->setText(QStringLiteral("496"));
     QVERIFY(!dialog.conclude(true));
 }
 
 void TestChips::addressDialogRunsModally() {
     Bench bench;
     FakePrompter prompter;
-    TOKAdresDlg dialog(bench.chip, prompter);
+    AddressDialog dialog(bench.chip, prompter);
     whenShown([&] {
-        dialog.AdresIn->setText(QStringLiteral("250"));
-        dialog.OKBtn->click();
+        dialog.addressEdit->setText(QStringLiteral("250"));
+        dialog.okButton->click();
     });
     QVERIFY(dialog.Execute());
     QCOMPARE(dialog.addressText(), QStringLiteral("250"));

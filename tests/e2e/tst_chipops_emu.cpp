@@ -1,9 +1,9 @@
-#include "app/formularz.h"
+#include "app/mainwindow.h"
 #include "app/startup.h"
 #include "emuprocess.h"
 #include "fakeplayer.h"
 #include "fakeprompter.h"
-#include "link/comport.h"
+#include "link/serialcomport.h"
 #include "tempfolder.h"
 
 #include <QTabWidget>
@@ -18,7 +18,7 @@ namespace {
 struct Bench {
     TempFolder folder;
     EmuProcess emu;
-    TComPort port;
+    SerialComPort port;
     FakePlayer player;
     FakePrompter prompter;
     Windows windows;
@@ -48,9 +48,9 @@ struct Bench {
             return emu.waitForLog(QStringLiteral("SetChip"), 10000);
         return emu.waitForGreetingAnswered();
     }
-    TFormularz& w() { return *windows.main; }
+    MainWindow& w() { return *windows.main; }
     void run(const char* action) { w().commands.action(QString::fromLatin1(action))->trigger(); }
-    QString map(int col, int row) { return w().ListaNagran.cell(col, row); }
+    QString map(int col, int row) { return w().mapGrid.cell(col, row); }
     int logged(const QString& text) { return int(emu.log().filter(text).size()); }
 };
 
@@ -99,8 +99,8 @@ void TestChipOpsEmu::memoryScanBuildsTheMap() {
     // The free space after the last message runs into the end of memory.
     QCOMPARE(b.map(1, 4), QStringLiteral("00300"));
     QCOMPARE(b.map(3, 4), QString());
-    QCOMPARE(b.w().ListaNagran.Row(), 1);
-    QCOMPARE(b.w().panel.adres(), QStringLiteral("00000"));
+    QCOMPARE(b.w().mapGrid.Row(), 1);
+    QCOMPARE(b.w().panel.address(), QStringLiteral("00000"));
     QVERIFY(b.w().commands.isEnabled(QStringLiteral("SaveMap")));
     QVERIFY(b.w().commands.isEnabled(QStringLiteral("SpeedButton8")));
     QVERIFY(!b.w().commands.isEnabled(QStringLiteral("StopISD")));
@@ -135,14 +135,14 @@ void TestChipOpsEmu::playStopsAtTheEndOfTheChosenRecord() {
     b.w().pages()->setCurrentIndex(1);
     QVERIFY(QTest::qWaitForWindowExposed(&b.w()));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
-                      view->visualRect(b.w().ListaNagran.index(1, 0)).center());
-    QCOMPARE(b.w().panel.adres(), QStringLiteral("00100"));
+                      view->visualRect(b.w().mapGrid.index(1, 0)).center());
+    QCOMPARE(b.w().panel.address(), QStringLiteral("00100"));
     b.run("SpeedButton8");
     QVERIFY(b.emu.waitForLog(QStringLiteral("Play start 00100")));
     QTRY_COMPARE_WITH_TIMEOUT(b.w().link.LinkState, 3, 10000);
     // Playback ended after the record's last row: the next record is shown.
-    QCOMPARE(b.w().panel.adres(), QStringLiteral("00250"));
-    QCOMPARE(b.w().ListaNagran.Row(), 3);
+    QCOMPARE(b.w().panel.address(), QStringLiteral("00250"));
+    QCOMPARE(b.w().mapGrid.Row(), 3);
 }
 
 void TestChipOpsEmu::recordTableThenCheckRecordsFindsTheFiles() {
@@ -155,7 +155,7 @@ void TestChipOpsEmu::recordTableThenCheckRecordsFindsTheFiles() {
     };
     for (int row = 1; row <= 3; ++row) {
         for (int col = 1; col <= 3; ++col)
-            b.w().ListaPlikow.setCell(col, row, rows[row - 1][col - 1]);
+            b.w().fileGrid.setCell(col, row, rows[row - 1][col - 1]);
     }
     b.w().availability.UpdateMenu();
     b.run("RecTable");
@@ -182,7 +182,7 @@ void TestChipOpsEmu::recordTableThenCheckRecordsFindsTheFiles() {
     QCOMPARE(b.map(1, 2), QString::asprintf("%05d", b.map(3, 1).toInt() + 1));
     QCOMPARE(b.map(1, 3), QStringLiteral("00200"));
     QCOMPARE(b.map(3, 3), QStringLiteral("00260"));
-    QCOMPARE(b.w().panel.adres(), QStringLiteral("00000"));
+    QCOMPARE(b.w().panel.address(), QStringLiteral("00000"));
 }
 
 void TestChipOpsEmu::eraseEmptiesAnIsd1740() {
@@ -194,13 +194,13 @@ void TestChipOpsEmu::eraseEmptiesAnIsd1740() {
     b.run("Erase1");
     QVERIFY(b.emu.waitForLog(QStringLiteral("Erase")));
     QTRY_COMPARE_WITH_TIMEOUT(b.w().link.LinkState, 3, 10000);
-    QCOMPARE(b.w().panel.adres(), QStringLiteral("00016"));
+    QCOMPARE(b.w().panel.address(), QStringLiteral("00016"));
     b.run("PlayfromISD2");
     QTRY_COMPARE_WITH_TIMEOUT(b.map(5, 1), QStringLiteral("00336"), 10000);
     // Nothing left: the one row is the free memory running into the end.
     QCOMPARE(b.map(1, 1), QStringLiteral("00016"));
     QCOMPARE(b.map(3, 1), QString());
-    QCOMPARE(b.w().panel.czasDoKon(), QStringLiteral("Rosc"));
+    QCOMPARE(b.w().panel.timeToEnd(), QStringLiteral("Rosc"));
 }
 
 void TestChipOpsEmu::eraseRecordsSilenceOnAnIsd33060() {
@@ -281,7 +281,7 @@ void TestChipOpsEmu::garbageOrSilenceNeverHangsAndStopReturnsToIdle() {
     QVERIFY(b.emu.waitForLog(QStringLiteral("Scan start 00000")));
     QVERIFY(b.emu.waitForLog(QStringLiteral("out ")));
     QCOMPARE(b.w().link.LinkState, 4);
-    b.w().runHandler(QStringLiteral("SpeedButton1Click"));
+    b.w().runHandler(QStringLiteral("stopChip"));
     QCOMPARE(b.w().link.LinkState, 3);
     QVERIFY(b.w().link.StopRequested);
     // The window still answers: a new command goes out.
@@ -293,15 +293,15 @@ void TestChipOpsEmu::hangUpDuringRecordingLeavesNotConnected() {
     Bench b;
     QVERIFY(b.start("vokar-emu image\nchip 1\n",
                     {QStringLiteral("--hangup-after"), QStringLiteral("4")}));
-    b.w().ListaPlikow.setCell(1, 1, QStringLiteral("00000"));
-    b.w().ListaPlikow.setCell(2, 1, QStringLiteral("not used"));
-    b.w().ListaPlikow.setCell(3, 1, QStringLiteral("/s/long.wav"));
+    b.w().fileGrid.setCell(1, 1, QStringLiteral("00000"));
+    b.w().fileGrid.setCell(2, 1, QStringLiteral("not used"));
+    b.w().fileGrid.setCell(3, 1, QStringLiteral("/s/long.wav"));
     b.w().availability.UpdateMenu();
     b.run("RecordISD");
     QTRY_VERIFY_WITH_TIMEOUT(!b.port.Active(), 10000);
-    QTRY_COMPARE(b.w().panel.commportnum(), QStringLiteral("not connected"));
+    QTRY_COMPARE(b.w().panel.portNumber(), QStringLiteral("not connected"));
     QCOMPARE(b.w().link.LinkState, 2); // no reply will come to end it
-    b.w().runHandler(QStringLiteral("ToolbarButton973Click"));
+    b.w().runHandler(QStringLiteral("stopPlayback"));
     QCOMPARE(b.w().link.LinkState, 3);
     QVERIFY(!b.player.IsPlaying());
 }

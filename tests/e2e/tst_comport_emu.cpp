@@ -1,9 +1,9 @@
 #include "core/paneltexts.h"
 #include "emuprocess.h"
 #include "fakeprompter.h"
-#include "link/comport.h"
-#include "link/portdialog.h"
+#include "link/serialcomport.h"
 #include "tempfolder.h"
+#include "widgets/portdialog.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -40,8 +40,8 @@ double cpuSeconds() {
 struct Line {
     TempFolder folder;
     EmuProcess emu;
-    TComPort port;
-    QSignalSpy deliveries{&port, &TCustomComPort::OnRxChar};
+    SerialComPort port;
+    QSignalSpy deliveries{&port, &ComPort::OnRxChar};
 
     bool start(const QStringList& arguments = {}) {
         if (!emu.start(arguments))
@@ -105,9 +105,9 @@ private slots:
         Line line;
         QVERIFY(line.start());
         line.port.Open();
-        TComPort second;
+        SerialComPort second;
         second.setPortNum(1);
-        QVERIFY_THROWS_EXCEPTION(EComPortError, second.Open());
+        QVERIFY_THROWS_EXCEPTION(ComPortError, second.Open());
         QVERIFY(!second.Active());
         QSerialPort other(line.emu.device());
         QVERIFY(!other.open(QIODevice::ReadWrite));
@@ -118,11 +118,11 @@ private slots:
         Line line;
         QVERIFY(line.start());
         line.port.Open();
-        QVERIFY_THROWS_EXCEPTION(EComPortError, line.port.Open());
-        QVERIFY_THROWS_EXCEPTION(EComPortError, line.port.setPortNum(2));
+        QVERIFY_THROWS_EXCEPTION(ComPortError, line.port.Open());
+        QVERIFY_THROWS_EXCEPTION(ComPortError, line.port.setPortNum(2));
         line.port.Close();
         line.port.setPortNum(2);
-        QVERIFY_THROWS_EXCEPTION(EComPortError, line.port.Open());
+        QVERIFY_THROWS_EXCEPTION(ComPortError, line.port.Open());
         QVERIFY(!line.port.Active());
     }
 
@@ -171,7 +171,7 @@ private slots:
         bool overlapped = false;
         bool secondArrivedInside = false;
         int calls = 0;
-        connect(&line.port, &TCustomComPort::OnRxChar, this, [&](int) {
+        connect(&line.port, &ComPort::OnRxChar, this, [&](int) {
             overlapped = overlapped || inHandler;
             inHandler = true;
             if (++calls == 1) {
@@ -202,7 +202,7 @@ private slots:
         for (int i = 0; i < 10000 && !raised; ++i) {
             try {
                 line.port.WriteBuf(frame.constData(), 20);
-            } catch (const EComPortError& error) {
+            } catch (const ComPortError& error) {
                 raised = true;
                 message = error.message();
             }
@@ -239,7 +239,7 @@ private slots:
     void hangupAfterNthReplyEndsTheLine() {
         Line line;
         QVERIFY(line.start({QStringLiteral("--hangup-after"), QStringLiteral("2")}));
-        QSignalSpy vanished(&line.port, &TCustomComPort::vanished);
+        QSignalSpy vanished(&line.port, &ComPort::vanished);
         QVERIFY(line.openAnnounced());
         QByteArray record = powerUpFrame();
         record[0] = 2; // ":" is the second reply
@@ -327,8 +327,8 @@ private slots:
         Line line;
         QVERIFY(line.start());
         QVERIFY(line.openAnnounced());
-        QSignalSpy vanished(&line.port, &TCustomComPort::vanished);
-        QSignalSpy active(&line.port, &TCustomComPort::activeChanged);
+        QSignalSpy vanished(&line.port, &ComPort::vanished);
+        QSignalSpy active(&line.port, &ComPort::activeChanged);
         line.emu.command(QStringLiteral("hangup"));
         QVERIFY(vanished.wait(5000));
         QVERIFY(!line.port.Active());
@@ -348,15 +348,15 @@ private slots:
         QVERIFY(line.start());
         PanelTexts panel;
         FakePrompter prompter;
-        TPortDialog dialog(line.port, panel, prompter);
-        dialog.comCheck(1)->setChecked(true);
+        PortDialog dialog(line.port, panel, prompter);
+        dialog.portButton(1)->setChecked(true);
         QTimer::singleShot(
             0, &dialog, [&] { dialog.findChild<QPushButton*>(QStringLiteral("OKBtn"))->click(); });
         QVERIFY(dialog.Execute());
         QVERIFY(line.port.Active());
-        QCOMPARE(panel.commportnum(), QStringLiteral("1"));
-        QCOMPARE(dialog.comDevice(1)->text(), line.emu.device());
-        QCOMPARE(dialog.comDevice(2)->text(), QStringLiteral("/dev/no-such-vokar"));
+        QCOMPARE(panel.portNumber(), QStringLiteral("1"));
+        QCOMPARE(dialog.portDevice(1)->text(), line.emu.device());
+        QCOMPARE(dialog.portDevice(2)->text(), QStringLiteral("/dev/no-such-vokar"));
         QVERIFY(prompter.messages.isEmpty());
         QVERIFY(line.emu.waitForLog(QStringLiteral("# port opened")));
     }
@@ -366,14 +366,14 @@ private slots:
         QVERIFY(line.start());
         PanelTexts panel;
         FakePrompter prompter;
-        TPortDialog dialog(line.port, panel, prompter);
-        dialog.comCheck(2)->setChecked(true);
+        PortDialog dialog(line.port, panel, prompter);
+        dialog.portButton(2)->setChecked(true);
         QTimer::singleShot(
             0, &dialog, [&] { dialog.findChild<QPushButton*>(QStringLiteral("OKBtn"))->click(); });
         dialog.Execute();
         QVERIFY(!line.port.Active());
         QCOMPARE(prompter.messages, QStringList{QStringLiteral("Serial Port not available")});
-        QCOMPARE(panel.commportnum(), QStringLiteral("not connected"));
+        QCOMPARE(panel.portNumber(), QStringLiteral("not connected"));
     }
 
     void portDialogCancelReopensThePortThatWasOpen() {
@@ -381,11 +381,11 @@ private slots:
         QVERIFY(line.start());
         PanelTexts panel;
         FakePrompter prompter;
-        TPortDialog dialog(line.port, panel, prompter);
-        panel.setText(PanelTexts::CommPortNum, QStringLiteral("1"));
+        PortDialog dialog(line.port, panel, prompter);
+        panel.setText(PanelTexts::PortNumber, QStringLiteral("1"));
         line.port.Open();
-        QSignalSpy active(&line.port, &TCustomComPort::activeChanged);
-        dialog.comCheck(2)->setChecked(true);
+        QSignalSpy active(&line.port, &ComPort::activeChanged);
+        dialog.portButton(2)->setChecked(true);
         QTimer::singleShot(0, &dialog, [&] {
             dialog.findChild<QPushButton*>(QStringLiteral("CancelBtn"))->click();
         });
@@ -393,7 +393,7 @@ private slots:
         QVERIFY(line.port.Active());
         QCOMPARE(line.port.PortNum(), 1);
         QCOMPARE(active.size(), 2); // closed for the dialog, opened again
-        QCOMPARE(panel.commportnum(), QStringLiteral("1"));
+        QCOMPARE(panel.portNumber(), QStringLiteral("1"));
         QVERIFY(prompter.messages.isEmpty());
     }
 
@@ -402,14 +402,14 @@ private slots:
         QVERIFY(line.start());
         PanelTexts panel;
         FakePrompter prompter;
-        TPortDialog dialog(line.port, panel, prompter);
-        panel.setText(PanelTexts::CommPortNum, QStringLiteral("not connected"));
+        PortDialog dialog(line.port, panel, prompter);
+        panel.setText(PanelTexts::PortNumber, QStringLiteral("not connected"));
         QTimer::singleShot(0, &dialog, [&] {
             dialog.findChild<QPushButton*>(QStringLiteral("CancelBtn"))->click();
         });
         QVERIFY(!dialog.Execute());
         QVERIFY(!line.port.Active());
-        QCOMPARE(panel.commportnum(), QStringLiteral("not connected"));
+        QCOMPARE(panel.portNumber(), QStringLiteral("not connected"));
     }
 };
 

@@ -2,15 +2,15 @@
 // cover yet, one test each, named after the fault. docs/RELIABILITY.md lists
 // every fault with the test that shows what the program does about it.
 
-#include "app/formularz.h"
+#include "app/mainwindow.h"
 #include "app/startup.h"
 #include "emuprocess.h"
 #include "fakecomport.h"
 #include "fakeplayer.h"
 #include "fakeprompter.h"
-#include "link/comport.h"
-#include "link/portdialog.h"
+#include "link/serialcomport.h"
 #include "tempfolder.h"
+#include "widgets/portdialog.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,7 +66,7 @@ public:
 struct Bench {
     TempFolder folder;
     EmuProcess emu;
-    TComPort port;
+    SerialComPort port;
     FakePlayer player;
     BoxPrompter prompter;
     Windows windows;
@@ -92,7 +92,7 @@ struct Bench {
     }
     ~Bench() { windows.main.reset(); }
 
-    TFormularz& w() { return *windows.main; }
+    MainWindow& w() { return *windows.main; }
     void run(const char* action) { w().commands.action(QString::fromLatin1(action))->trigger(); }
     int setChips() { return int(emu.log().filter(QStringLiteral("SetChip")).size()); }
     bool waitForSetChips(int count) {
@@ -200,15 +200,15 @@ void TestFaultMatrix::hangUpLeavesPortClosedAndProcessIdle() {
     Bench b;
     // Real time: an operation on an empty ISD 33060 lasts seconds.
     QVERIFY(b.start({}, QStringLiteral("1")));
-    b.w().ListaPlikow.setCell(1, 1, QStringLiteral("00000"));
-    b.w().ListaPlikow.setCell(2, 1, QStringLiteral("not used"));
-    b.w().ListaPlikow.setCell(3, 1, QStringLiteral("/s/long.wav"));
+    b.w().fileGrid.setCell(1, 1, QStringLiteral("00000"));
+    b.w().fileGrid.setCell(2, 1, QStringLiteral("not used"));
+    b.w().fileGrid.setCell(3, 1, QStringLiteral("/s/long.wav"));
     b.w().availability.UpdateMenu();
     b.run(action.constData());
     QVERIFY(b.emu.waitForLog(started));
     b.emu.command(QStringLiteral("hangup"));
     QTRY_VERIFY_WITH_TIMEOUT(!b.port.Active(), 10000);
-    QTRY_COMPARE(b.w().panel.commportnum(), QStringLiteral("not connected"));
+    QTRY_COMPARE(b.w().panel.portNumber(), QStringLiteral("not connected"));
     QCOMPARE(b.prompter.messages.size(), 1);
     QVERIFY(b.prompter.messages.first().contains(QStringLiteral("disconnected")));
     QCOMPARE(b.w().link.LinkState, state); // no reply will come to end it
@@ -221,7 +221,7 @@ void TestFaultMatrix::hangUpLeavesPortClosedAndProcessIdle() {
     QVERIFY2(used < 0.2, qPrintable(QStringLiteral("%1 s of CPU in 2 s").arg(used)));
     QCOMPARE(b.prompter.messages.size(), 1);
 
-    b.w().runHandler(QStringLiteral("SpeedButton1Click"));
+    b.w().runHandler(QStringLiteral("stopChip"));
     QCOMPARE(b.w().link.LinkState, 3);
 }
 
@@ -235,20 +235,20 @@ void TestFaultMatrix::deviceComingBackIsOpenedFromThePortDialog() {
     // Plugged in again: a new device, mapped to COM1 once more.
     EmuProcess again;
     QVERIFY(again.start(b.emuArguments({}, QStringLiteral("0.01"))));
-    TPortDialog* dialog = b.w().portDialog();
+    PortDialog* dialog = b.w().portDialog();
     QVERIFY(dialog);
     QTimer::singleShot(0, dialog, [dialog] {
-        dialog->comCheck(1)->setChecked(true);
+        dialog->portButton(1)->setChecked(true);
         dialog->findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
     });
     b.run("ChangePort");
     QVERIFY(b.port.Active());
-    QCOMPARE(b.w().panel.commportnum(), QStringLiteral("1"));
+    QCOMPARE(b.w().panel.portNumber(), QStringLiteral("1"));
     QVERIFY(again.waitForLog(QStringLiteral("# port opened")));
     // It announces itself and is told the chip type, and a scan runs.
     QVERIFY(again.waitForLog(QStringLiteral("SetChip")));
     b.run("PlayfromISD2");
-    QTRY_COMPARE_WITH_TIMEOUT(b.w().ListaNagran.cell(5, 1), QStringLiteral("00400"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(b.w().mapGrid.cell(5, 1), QStringLiteral("00400"), 10000);
     QCOMPARE(b.w().link.LinkState, 3);
 }
 
@@ -287,11 +287,11 @@ void TestFaultMatrix::listSavedOnAFillingDiskKeepsTheOldFile() {
     FakePlayer player;
     FakePrompter prompter;
     Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
-    TFormularz& w = *windows.main;
+    MainWindow& w = *windows.main;
     const QString list = folder.file(QStringLiteral("sounds.lsp"));
-    w.ListaPlikow.setCell(1, 1, QStringLiteral("00000"));
-    w.ListaPlikow.setCell(2, 1, QStringLiteral("00100"));
-    w.ListaPlikow.setCell(3, 1, QStringLiteral("/s/one.wav"));
+    w.fileGrid.setCell(1, 1, QStringLiteral("00000"));
+    w.fileGrid.setCell(2, 1, QStringLiteral("00100"));
+    w.fileGrid.setCell(3, 1, QStringLiteral("/s/one.wav"));
     w.availability.UpdateMenu();
     prompter.answers = {list};
     w.commands.action(QStringLiteral("SaveList"))->trigger();
@@ -302,9 +302,9 @@ void TestFaultMatrix::listSavedOnAFillingDiskKeepsTheOldFile() {
     const QString longName =
         QStringLiteral("/sounds/") + QString(200, u'n') + QStringLiteral(".wav");
     for (int row = 1; row <= 100; ++row) {
-        w.ListaPlikow.setCell(1, row, QStringLiteral("not used"));
-        w.ListaPlikow.setCell(2, row, QStringLiteral("not used"));
-        w.ListaPlikow.setCell(3, row, longName);
+        w.fileGrid.setCell(1, row, QStringLiteral("not used"));
+        w.fileGrid.setCell(2, row, QStringLiteral("not used"));
+        w.fileGrid.setCell(3, row, longName);
     }
     w.availability.UpdateMenu();
 
@@ -315,7 +315,7 @@ void TestFaultMatrix::listSavedOnAFillingDiskKeepsTheOldFile() {
     rlimit small = previous;
     small.rlim_cur = 4096;
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    w.runHandler(QStringLiteral("Zapisz"));
+    w.runHandler(QStringLiteral("saveList"));
     setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);
 
@@ -329,8 +329,8 @@ void TestFaultMatrix::listSavedOnAFillingDiskKeepsTheOldFile() {
         QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("sounds")),
         QStringList{QStringLiteral("sounds.lsp")});
     // The table is whole, and with room on the disk it saves.
-    QCOMPARE(w.ListaPlikow.cell(3, 100), longName);
-    w.runHandler(QStringLiteral("Zapisz"));
+    QCOMPARE(w.fileGrid.cell(3, 100), longName);
+    w.runHandler(QStringLiteral("saveList"));
     QVERIFY(folder.read(QStringLiteral("sounds.lsp")).size() > 4096);
     windows.main.reset();
 }
@@ -345,10 +345,10 @@ void TestFaultMatrix::listSavedOnAFullDeviceIsReported() {
     FakePlayer player;
     FakePrompter prompter;
     Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
-    TFormularz& w = *windows.main;
-    w.ListaPlikow.setCell(1, 1, QStringLiteral("00000"));
-    w.ListaPlikow.setCell(2, 1, QStringLiteral("00100"));
-    w.ListaPlikow.setCell(3, 1, QStringLiteral("/s/one.wav"));
+    MainWindow& w = *windows.main;
+    w.fileGrid.setCell(1, 1, QStringLiteral("00000"));
+    w.fileGrid.setCell(2, 1, QStringLiteral("00100"));
+    w.fileGrid.setCell(3, 1, QStringLiteral("/s/one.wav"));
     w.availability.UpdateMenu();
     // The list the user chooses is a link to the full device, as a list on
     // a disk that has no room left at all.
@@ -361,8 +361,8 @@ void TestFaultMatrix::listSavedOnAFullDeviceIsReported() {
         prompter.errors.isEmpty() ? prompter.messages.first() : prompter.errors.first();
     QVERIFY2(told.contains(QStringLiteral("full.lsp")), qPrintable(told));
     // The table does not take the device as its list.
-    QVERIFY(w.ListFileName != list);
-    QCOMPARE(w.ListaPlikow.cell(3, 1), QStringLiteral("/s/one.wav"));
+    QVERIFY(w.listFileName != list);
+    QCOMPARE(w.fileGrid.cell(3, 1), QStringLiteral("/s/one.wav"));
     windows.main.reset();
 }
 

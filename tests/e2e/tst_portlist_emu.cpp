@@ -1,14 +1,14 @@
-#include "app/formularz.h"
+#include "app/mainwindow.h"
 #include "app/reopenoffer.h"
 #include "app/startup.h"
 #include "emuprocess.h"
 #include "fakeplayer.h"
 #include "fakeprompter.h"
-#include "link/comport.h"
-#include "link/portdialog.h"
 #include "link/portresolver.h"
+#include "link/serialcomport.h"
 #include "screenshot.h"
 #include "tempfolder.h"
+#include "widgets/portdialog.h"
 
 #include <QFile>
 #include <QLabel>
@@ -20,14 +20,14 @@
 
 namespace {
 
-QStringList listed(const TPortDialog& dialog) {
+QStringList listed(const PortDialog& dialog) {
     QStringList labels;
     for (int row = 0; row < dialog.presentDevices()->count(); ++row)
         labels << dialog.presentDevices()->item(row)->text();
     return labels;
 }
 
-bool listsDevice(const TPortDialog& dialog, const QString& path) {
+bool listsDevice(const PortDialog& dialog, const QString& path) {
     for (const QString& label : listed(dialog)) {
         if (label == path || label.startsWith(path + QLatin1Char(' ')))
             return true;
@@ -58,11 +58,11 @@ private slots:
 void TestPortListEmu::listFollowsStandInsAppearingAndGoing() {
     TempFolder folder;
     folder.write(QStringLiteral("isdvokar.fig"), closedAtStart);
-    TComPort port;
+    SerialComPort port;
     FakePlayer player;
     FakePrompter prompter;
     Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
-    TPortDialog& dialog = *windows.port;
+    PortDialog& dialog = *windows.port;
     dialog.show();
     // The system's own ports are listed whatever else is there.
     for (const QString& path : PortResolver::systemPorts())
@@ -78,7 +78,7 @@ void TestPortListEmu::listFollowsStandInsAppearingAndGoing() {
     QTRY_VERIFY_WITH_TIMEOUT(listsDevice(dialog, second.device()), 5000);
     QVERIFY(listsDevice(dialog, first.device()));
     // The label beside the COM number follows as well.
-    QCOMPARE(dialog.comDevice(3)->text(), second.device());
+    QCOMPARE(dialog.portDevice(3)->text(), second.device());
     screenshot(dialog, QStringLiteral("port-list.png"));
 
     second.command(QStringLiteral("hangup"));
@@ -92,16 +92,16 @@ void TestPortListEmu::choosingADeviceWritesItsPortsLine() {
     TempFolder folder;
     folder.write(QStringLiteral("isdvokar.fig"), closedAtStart);
     folder.write(QStringLiteral("isdvokar.ports"), "# kept\nCOM4=/dev/ttyS9\n");
-    TComPort port;
+    SerialComPort port;
     FakePlayer player;
     FakePrompter prompter;
     Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
-    TPortDialog& dialog = *windows.port;
+    PortDialog& dialog = *windows.port;
     EmuProcess emu;
     QVERIFY(emu.start(emuArguments(2)));
     dialog.refreshPresent();
     // Nothing chosen in the list: nothing is written.
-    dialog.comCheck(5)->setChecked(true);
+    dialog.portButton(5)->setChecked(true);
     QVERIFY(!dialog.useChosenDevice());
     const QList<QListWidgetItem*> items =
         dialog.presentDevices()->findItems(emu.device(), Qt::MatchStartsWith);
@@ -113,7 +113,7 @@ void TestPortListEmu::choosingADeviceWritesItsPortsLine() {
     QVERIFY2(ports.contains(QStringLiteral("COM5=") + emu.device()), qPrintable(ports));
     QVERIFY(ports.contains(QStringLiteral("# kept")));
     QVERIFY(ports.contains(QStringLiteral("COM4=/dev/ttyS9")));
-    QCOMPARE(dialog.comDevice(5)->text(), emu.device());
+    QCOMPARE(dialog.portDevice(5)->text(), emu.device());
     // Chosen again for the same number: still one line for it.
     QVERIFY(dialog.useChosenDevice());
     QCOMPARE(QString::fromUtf8(folder.read(QStringLiteral("isdvokar.ports")))
@@ -132,7 +132,7 @@ void TestPortListEmu::reopenIsOfferedWhenTheDeviceComesBackAndTakenOnlyOnClick()
     folder.write(QStringLiteral("isdvokar.ports"), "COM1=" + programmer.toUtf8() + "\n");
     folder.write(QStringLiteral("isdvokar.fig"),
                  "VOKAR-1 Configuration File\r\n1\r\n1\r\n\r\n\r\n\r\n1\r\n");
-    TComPort port;
+    SerialComPort port;
     FakePlayer player;
     FakePrompter prompter;
     Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
@@ -164,7 +164,7 @@ void TestPortListEmu::reopenIsOfferedWhenTheDeviceComesBackAndTakenOnlyOnClick()
     QVERIFY(port.Active());
     QVERIFY(after.waitForLog(QStringLiteral("SetChip")));
     QVERIFY(offer->button()->isHidden());
-    QCOMPARE(windows.main->panel.text(PanelTexts::CommPortNum), QStringLiteral("1"));
+    QCOMPARE(windows.main->panel.text(PanelTexts::PortNumber), QStringLiteral("1"));
 }
 
 QTEST_MAIN(TestPortListEmu)

@@ -1,12 +1,12 @@
 // Recording with real sound: the real player plays each file into a private
 // PulseAudio null sink while vokar-emu, at real time, records; the recorded
 // messages must be as long as the files.
-#include "app/formularz.h"
+#include "app/mainwindow.h"
 #include "app/startup.h"
 #include "emuprocess.h"
 #include "fakeprompter.h"
 #include "files/player.h"
-#include "link/comport.h"
+#include "link/serialcomport.h"
 #include "nullsinkserver.h"
 #include "tempfolder.h"
 #include "testsounds.h"
@@ -48,21 +48,20 @@ void TestRecordSound::recordTableMakesMessagesAsLongAsTheFiles() {
                    folder.file(QStringLiteral("isdvokar.ports"))}));
     folder.write(QStringLiteral("isdvokar.fig"),
                  "VOKAR-1 Configuration File\r\n1\r\n1\r\n\r\n\r\n\r\n1\r\n");
-    TComPort port;
+    SerialComPort port;
     Player player;
     FakePrompter prompter;
     Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
-    TFormularz& w = *windows.main;
+    MainWindow& w = *windows.main;
     QVERIFY(port.Active());
     QVERIFY(emu.waitForGreetingAnswered());
 
     for (int row = 1; row <= 3; ++row) {
         const QString file = folder.file(QStringLiteral("tone%1.wav").arg(row));
         QVERIFY(TestSounds::writeToneWav(file, 8000, 1, fileSeconds[row - 1], SF_FORMAT_PCM_16));
-        w.ListaPlikow.setCell(1, row,
-                              row == 1 ? QStringLiteral("00000") : QStringLiteral("not used"));
-        w.ListaPlikow.setCell(2, row, QStringLiteral("not used"));
-        w.ListaPlikow.setCell(3, row, file);
+        w.fileGrid.setCell(1, row, row == 1 ? QStringLiteral("00000") : QStringLiteral("not used"));
+        w.fileGrid.setCell(2, row, QStringLiteral("not used"));
+        w.fileGrid.setCell(3, row, file);
     }
     w.availability.UpdateMenu();
     sound.clearSound();
@@ -84,10 +83,10 @@ void TestRecordSound::recordTableMakesMessagesAsLongAsTheFiles() {
     // The map of what the stand-in now holds, from a scan.
     w.commands.action(QStringLiteral("PlayfromISD2"))->trigger();
     QVERIFY(NullSinkServer::waitFor(
-        [&] { return w.link.LinkState == 3 && !w.ListaNagran.cell(5, 4).isEmpty(); }, 20000));
+        [&] { return w.link.LinkState == 3 && !w.mapGrid.cell(5, 4).isEmpty(); }, 20000));
     for (int row = 1; row <= 3; ++row) {
-        const int start = w.ListaNagran.cell(1, row).toInt();
-        const int eom = w.ListaNagran.cell(3, row).toInt();
+        const int start = w.mapGrid.cell(1, row).toInt();
+        const int eom = w.mapGrid.cell(3, row).toInt();
         const double recorded = (eom - start + 1) * RowSeconds;
         // The stop reaches the programmer with its next progress report, and
         // the last row is a whole row.
@@ -96,21 +95,21 @@ void TestRecordSound::recordTableMakesMessagesAsLongAsTheFiles() {
         QVERIFY(recorded >= fileSeconds[row - 1] - RowSeconds);
         QVERIFY(recorded <= fileSeconds[row - 1] + ProgressSeconds + RowSeconds + 0.05);
         if (row > 1)
-            QCOMPARE(start, w.ListaNagran.cell(3, row - 1).toInt() + 1);
+            QCOMPARE(start, w.mapGrid.cell(3, row - 1).toInt() + 1);
     }
 
     // Checking the table against the chip finds the same three records.
     QStringList scanned;
     for (int row = 1; row <= 3; ++row)
-        scanned << w.ListaNagran.cell(1, row) + QLatin1Char('-') + w.ListaNagran.cell(3, row);
+        scanned << w.mapGrid.cell(1, row) + QLatin1Char('-') + w.mapGrid.cell(3, row);
     w.commands.action(QStringLiteral("CheckRecords1"))->trigger();
     QVERIFY(NullSinkServer::waitFor(
-        [&] { return w.link.LinkState == 3 && !w.ListaNagran.cell(1, 3).isEmpty(); }, 20000));
+        [&] { return w.link.LinkState == 3 && !w.mapGrid.cell(1, 3).isEmpty(); }, 20000));
     QStringList checked;
     for (int row = 1; row <= 3; ++row)
-        checked << w.ListaNagran.cell(1, row) + QLatin1Char('-') + w.ListaNagran.cell(3, row);
+        checked << w.mapGrid.cell(1, row) + QLatin1Char('-') + w.mapGrid.cell(3, row);
     QCOMPARE(checked, scanned);
-    QCOMPARE(w.ListaNagran.cell(1, 4), QString());
+    QCOMPARE(w.mapGrid.cell(1, 4), QString());
 }
 
 QTEST_MAIN(TestRecordSound)

@@ -1,10 +1,10 @@
-#include "app/formularz.h"
+#include "app/mainwindow.h"
 #include "app/startup.h"
 #include "app/statusreporter.h"
 #include "emuprocess.h"
 #include "fakeplayer.h"
 #include "fakeprompter.h"
-#include "link/comport.h"
+#include "link/serialcomport.h"
 #include "screenshot.h"
 #include "tempfolder.h"
 
@@ -15,7 +15,7 @@
 namespace {
 
 // What the status bar says.
-QString statusOf(TFormularz& window) {
+QString statusOf(MainWindow& window) {
     return window.statusBar()->findChild<QLabel*>(QStringLiteral("LinkStatus"))->text();
 }
 
@@ -24,7 +24,7 @@ QString statusOf(TFormularz& window) {
 struct Bench {
     TempFolder folder;
     EmuProcess emu;
-    TComPort port;
+    SerialComPort port;
     FakePlayer player;
     FakePrompter prompter;
     Windows windows;
@@ -45,13 +45,13 @@ struct Bench {
                          [this](const QString& text) { shown << text; });
         return port.Active() && emu.waitForGreetingAnswered();
     }
-    TFormularz& w() { return *windows.main; }
+    MainWindow& w() { return *windows.main; }
     void run(const char* action) { w().commands.action(QString::fromLatin1(action))->trigger(); }
     QString status() { return statusOf(w()); }
     int logged(const QString& text) { return int(emu.log().filter(text).size()); }
     void scan() {
         run("PlayfromISD2");
-        QTRY_COMPARE_WITH_TIMEOUT(w().ListaNagran.cell(5, 4), QStringLiteral("00400"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(w().mapGrid.cell(5, 4), QStringLiteral("00400"), 10000);
     }
 };
 
@@ -81,7 +81,7 @@ void TestStatusEmu::startWithoutProgrammerExplainsHowToConnect() {
     TempFolder folder;
     folder.write(QStringLiteral("isdvokar.fig"),
                  "VOKAR-1 Configuration File\r\n1\r\n1\r\n\r\n\r\n\r\n0\r\n");
-    TComPort port;
+    SerialComPort port;
     FakePlayer player;
     FakePrompter prompter;
     Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
@@ -128,9 +128,9 @@ void TestStatusEmu::recordTableNamesEachFileAndCountsThem() {
     const QString files[] = {QStringLiteral("/s/one.wav"), QStringLiteral("/s/two.wav"),
                              QStringLiteral("/s/three.wav")};
     for (int row = 1; row <= 3; ++row) {
-        b.w().ListaPlikow.setCell(1, row, QStringLiteral("not used"));
-        b.w().ListaPlikow.setCell(2, row, QStringLiteral("not used"));
-        b.w().ListaPlikow.setCell(3, row, files[row - 1]);
+        b.w().fileGrid.setCell(1, row, QStringLiteral("not used"));
+        b.w().fileGrid.setCell(2, row, QStringLiteral("not used"));
+        b.w().fileGrid.setCell(3, row, files[row - 1]);
     }
     b.w().availability.UpdateMenu();
     b.run("RecTable");

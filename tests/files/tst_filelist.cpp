@@ -20,7 +20,7 @@ const QByteArray threeLines = "00016;not used;/snd/bell.wav;\r\n"
 
 void loadInto(TablesFixture& f, const QString& name) {
     f.prompter.answers = {name};
-    FileList(f.context).adujlist1Click();
+    FileList(f.context).openTable();
 }
 } // namespace
 
@@ -54,7 +54,7 @@ void TestFileList::saveAndLoadRoundTripByteForByte() {
     QCOMPARE(f.fileRow(3), (QStringList{QStringLiteral("12"), QStringLiteral("00300"),
                                         QStringLiteral("/snd/with space.wav")}));
     f.prompter.answers = {temp.file(QStringLiteral("out.lsp"))};
-    FileList(f.context).ZapiszJako();
+    FileList(f.context).saveListAs();
     QCOMPARE(temp.read(QStringLiteral("out.lsp")), threeLines);
 }
 
@@ -159,7 +159,7 @@ void TestFileList::cancelledLoadStillChecksAddressCells() {
                  {QStringLiteral("00003"), QStringLiteral("?"), QStringLiteral("b.wav")}});
     f.listFileName = QStringLiteral("/l/keep.lsp");
     f.commands.setEnabled({"SaveList"}, false);
-    FileList(f.context).adujlist1Click();
+    FileList(f.context).openTable();
     QCOMPARE(f.fileRow(1),
              (QStringList{notUsed, QStringLiteral("00009"), QStringLiteral("a.wav")}));
     QCOMPARE(f.fileRow(2),
@@ -190,7 +190,7 @@ void TestFileList::saveAfterLoadWritesWithoutDialog() {
     f.captions.clear();
     f.files.setCell(1, 1, QStringLiteral("00099"));
     const int dialogs = f.prompter.shown.size();
-    FileList(f.context).Zapisz();
+    FileList(f.context).saveList();
     QCOMPARE(f.prompter.shown.size(), dialogs);
     QVERIFY(temp.read(QStringLiteral("l.lsp")).startsWith("00099;not used;/snd/bell.wav;\r\n"));
     QVERIFY(f.captions.isEmpty());
@@ -204,7 +204,7 @@ void TestFileList::firstSaveAsksAndAddsDefaultExtension() {
     f.folders.ListFolder = QStringLiteral("/lists");
     f.fillFiles({{QStringLiteral("00001"), notUsed, QStringLiteral("/a.wav")}});
     f.prompter.answers = {temp.file(QStringLiteral("named"))};
-    FileList(f.context).Zapisz();
+    FileList(f.context).saveList();
     const QString name = temp.file(QStringLiteral("named.lsp"));
     QCOMPARE(temp.read(QStringLiteral("named.lsp")), QByteArray("00001;not used;/a.wav;\r\n"));
     QCOMPARE(f.listFileName, name);
@@ -220,14 +220,14 @@ void TestFileList::saveAsTakesTheNewNameForLaterSaves() {
     f.listFileName = temp.file(QStringLiteral("old.lsp"));
     f.prompter.answers = {temp.file(QStringLiteral("new.lsp"))};
     FileList list(f.context);
-    list.ZapiszJako();
+    list.saveListAs();
     const QString name = temp.file(QStringLiteral("new.lsp"));
     QCOMPARE(f.captions, QStringList{QStringLiteral("ISD Programmer, ") + name});
     QCOMPARE(f.listFileName, name);
     QCOMPARE(f.folders.ListFolder, temp.path() + u'/');
     QVERIFY(!QFile::exists(temp.file(QStringLiteral("old.lsp"))));
     f.files.setCell(1, 1, QStringLiteral("00002"));
-    list.Zapisz();
+    list.saveList();
     QCOMPARE(temp.read(QStringLiteral("new.lsp")), QByteArray("00002;not used;/a.wav;\r\n"));
     QCOMPARE(f.prompter.shown.size(), 1);
 }
@@ -236,8 +236,8 @@ void TestFileList::emptyTableSavesNothingAndShowsNoDialog() {
     TablesFixture f;
     f.files.setCell(3, 1, QStringLiteral("/a.wav")); // a file, but no start text
     FileList list(f.context);
-    list.Zapisz();
-    list.ZapiszJako();
+    list.saveList();
+    list.saveListAs();
     QVERIFY(f.prompter.shown.isEmpty());
     QVERIFY(f.captions.isEmpty());
 }
@@ -276,13 +276,13 @@ void TestFileList::failedSaveIsReportedAndChangesNothing() {
     FileList list(f.context);
     if (viaDialog) {
         f.prompter.answers = {name, name};
-        list.Zapisz();
-        list.ZapiszJako();
+        list.saveList();
+        list.saveListAs();
         QCOMPARE(f.prompter.messages.size(), 2);
         QCOMPARE(f.listFileName, QString());
     } else {
         f.listFileName = name;
-        list.Zapisz();
+        list.saveList();
         QCOMPARE(f.prompter.messages.size(), 1);
         QCOMPARE(f.listFileName, name);
     }
@@ -309,7 +309,7 @@ void TestFileList::failedSaveKeepsPreviousFile() {
     rlimit small = old;
     small.rlim_cur = 1024;
     setrlimit(RLIMIT_FSIZE, &small);
-    FileList(f.context).Zapisz();
+    FileList(f.context).saveList();
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
     QCOMPARE(f.prompter.messages.size(), 1);

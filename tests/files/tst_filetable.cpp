@@ -48,7 +48,7 @@ void TestFileTable::addPutsFileInFirstFreeRowAndGrowsByOne() {
     TablesFixture f;
     FileTable table(f.context);
     f.prompter.answers = {QStringLiteral("/snd/a.wav")};
-    table.Dodajplik1Click();
+    table.addFile();
     QCOMPARE(f.files.RowCount(), 121);
     QCOMPARE(f.fileRow(1), (QStringList{notUsed, notUsed, QStringLiteral("/snd/a.wav")}));
     QCOMPARE(f.soundFilesShown, 1);
@@ -60,8 +60,8 @@ void TestFileTable::addPutsFileInFirstFreeRowAndGrowsByOne() {
     QVERIFY(!f.enabled("CopyFromMap")); // the map is still empty
 
     f.prompter.answers = {QStringLiteral("/snd/b.wav"), QStringLiteral("/snd/c.mid")};
-    table.Dodajplik1Click();
-    table.Dodajplik1Click();
+    table.addFile();
+    table.addFile();
     QCOMPARE(f.files.RowCount(), 123);
     QCOMPARE(f.files.cell(3, 3), QStringLiteral("/snd/c.mid"));
     QCOMPARE(f.files.FirstFreeRow(), 4);
@@ -76,7 +76,7 @@ void TestFileTable::addRemembersSoundFolderAndFileType() {
     f.open.fileName = QStringLiteral("/old/name.wav");
     f.prompter.answers = {QStringLiteral("/midi/song.mid")};
     f.open.filterIndex = 1;
-    table.Dodajplik1Click();
+    table.addFile();
     const FileDialog shown = f.prompter.shown.constLast();
     QCOMPARE(shown.filter, QStringLiteral("WAV file (*.wav)|*.wav|MIDI file (*.mid)|*.mid"));
     QCOMPARE(shown.filterIndex, 1);
@@ -91,7 +91,7 @@ void TestFileTable::addCancelledStillRenumbersAndUpdatesCommands() {
     FileTable table(f.context);
     f.commands.setEnabled({"DeletePlik"}, true);
     f.files.setCell(0, 7, QStringLiteral("x"));
-    table.Dodajplik1Click();
+    table.addFile();
     QCOMPARE(f.files.RowCount(), 120);
     QCOMPARE(f.files.cell(0, 7), QStringLiteral("7"));
     QVERIFY(!f.enabled("DeletePlik"));
@@ -116,7 +116,7 @@ void TestFileTable::insertPlacesFileAtSelectionOrAfterEntries() {
     FileTable table(f.context);
     f.files.setRow(selected);
     f.prompter.answers = {QStringLiteral("/s/new.wav")};
-    table.Insert2Click();
+    table.insertFile();
     QCOMPARE(f.files.RowCount(), 126);
     QCOMPARE(f.fileRow(newRow), (QStringList{notUsed, notUsed, QStringLiteral("/s/new.wav")}));
     // The entries keep their order around the new one.
@@ -144,7 +144,7 @@ void TestFileTable::insertOverwritesStrayTextsOfTheFirstFreeRow() {
     FileTable table(f.context);
     f.files.setRow(1);
     f.prompter.answers = {QStringLiteral("new")};
-    table.Insert2Click();
+    table.insertFile();
     QCOMPARE(f.files.cell(3, 1), QStringLiteral("new"));
     QCOMPARE(f.files.cell(3, 2), QStringLiteral("a"));
     QCOMPARE(f.files.cell(3, 3), QStringLiteral("b"));
@@ -158,7 +158,7 @@ void TestFileTable::insertCancelledChangesNothing() {
     f.fillFiles(fiveEntries());
     FileTable table(f.context);
     f.files.setRow(2);
-    table.Insert2Click();
+    table.insertFile();
     QCOMPARE(f.files.RowCount(), 125);
     QCOMPARE(f.files.cell(3, 2), QStringLiteral("/s/f2.wav"));
     QCOMPARE(f.prompter.shown.size(), 1);
@@ -180,7 +180,7 @@ void TestFileTable::removeMovesRowsUpAndShrinksOnlyAbove120() {
     f.listFileName = QStringLiteral("/lists/a.lsp");
     FileTable table(f.context);
     f.files.setRow(2);
-    table.DeletePlikClick();
+    table.removeFile();
     QCOMPARE(f.files.RowCount(), rowsAfter);
     QCOMPARE(f.files.cell(3, 1), QStringLiteral("/s/f1.wav"));
     QCOMPARE(f.files.cell(3, 2), QStringLiteral("/s/f3.wav"));
@@ -199,7 +199,7 @@ void TestFileTable::removeOnFreeRowStillForgetsListFile() {
     f.listFileName = QStringLiteral("/lists/a.lsp");
     FileTable table(f.context);
     f.files.setRow(8);
-    table.DeletePlikClick();
+    table.removeFile();
     QCOMPARE(f.files.RowCount(), 125);
     QCOMPARE(f.files.cell(3, 5), QStringLiteral("/s/f5.wav"));
     QCOMPARE(f.captions, QStringList{QStringLiteral("ISD Programmer")});
@@ -210,10 +210,10 @@ void TestFileTable::removingLastFileDisablesFileCommands() {
     TablesFixture f;
     FileTable table(f.context);
     f.prompter.answers = {QStringLiteral("/a.wav")};
-    table.Dodajplik1Click();
+    table.addFile();
     QVERIFY(f.enabled("SaveList"));
     f.files.setRow(1);
-    table.DeletePlikClick();
+    table.removeFile();
     QCOMPARE(f.files.RowCount(), 120);
     for (const char* name :
          {"OdtwarzajPlik", "RecordISD", "DeletePlik", "Delete", "ClearList", "CloseFile",
@@ -264,7 +264,7 @@ void TestFileTable::editStartAddress() {
     f.files.setRow(2);
     f.address.answers = {typed};
     FileTable table(f.context);
-    table.Startadress1Click();
+    table.editStartAddress();
     QCOMPARE(f.address.shown, 1);
     QCOMPARE(f.files.cell(1, 2), start);
     QCOMPARE(f.files.cell(2, 2), stop);
@@ -309,7 +309,7 @@ void TestFileTable::editStopAddress() {
     f.files.setRow(1);
     f.address.answers = {typed};
     FileTable table(f.context);
-    table.Stopadress1Click();
+    table.editStopAddress();
     QCOMPARE(f.files.cell(2, 1), stop);
     QCOMPARE(f.files.cell(1, 1), start);
     QCOMPARE(f.prompter.messages, message.isEmpty() ? QStringList() : QStringList{message});
@@ -322,9 +322,9 @@ void TestFileTable::editAddressOfGarbageCellFailsAndKeepsRow() {
     f.files.setRow(1);
     FileTable table(f.context);
     f.address.answers = {QStringLiteral("5")};
-    QVERIFY_THROWS_EXCEPTION(AppError, table.Startadress1Click());
+    QVERIFY_THROWS_EXCEPTION(AppError, table.editStartAddress());
     f.address.answers = {QStringLiteral("5")};
-    QVERIFY_THROWS_EXCEPTION(AppError, table.Stopadress1Click());
+    QVERIFY_THROWS_EXCEPTION(AppError, table.editStopAddress());
     QCOMPARE(f.fileRow(1),
              (QStringList{QStringLiteral("xyz"), QString(), QStringLiteral("a.wav")}));
 }
@@ -334,18 +334,18 @@ void TestFileTable::removeAddressWritesNotUsedEvenOnFreeRow() {
     f.fillFiles({{QStringLiteral("00001"), QStringLiteral("00009"), QStringLiteral("a.wav")}});
     FileTable table(f.context);
     f.files.setRow(1);
-    table.Deletefilestopadres1Click();
+    table.removeStopAddress();
     QCOMPARE(f.files.cell(2, 1), notUsed);
-    table.Deletefilestartadres1Click();
+    table.removeStartAddress();
     QCOMPARE(f.files.cell(1, 1), notUsed);
     QCOMPARE(f.soundFilesShown, 2);
 
     f.files.setRow(2); // the first free row
-    table.Deletefilestartadres1Click();
+    table.removeStartAddress();
     QCOMPARE(f.fileRow(2), (QStringList{notUsed, QString(), QString()}));
     // The row now counts as in use, so the next file goes below it.
     f.prompter.answers = {QStringLiteral("b.wav")};
-    table.Dodajplik1Click();
+    table.addFile();
     QCOMPARE(f.files.cell(3, 3), QStringLiteral("b.wav"));
     QCOMPARE(f.files.cell(3, 2), QString());
 }
@@ -354,8 +354,8 @@ void TestFileTable::removeAddressOnEmptyTableDoesNothing() {
     TablesFixture f;
     FileTable table(f.context);
     f.files.setRow(3);
-    table.Deletefilestartadres1Click();
-    table.Deletefilestopadres1Click();
+    table.removeStartAddress();
+    table.removeStopAddress();
     QCOMPARE(f.fileRow(3), (QStringList{QString(), QString(), QString()}));
 }
 
@@ -363,17 +363,17 @@ void TestFileTable::selectingRowShowsItsStartAddress() {
     TablesFixture f;
     f.fillFiles({{notUsed, notUsed, QStringLiteral("a.wav")},
                  {QStringLiteral("120"), QStringLiteral("bad"), QStringLiteral("b.wav")}});
-    f.panel.setText(PanelTexts::AdresHex, QStringLiteral("ABCD"));
+    f.panel.setText(PanelTexts::AddressHex, QStringLiteral("ABCD"));
     FileTable table(f.context);
     f.files.setRow(1);
-    table.ListaPlikowClick(); // "not used": nothing to show
-    QCOMPARE(f.panel.adres(), QString());
+    table.fileRowClicked(); // "not used": nothing to show
+    QCOMPARE(f.panel.address(), QString());
     f.files.setRow(2);
-    table.ListaPlikowClick();
-    QCOMPARE(f.panel.adres(), QStringLiteral("00120"));
-    QCOMPARE(f.panel.czasDoKon(), f.chip.TimeToEndText(120));
-    QCOMPARE(f.panel.czasDoKon(), QStringLiteral("  42.00 sek."));
-    QCOMPARE(f.panel.adreshex(), QStringLiteral("ABCD"));
+    table.fileRowClicked();
+    QCOMPARE(f.panel.address(), QStringLiteral("00120"));
+    QCOMPARE(f.panel.timeToEnd(), f.chip.TimeToEndText(120));
+    QCOMPARE(f.panel.timeToEnd(), QStringLiteral("  42.00 sek."));
+    QCOMPARE(f.panel.addressHex(), QStringLiteral("ABCD"));
     QCOMPARE(f.files.cell(1, 2), QStringLiteral("120"));
     QCOMPARE(f.files.cell(2, 2), notUsed); // silently
     QVERIFY(f.prompter.messages.isEmpty());
@@ -382,14 +382,14 @@ void TestFileTable::selectingRowShowsItsStartAddress() {
 void TestFileTable::selectingRowWithBadStartCellResetsIt() {
     TablesFixture f;
     f.fillFiles({{QStringLiteral("abc"), QStringLiteral("00050"), QStringLiteral("a.wav")}});
-    f.panel.setText(PanelTexts::Adres, QStringLiteral("00001"));
+    f.panel.setText(PanelTexts::Address, QStringLiteral("00001"));
     FileTable table(f.context);
     f.files.setRow(1);
-    table.ListaPlikowClick();
+    table.fileRowClicked();
     QCOMPARE(f.prompter.messages, QStringList{QStringLiteral("Bad Cell format !")});
     QCOMPARE(f.fileRow(1),
              (QStringList{notUsed, QStringLiteral("00050"), QStringLiteral("a.wav")}));
-    QCOMPARE(f.panel.adres(), QStringLiteral("00001"));
+    QCOMPARE(f.panel.address(), QStringLiteral("00001"));
 }
 
 void TestFileTable::selectingRowOnlyRunsWhenSelectionMoves() {
@@ -400,27 +400,27 @@ void TestFileTable::selectingRowOnlyRunsWhenSelectionMoves() {
     f.files.setRow(1);
     table.SelectFileRow(2);
     QCOMPARE(f.files.Row(), 2);
-    QCOMPARE(f.panel.adres(), QStringLiteral("00020"));
-    f.panel.setText(PanelTexts::Adres, QStringLiteral("00000"));
+    QCOMPARE(f.panel.address(), QStringLiteral("00020"));
+    f.panel.setText(PanelTexts::Address, QStringLiteral("00000"));
     table.SelectFileRow(2);
-    QCOMPARE(f.panel.adres(), QStringLiteral("00000"));
+    QCOMPARE(f.panel.address(), QStringLiteral("00000"));
     // A click runs it on the same row all the same.
-    table.ListaPlikowClick();
-    QCOMPARE(f.panel.adres(), QStringLiteral("00020"));
+    table.fileRowClicked();
+    QCOMPARE(f.panel.address(), QStringLiteral("00020"));
 }
 
 void TestFileTable::closeListEmptiesTableAndLeavesContextMenu() {
     TablesFixture f;
     FileTable table(f.context);
     f.prompter.answers = {QStringLiteral("/a.wav"), QStringLiteral("/b.wav")};
-    table.Dodajplik1Click();
-    table.Dodajplik1Click();
+    table.addFile();
+    table.addFile();
     f.fillMap({{QStringLiteral("00000"), QStringLiteral("0000")}});
     f.availability.UpdateMapCommands();
     QVERIFY(f.enabled("CopyFromMap"));
     f.listFileName = QStringLiteral("/l.lsp");
     f.files.setRowCount(300);
-    table.Clearlist1Click();
+    table.closeFileList();
     QCOMPARE(f.files.RowCount(), 120);
     for (int row = 1; row < 120; ++row)
         QCOMPARE(f.fileRow(row), (QStringList{QString(), QString(), QString()}));

@@ -13,7 +13,7 @@ namespace {
 const QString notUsed = QStringLiteral("not used");
 
 // The window state the playback handlers work on, with the fake player's end
-// notification routed to PlayerNotify as the window does it.
+// notification routed to playbackEnded as the window does it.
 struct Bench {
     Commands commands;
     StringGrid files{4, 120};
@@ -25,7 +25,7 @@ struct Bench {
     LocalPlayback playback{&player, files, availability, link, prompter};
 
     Bench() {
-        QObject::connect(&player, &MediaPlayer::OnNotify, [this] { playback.PlayerNotify(); });
+        QObject::connect(&player, &MediaPlayer::OnNotify, [this] { playback.playbackEnded(); });
         availability.applyStartState();
     }
     void addRow(int row, const QString& start, const QString& path) {
@@ -94,7 +94,7 @@ void LocalPlaybackTest::playWithNothingToPlayDoesNothingButClearStopRequested() 
     const QStringList before = bench.enabled(allCommands);
     bench.link.StopRequested = true;
 
-    bench.playback.OdtwarzajClick();
+    bench.playback.playFile();
 
     QVERIFY(bench.player.calls.isEmpty());
     QVERIFY(bench.prompter.messages.isEmpty());
@@ -108,7 +108,7 @@ void LocalPlaybackTest::playOpensTheSelectedRowsFileAndSwitchesToStop() {
     bench.tableLoaded();
     bench.files.setRow(2);
 
-    bench.playback.OdtwarzajClick();
+    bench.playback.playFile();
 
     QCOMPARE(bench.player.calls,
              QStringList({QStringLiteral("Open /sounds/two.mid"), QStringLiteral("Play")}));
@@ -128,7 +128,7 @@ void LocalPlaybackTest::unopenableFileShowsFileNotFoundAndLeavesEverything() {
     bench.files.setRow(1);
     bench.link.StopRequested = true;
 
-    bench.playback.OdtwarzajClick();
+    bench.playback.playFile();
 
     QCOMPARE(bench.prompter.messages, QStringList({QStringLiteral("File not found")}));
     QCOMPARE(bench.player.calls, QStringList({QStringLiteral("Open /sounds/one.wav")}));
@@ -143,7 +143,7 @@ void LocalPlaybackTest::withoutAPlayerTheFileCannotBeOpened() {
     LocalPlayback withoutPlayer(nullptr, bench.files, bench.availability, bench.link,
                                 bench.prompter);
 
-    withoutPlayer.OdtwarzajClick();
+    withoutPlayer.playFile();
 
     QCOMPARE(bench.prompter.messages, QStringList({QStringLiteral("File not found")}));
     verifyStoppedButtons(bench);
@@ -152,7 +152,7 @@ void LocalPlaybackTest::withoutAPlayerTheFileCannotBeOpened() {
 void LocalPlaybackTest::listeningToTheEndRestoresButtonsWithoutStopRequest() {
     Bench bench;
     bench.tableLoaded();
-    bench.playback.OdtwarzajClick();
+    bench.playback.playFile();
 
     bench.player.finish();
 
@@ -165,12 +165,12 @@ void LocalPlaybackTest::listeningToTheEndRestoresButtonsWithoutStopRequest() {
 void LocalPlaybackTest::stopWhileListeningStopsAndRequestsStop() {
     Bench bench;
     bench.tableLoaded();
-    bench.playback.OdtwarzajClick();
+    bench.playback.playFile();
     bench.link.LinkState = LinkContext::StateRecording;
     int notifications = 0;
     QObject::connect(&bench.player, &MediaPlayer::OnNotify, [&] { ++notifications; });
 
-    bench.playback.ToolbarButton973Click();
+    bench.playback.stopPlayback();
 
     QCOMPARE(bench.player.calls.last(), QStringLiteral("Stop"));
     QVERIFY(!bench.player.IsPlaying());
@@ -192,7 +192,7 @@ void LocalPlaybackTest::stopWhileNothingPlaysOnlyTellsTheLinkToStop() {
     bench.link.LinkState = LinkContext::StateScanning;
     bench.link.StopRequested = false;
 
-    bench.playback.ToolbarButton973Click();
+    bench.playback.stopPlayback();
 
     QVERIFY(!bench.player.calls.contains(QStringLiteral("Stop")));
     QCOMPARE(bench.enabled(allCommands), before);

@@ -1,4 +1,4 @@
-#include "app/formularz.h"
+#include "app/mainwindow.h"
 #include "app/startup.h"
 #include "fakecomport.h"
 #include "fakeplayer.h"
@@ -26,14 +26,14 @@ struct Program {
     explicit Program(MediaPlayer& player) {
         windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
     }
-    TFormularz& main() { return *windows.main; }
+    MainWindow& main() { return *windows.main; }
     // A table of one file, row 1 selected, its commands switched on as
     // adding a file does.
     void tableOf(const QString& path) {
-        main().ListaPlikow.setCell(1, 1, QStringLiteral("00000"));
-        main().ListaPlikow.setCell(2, 1, notUsed);
-        main().ListaPlikow.setCell(3, 1, path);
-        main().ListaPlikow.setRow(1);
+        main().fileGrid.setCell(1, 1, QStringLiteral("00000"));
+        main().fileGrid.setCell(2, 1, notUsed);
+        main().fileGrid.setCell(3, 1, path);
+        main().fileGrid.setRow(1);
         main().availability.UpdateMenu();
     }
     void click(const char* control) {

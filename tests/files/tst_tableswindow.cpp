@@ -3,7 +3,7 @@
 #include "fakeprompter.h"
 #include "tempfolder.h"
 
-#include "app/formularz.h"
+#include "app/mainwindow.h"
 #include "app/startup.h"
 
 #include <QTabWidget>
@@ -24,7 +24,7 @@ struct Program {
         windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
         main().show();
     }
-    TFormularz& main() { return *windows.main; }
+    MainWindow& main() { return *windows.main; }
     void trigger(const char* action) {
         main().commands.action(QString::fromLatin1(action))->trigger();
     }
@@ -50,89 +50,89 @@ private slots:
 
 void TestTablesWindow::actionsRunTheTableCommands() {
     Program program;
-    TFormularz& window = program.main();
+    MainWindow& window = program.main();
     window.pages()->setCurrentIndex(1);
     program.prompter.answers = {QStringLiteral("/s/a.wav"), QStringLiteral("/s/b.wav")};
     program.trigger("LoadFile1");
     QCOMPARE(window.pages()->currentIndex(), 0);
     program.trigger("SpeedButton2");
-    QCOMPARE(window.ListaPlikow.cell(3, 2), QStringLiteral("/s/b.wav"));
+    QCOMPARE(window.fileGrid.cell(3, 2), QStringLiteral("/s/b.wav"));
     QVERIFY(window.commands.isEnabled(QStringLiteral("DeletePlik")));
-    window.ListaPlikow.setRow(1);
+    window.fileGrid.setRow(1);
     program.trigger("Delete");
-    QCOMPARE(window.ListaPlikow.cell(3, 1), QStringLiteral("/s/b.wav"));
+    QCOMPARE(window.fileGrid.cell(3, 1), QStringLiteral("/s/b.wav"));
     QCOMPARE(window.windowTitle(), QStringLiteral("ISD Programmer"));
     program.trigger("ClearList");
-    QCOMPARE(window.ListaPlikow.cell(3, 1), QString());
+    QCOMPARE(window.fileGrid.cell(3, 1), QString());
     QVERIFY(!window.commands.isEnabled(QStringLiteral("SaveList")));
 }
 
 void TestTablesWindow::loadedListNamesItselfInCaption() {
     Program program;
-    TFormularz& window = program.main();
+    MainWindow& window = program.main();
     program.folder.write(QStringLiteral("l.lsp"), "00010;00020;/s/a.wav;\r\n");
     const QString name = program.folder.file(QStringLiteral("l.lsp"));
     program.prompter.answers = {name};
     program.trigger("OpenTable");
     QCOMPARE(window.windowTitle(), QStringLiteral("VOKAR SD Programmer, ") + name);
-    QCOMPARE(window.ListFileName, name);
-    window.ListaPlikow.setCell(1, 1, QStringLiteral("00011"));
+    QCOMPARE(window.listFileName, name);
+    window.fileGrid.setCell(1, 1, QStringLiteral("00011"));
     program.trigger("SpeedButton5");
     QCOMPARE(program.folder.read(QStringLiteral("l.lsp")), QByteArray("00011;00020;/s/a.wav;\r\n"));
 }
 
 void TestTablesWindow::keyboardSelectionRunsRowHandlerOnlyOnChange() {
     Program program;
-    TFormularz& window = program.main();
+    MainWindow& window = program.main();
     program.folder.write(QStringLiteral("l.lsp"),
                          "00010;not used;/s/a.wav;\r\nabc;not used;/s/b.wav;\r\n"
                          "00030;not used;/s/c.wav;\r\n");
     program.prompter.answers = {program.folder.file(QStringLiteral("l.lsp"))};
     program.trigger("OpenTable");
     // The load turned the bad address into "not used"; put one back.
-    window.ListaPlikow.setCell(1, 2, QStringLiteral("abc"));
-    QTableView* view = window.filesView();
+    window.fileGrid.setCell(1, 2, QStringLiteral("abc"));
+    QTableView* view = window.fileView();
     view->setFocus();
     program.click(view, 1);
-    QCOMPARE(window.panel.adres(), QStringLiteral("00010"));
+    QCOMPARE(window.panel.address(), QStringLiteral("00010"));
     QTest::keyClick(view, Qt::Key_Down);
-    QCOMPARE(window.ListaPlikow.Row(), 2);
+    QCOMPARE(window.fileGrid.Row(), 2);
     QCOMPARE(program.prompter.messages, QStringList{QStringLiteral("Bad Cell format !")});
     QTest::keyClick(view, Qt::Key_Down);
-    QCOMPARE(window.panel.adres(), QStringLiteral("00030"));
+    QCOMPARE(window.panel.address(), QStringLiteral("00030"));
     QTest::keyClick(view, Qt::Key_Down); // onto a free row: nothing to show
-    QCOMPARE(window.ListaPlikow.Row(), 4);
-    QCOMPARE(window.panel.adres(), QStringLiteral("00030"));
+    QCOMPARE(window.fileGrid.Row(), 4);
+    QCOMPARE(window.panel.address(), QStringLiteral("00030"));
 }
 
 void TestTablesWindow::clickOnNewRowRunsRowHandlerOnce() {
     Program program;
-    TFormularz& window = program.main();
+    MainWindow& window = program.main();
     program.folder.write(QStringLiteral("m.mpp"), "00000;0000;00009;0009;;;\r\njunk;;;;;;\r\n");
     program.prompter.answers = {program.folder.file(QStringLiteral("m.mpp"))};
     program.trigger("N20");
     window.pages()->setCurrentIndex(1);
     QTableView* view = window.mapView();
     program.click(view, 2);
-    QCOMPARE(window.ListaNagran.Row(), 2);
+    QCOMPARE(window.mapGrid.Row(), 2);
     QCOMPARE(program.prompter.errors.size(), 1); // the bad start, reported once
     program.click(view, 2);                      // a click on the selected row runs it again
     QCOMPARE(program.prompter.errors.size(), 2);
     program.click(view, 1);
-    QCOMPARE(window.panel.adres(), QStringLiteral("00000"));
-    QCOMPARE(window.panel.adreshex(), QStringLiteral("0000"));
+    QCOMPARE(window.panel.address(), QStringLiteral("00000"));
+    QCOMPARE(window.panel.addressHex(), QStringLiteral("0000"));
     QCOMPARE(program.prompter.errors.size(), 2);
 }
 
 void TestTablesWindow::loadKeepsTheSelectedRowHighlighted() {
     Program program;
-    TFormularz& window = program.main();
+    MainWindow& window = program.main();
     program.folder.write(QStringLiteral("l.lsp"), "1;2;/a.wav;\r\n3;4;/b.wav;\r\n5;6;/c.wav;\r\n");
-    window.ListaPlikow.setRow(3);
+    window.fileGrid.setRow(3);
     program.prompter.answers = {program.folder.file(QStringLiteral("l.lsp"))};
     program.trigger("SpeedButton4");
-    QCOMPARE(window.ListaPlikow.Row(), 3);
-    QCOMPARE(window.filesView()->currentIndex().row(), 2);
+    QCOMPARE(window.fileGrid.Row(), 3);
+    QCOMPARE(window.fileView()->currentIndex().row(), 2);
 }
 
 QTEST_MAIN(TestTablesWindow)

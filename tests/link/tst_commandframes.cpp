@@ -39,9 +39,9 @@ struct Window {
     QByteArray bytes() const { return QByteArray(frame.data(), CommandFrame::Size); }
 
     // A single play from the address on the display, as Play from ISD sends it.
-    void play(const char* adres) {
+    void play(const char* shown) {
         port.PurgeRead();
-        panel.setText(PanelTexts::Adres, QString::fromLatin1(adres));
+        panel.setText(PanelTexts::Address, QString::fromLatin1(shown));
         frames.prepare(Cmd::Play);
         frames.setStopAtLastAddress();
         frames.setPower(link.PowerSetting);
@@ -49,17 +49,17 @@ struct Window {
     }
     // Erase on a type 1 to 40: a recording from address 0.
     void eraseOldType() {
-        panel.setText(PanelTexts::Adres, QStringLiteral("00000"));
+        panel.setText(PanelTexts::Address, QStringLiteral("00000"));
         frames.prepare(Cmd::Record);
         frames.sendWhenOutputIdle();
     }
     // Recording one file with no stop address: the copy of the last address
     // is written before the chip type's fields.
-    void recordSingleFile(const char* adres) {
+    void recordSingleFile(const char* shown) {
         port.PurgeRead();
         frames.setStopAtLastAddress();
         frames.setLastAddressCopyLowFirst();
-        panel.setText(PanelTexts::Adres, QString::fromLatin1(adres));
+        panel.setText(PanelTexts::Address, QString::fromLatin1(shown));
         frames.prepare(Cmd::Record);
         frames.sendWhenOutputIdle();
     }
@@ -122,7 +122,7 @@ private slots:
     }
 
     void transferAddressKeepsDisplayedValueButLowersCurrentAddress_data() {
-        QTest::addColumn<QString>("adres");
+        QTest::addColumn<QString>("shown");
         QTest::addColumn<QByteArray>("bytes12");
         QTest::addColumn<int>("current");
         QTest::newRow("inside") << QStringLiteral("00016") << hex("0010") << 16;
@@ -130,11 +130,11 @@ private slots:
         QTest::newRow("above 65535") << QStringLiteral("65537") << hex("0001") << 1;
     }
     void transferAddressKeepsDisplayedValueButLowersCurrentAddress() {
-        QFETCH(QString, adres);
+        QFETCH(QString, shown);
         QFETCH(QByteArray, bytes12);
         QFETCH(int, current);
         Window w(1);
-        w.panel.setText(PanelTexts::Adres, adres);
+        w.panel.setText(PanelTexts::Address, shown);
         w.frames.TransferAddress();
         QCOMPARE(w.bytes().mid(1, 2), bytes12);
         QCOMPARE(int(w.link.CurrentAddress), current);
@@ -143,7 +143,7 @@ private slots:
     void addressThatIsNotANumberRaisesAndSendsNothing() {
         Window w(1);
         w.port.written.clear();
-        w.panel.setText(PanelTexts::Adres, QStringLiteral("12a45"));
+        w.panel.setText(PanelTexts::Address, QStringLiteral("12a45"));
         const QByteArray before = w.bytes();
         QVERIFY_THROWS_EXCEPTION(AppError, w.play("12a45"));
         QCOMPARE(w.bytes(), before);
@@ -161,7 +161,7 @@ private slots:
 
     void eraseOnOldTypeAfterScanKeepsScanByte() {
         Window w(1);
-        w.panel.setText(PanelTexts::Adres, QStringLiteral("00000"));
+        w.panel.setText(PanelTexts::Address, QStringLiteral("00000"));
         w.frames.prepare(Cmd::Scan);
         w.frames.setStopAtLastAddress();
         w.frames.setPower(1);

@@ -1,12 +1,12 @@
-#include "app/formularz.h"
+#include "app/mainwindow.h"
 #include "app/startup.h"
 #include "core/paneltexts.h"
 #include "fakecomport.h"
 #include "fakeplayer.h"
 #include "fakeprompter.h"
-#include "link/portdialog.h"
 #include "link/portresolver.h"
 #include "tempfolder.h"
+#include "widgets/portdialog.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -64,31 +64,31 @@ private slots:
         FakeComPort port;
         PanelTexts panel;
         FakePrompter prompter;
-        TPortDialog dialog(port, panel, prompter);
+        PortDialog dialog(port, panel, prompter);
         dialog.setPortDescriber([](int n) {
             return n == 2 ? QStringLiteral("/dev/ttyUSB0") : QStringLiteral("(no device)");
         });
-        QCOMPARE(dialog.comDevice(2)->text(), QStringLiteral("/dev/ttyUSB0"));
-        QCOMPARE(dialog.comDevice(6)->text(), QStringLiteral("(no device)"));
-        QCOMPARE(dialog.comCheck(2)->text(), QStringLiteral("Serial Port COM2"));
+        QCOMPARE(dialog.portDevice(2)->text(), QStringLiteral("/dev/ttyUSB0"));
+        QCOMPARE(dialog.portDevice(6)->text(), QStringLiteral("(no device)"));
+        QCOMPARE(dialog.portButton(2)->text(), QStringLiteral("Serial Port COM2"));
     }
 
     void refusalForPermissionAddsReasonAndRemedyToTheSameBox() {
         FakeComPort port;
         PanelTexts panel;
         FakePrompter prompter;
-        TPortDialog dialog(port, panel, prompter);
+        PortDialog dialog(port, panel, prompter);
         port.refuseOpen = true;
         port.refuseDetail =
             QStringLiteral("Permission to use /dev/ttyUSB0 was denied. Add your user "
                            "to the group that owns it (dialout)");
-        dialog.comCheck(1)->setChecked(true);
+        dialog.portButton(1)->setChecked(true);
         dialog.conclude(true, false);
         QCOMPARE(prompter.messages.size(), 1);
         QVERIFY(
             prompter.messages.first().startsWith(QStringLiteral("Serial Port not available\n\n")));
         QVERIFY(prompter.messages.first().contains(QStringLiteral("dialout")));
-        QCOMPARE(panel.commportnum(), QStringLiteral("not connected"));
+        QCOMPARE(panel.portNumber(), QStringLiteral("not connected"));
     }
 
     void storedPortAboveSixShowsItsNumberOnceOpen() {
@@ -98,11 +98,11 @@ private slots:
         FakeComPort port;
         PanelTexts panel;
         FakePrompter prompter;
-        TPortDialog dialog(port, panel, prompter);
-        dialog.FormCreate(QStringLiteral("isdvokar.fig"));
+        PortDialog dialog(port, panel, prompter);
+        dialog.loadSettings(QStringLiteral("isdvokar.fig"));
         QVERIFY(port.Active());
         QCOMPARE(port.PortNum(), 7);
-        QCOMPARE(panel.commportnum(), QStringLiteral("7"));
+        QCOMPARE(panel.portNumber(), QStringLiteral("7"));
     }
 
     void vanishedPortShowsNotConnectedAndTellsOnce() {
@@ -114,10 +114,10 @@ private slots:
         FakePrompter prompter;
         Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
         QVERIFY(port.Active());
-        QCOMPARE(windows.main->panel.commportnum(), QStringLiteral("1"));
+        QCOMPARE(windows.main->panel.portNumber(), QStringLiteral("1"));
         port.vanish(QStringLiteral("Input/output error"));
         port.vanish(); // already closed: nothing more
-        QCOMPARE(windows.main->panel.commportnum(), QStringLiteral("not connected"));
+        QCOMPARE(windows.main->panel.portNumber(), QStringLiteral("not connected"));
         QCOMPARE(prompter.messages.size(), 1);
         QVERIFY(prompter.messages.first().contains(QStringLiteral("COM1")));
         QVERIFY(prompter.messages.first().contains(QStringLiteral("Input/output error")));

@@ -57,7 +57,7 @@ void TestCopyFromMap::tableCopiesAsFarAsBothGo() {
     f.fillMap(map);
     f.files.setRow(4);
     CopyFromMap copy(f.files, f.map, [&f] { ++f.filesScrolledToTop; });
-    copy.Table1Click();
+    copy.copyTableFromMap();
     for (int r = 1; r <= 5; ++r) {
         const QStringList expected =
             r <= copied
@@ -75,7 +75,7 @@ void TestCopyFromMap::stopAddressTakesTheSelectedMessagesEnd() {
     f.fillMap({message(1), message(2), message(3), message(4)});
     f.files.setRow(2);
     f.map.setRow(4);
-    CopyFromMap(f.files, f.map, {}).StopAdress3Click();
+    CopyFromMap(f.files, f.map, {}).copyStopFromMap();
     QCOMPARE(f.fileRow(2),
              (QStringList{notUsed, QStringLiteral("00450"), QStringLiteral("/s/f2.wav")}));
 }
@@ -86,7 +86,7 @@ void TestCopyFromMap::startAddressTakesTheSelectedMessagesStart() {
     f.fillMap({message(1), message(2)});
     f.files.setRow(5);
     f.map.setRow(2);
-    CopyFromMap(f.files, f.map, {}).StartAdress3Click();
+    CopyFromMap(f.files, f.map, {}).copyStartFromMap();
     QCOMPARE(f.fileRow(5),
              (QStringList{QStringLiteral("00200"), notUsed, QStringLiteral("/s/f5.wav")}));
 }
@@ -109,8 +109,8 @@ void TestCopyFromMap::nothingIsCopiedWithoutStopInFirstFileRowOrWithEmptyMap() {
     f.files.setRow(2);
     f.map.setRow(2);
     CopyFromMap copy(f.files, f.map, {});
-    copy.StartAdress3Click();
-    copy.StopAdress3Click();
+    copy.copyStartFromMap();
+    copy.copyStopFromMap();
     QCOMPARE(f.fileRow(2), (QStringList{notUsed, notUsed, QStringLiteral("b")}));
 }
 
@@ -120,7 +120,7 @@ void TestCopyFromMap::copyingFromFreeMapRowFreesTheFileRow() {
     f.fillMap({message(1)});
     f.files.setRow(3);
     f.map.setRow(7);
-    CopyFromMap(f.files, f.map, {}).StartAdress3Click();
+    CopyFromMap(f.files, f.map, {}).copyStartFromMap();
     QCOMPARE(f.files.cell(1, 3), QString());
     QCOMPARE(f.files.FirstFreeRow(), 3);
     QCOMPARE(f.files.cell(3, 3), QStringLiteral("/s/f3.wav"));

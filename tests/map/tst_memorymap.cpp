@@ -53,7 +53,7 @@ void TestMemoryMap::saveWritesOneLinePerRecord() {
     f.folders.MapFolder = QStringLiteral("/maps");
     f.save.fileName = QStringLiteral("/lists/last.lsp");
     f.prompter.answers = {temp.file(QStringLiteral("chip"))};
-    MapFile(f.context).SpeedButton6Click();
+    MapFile(f.context).saveMemoryMap();
     QCOMPARE(temp.read(QStringLiteral("chip.mpp")),
              QByteArray("00000;0000;00123;007B;;;\r\n"
                         "00124;007C;00300;012C;;;\r\n"
@@ -70,7 +70,7 @@ void TestMemoryMap::saveWritesOneLinePerRecord() {
 void TestMemoryMap::emptyMapSavesNothingAndShowsNoDialog() {
     TablesFixture f;
     f.map.setCell(3, 1, QStringLiteral("00123")); // an EOM alone is no record
-    MapFile(f.context).SpeedButton6Click();
+    MapFile(f.context).saveMemoryMap();
     QVERIFY(f.prompter.shown.isEmpty());
 }
 
@@ -81,8 +81,8 @@ void TestMemoryMap::saveWritesNothingWhenCancelledOrWithoutHexStart() {
     const QString name = temp.file(QStringLiteral("m.mpp"));
     f.prompter.answers = {QString(), name};
     MapFile map(f.context);
-    map.SpeedButton6Click();
-    map.SpeedButton6Click();
+    map.saveMemoryMap();
+    map.saveMemoryMap();
     QCOMPARE(f.prompter.shown.size(), 2);
     QVERIFY(!QFile::exists(name));
     QCOMPARE(f.folders.MapFolder, QString());
@@ -94,7 +94,7 @@ void TestMemoryMap::failedSaveIsReported() {
     f.fillMap({record1});
     const QString name = temp.file(QStringLiteral("missing/m.mpp"));
     f.prompter.answers = {name};
-    MapFile(f.context).SpeedButton6Click();
+    MapFile(f.context).saveMemoryMap();
     QCOMPARE(f.prompter.messages.size(), 1);
     QVERIFY(f.prompter.messages.constFirst().contains(QDir::toNativeSeparators(name)));
 }
@@ -124,7 +124,7 @@ void TestMemoryMap::loadFillsRowsAsTheyStand() {
     f.fillMap({record1, record2, record3});
     f.map.setRowCount(500);
     f.prompter.answers = {temp.file(QStringLiteral("m.mpp"))};
-    MapFile(f.context).SpeedButton3Click();
+    MapFile(f.context).openMemoryMap();
     QCOMPARE(f.map.RowCount(), rows);
     QStringList loaded;
     for (int col = 1; col <= 6; ++col)
@@ -144,7 +144,7 @@ void TestMemoryMap::loadSwitchesMapCommandsOnly() {
     temp.write(QStringLiteral("m.mpp"), "00000;0000;00123;007B;;;\r\n");
     TablesFixture f;
     f.prompter.answers = {temp.file(QStringLiteral("m.mpp"))};
-    MapFile(f.context).SpeedButton3Click();
+    MapFile(f.context).openMemoryMap();
     QVERIFY(f.enabled("SaveMap"));
     QVERIFY(f.enabled("SpeedButton6"));
     QVERIFY(!f.enabled("CopyFromMap")); // the file table is empty
@@ -163,7 +163,7 @@ void TestMemoryMap::loadOfMissingFileGivesEmptyMap() {
     f.fillMap({record1});
     f.availability.UpdateMapCommands();
     f.prompter.answers = {temp.file(QStringLiteral("none.mpp"))};
-    MapFile(f.context).SpeedButton3Click();
+    MapFile(f.context).openMemoryMap();
     QCOMPARE(f.map.RowCount(), 120);
     QCOMPARE(f.map.cell(1, 1), QString());
     QVERIFY(f.prompter.messages.isEmpty());
@@ -177,7 +177,7 @@ void TestMemoryMap::overlongLineIsReportedAndEarlierRowsKept() {
                                             "\r\n00009;0009;;;;;\r\n");
     TablesFixture f;
     f.prompter.answers = {temp.file(QStringLiteral("m.mpp"))};
-    MapFile(f.context).SpeedButton3Click();
+    MapFile(f.context).openMemoryMap();
     QCOMPARE(f.prompter.messages, QStringList{QStringLiteral("Bad file format")});
     QCOMPARE(f.map.cell(1, 1), QStringLiteral("00001"));
     QCOMPARE(f.map.cell(1, 2), QString());
@@ -200,37 +200,37 @@ void TestMemoryMap::selectingRecordShowsItsStart() {
     f.fillMap({record2, {QStringLiteral("00123"), QStringLiteral("zzzz")}});
     MemoryMap map(f.map, f.panel, f.chip);
     f.map.setRow(2);
-    map.ListaNagranClick();
-    QCOMPARE(f.panel.adres(), QStringLiteral("00123"));
-    QCOMPARE(f.panel.adreshex(), QStringLiteral("007B"));
-    QCOMPARE(f.panel.czasDoKon(), f.chip.TimeToEndText(123));
-    QCOMPARE(f.panel.czasDoKon(), timeToEnd);
+    map.mapRowClicked();
+    QCOMPARE(f.panel.address(), QStringLiteral("00123"));
+    QCOMPARE(f.panel.addressHex(), QStringLiteral("007B"));
+    QCOMPARE(f.panel.timeToEnd(), f.chip.TimeToEndText(123));
+    QCOMPARE(f.panel.timeToEnd(), timeToEnd);
 }
 
 void TestMemoryMap::selectingFreeRowChangesNothing() {
     TablesFixture f;
     f.fillMap({record1});
-    f.panel.setText(PanelTexts::Adres, QStringLiteral("00042"));
+    f.panel.setText(PanelTexts::Address, QStringLiteral("00042"));
     MemoryMap map(f.map, f.panel, f.chip);
     map.SelectMapRow(5);
     QCOMPARE(f.map.Row(), 5);
-    QCOMPARE(f.panel.adres(), QStringLiteral("00042"));
+    QCOMPARE(f.panel.address(), QStringLiteral("00042"));
     // Selecting the row that is selected already does not run again.
     map.SelectMapRow(1);
-    QCOMPARE(f.panel.adres(), QStringLiteral("00000"));
-    f.panel.setText(PanelTexts::Adres, QStringLiteral("00042"));
+    QCOMPARE(f.panel.address(), QStringLiteral("00000"));
+    f.panel.setText(PanelTexts::Address, QStringLiteral("00042"));
     map.SelectMapRow(1);
-    QCOMPARE(f.panel.adres(), QStringLiteral("00042"));
+    QCOMPARE(f.panel.address(), QStringLiteral("00042"));
 }
 
 void TestMemoryMap::selectingBadStartCellFails() {
     TablesFixture f;
     f.fillMap({record1, {QStringLiteral("junk")}});
-    f.panel.setText(PanelTexts::Adres, QStringLiteral("00042"));
+    f.panel.setText(PanelTexts::Address, QStringLiteral("00042"));
     MemoryMap map(f.map, f.panel, f.chip);
     f.map.setRow(2);
-    QVERIFY_THROWS_EXCEPTION(AppError, map.ListaNagranClick());
-    QCOMPARE(f.panel.adres(), QStringLiteral("00042"));
+    QVERIFY_THROWS_EXCEPTION(AppError, map.mapRowClicked());
+    QCOMPARE(f.panel.address(), QStringLiteral("00042"));
 }
 
 void TestMemoryMap::scanFillsRecordsAndOverflow() {
@@ -275,7 +275,7 @@ void TestMemoryMap::selectByAddressFindsExactOrNextRecord() {
     map.SelectMapRowAt(address, next);
     QCOMPARE(f.map.Row(), row);
     if (row != 1)
-        QCOMPARE(f.panel.adres(), f.map.cell(1, row));
+        QCOMPARE(f.panel.address(), f.map.cell(1, row));
 }
 
 QTEST_MAIN(TestMemoryMap)

@@ -4,12 +4,12 @@
 //
 //   plan_screenshots <folder>     (QT_QPA_PLATFORM=offscreen works)
 
-#include "app/formularz.h"
+#include "app/mainwindow.h"
 #include "app/startup.h"
 #include "emuprocess.h"
 #include "fakeplayer.h"
 #include "fakeprompter.h"
-#include "link/comport.h"
+#include "link/serialcomport.h"
 #include "tempfolder.h"
 #include "testsounds.h"
 
@@ -50,11 +50,11 @@ int main(int argc, char** argv) {
         return 1;
     folder.write(QStringLiteral("isdvokar.fig"),
                  "VOKAR-1 Configuration File\r\n1\r\n1\r\n\r\n\r\n\r\n1\r\n");
-    TComPort port;
+    SerialComPort port;
     FakePlayer player;
     FakePrompter prompter;
     Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
-    TFormularz& w = *windows.main;
+    MainWindow& w = *windows.main;
     w.resize(760, 520);
     w.show();
     auto run = [&w](const char* name) { w.commands.action(QString::fromLatin1(name))->trigger(); };
@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
     shoot("plan-2-planned.png");
     run("RecTable");
     if (!waitFor([&] {
-            return w.link.LinkState == 3 && !w.ListaPlikow.cell(1, 3).isEmpty() &&
+            return w.link.LinkState == 3 && !w.fileGrid.cell(1, 3).isEmpty() &&
                    emu.log().filter(QStringLiteral("Record start")).size() == 3;
         }))
         return 1;

@@ -5,11 +5,11 @@
 #include "plan/fitcheck.h"
 #include "plan/headerexport.h"
 #include "plan/memorylayout.h"
-#include "plan/memorypictureview.h"
 #include "plan/recordverifier.h"
 #include "plan/soundlengths.h"
 #include "tempfolder.h"
 #include "testsounds.h"
+#include "widgets/memorypictureview.h"
 
 #include <QHash>
 #include <QProcess>

@@ -1,12 +1,12 @@
-#include "app/formularz.h"
+#include "app/mainwindow.h"
 #include "app/startup.h"
 #include "emuprocess.h"
 #include "fakeplayer.h"
 #include "fakeprompter.h"
-#include "link/comport.h"
-#include "plan/memorypictureview.h"
+#include "link/serialcomport.h"
 #include "tempfolder.h"
 #include "testsounds.h"
+#include "widgets/memorypictureview.h"
 
 #include <QLabel>
 #include <QTest>
@@ -20,7 +20,7 @@ namespace {
 struct Bench {
     TempFolder folder;
     EmuProcess emu;
-    TComPort port;
+    SerialComPort port;
     FakePlayer player;
     FakePrompter prompter;
     Windows windows;
@@ -49,16 +49,16 @@ struct Bench {
             const QString path = folder.file(QString::fromLatin1(name));
             if (!TestSounds::writeToneWav(path, 8000, 1, seconds, SF_FORMAT_PCM_16))
                 return false;
-            w().ListaPlikow.setCell(1, row, QStringLiteral("not used"));
-            w().ListaPlikow.setCell(2, row, QStringLiteral("not used"));
-            w().ListaPlikow.setCell(3, row, path);
+            w().fileGrid.setCell(1, row, QStringLiteral("not used"));
+            w().fileGrid.setCell(2, row, QStringLiteral("not used"));
+            w().fileGrid.setCell(3, row, path);
             ++row;
         }
         w().availability.UpdateMenu();
         run("PlanAddresses");
-        return w().ListaPlikow.cell(2, 3) == QStringLiteral("00056");
+        return w().fileGrid.cell(2, 3) == QStringLiteral("00056");
     }
-    TFormularz& w() { return *windows.main; }
+    MainWindow& w() { return *windows.main; }
     void run(const char* action) { w().commands.action(QString::fromLatin1(action))->trigger(); }
     QString status() { return w().findChild<QLabel*>(QStringLiteral("PlanStatus"))->text(); }
     QList<PictureBlock::State> recordStates() {
@@ -97,8 +97,8 @@ void TestPlanEmu::plannedTableRecordedThenCheckedIsVerified() {
     b.run("CheckRecords1");
     QTRY_COMPARE_WITH_TIMEOUT(
         b.status(), QStringLiteral("Verified: all 3 messages match the file table."), 10000);
-    QCOMPARE(b.w().ListaNagran.cell(1, 2), QStringLiteral("00020"));
-    QCOMPARE(b.w().ListaNagran.cell(3, 3), QStringLiteral("00056"));
+    QCOMPARE(b.w().mapGrid.cell(1, 2), QStringLiteral("00020"));
+    QCOMPARE(b.w().mapGrid.cell(3, 3), QStringLiteral("00056"));
     QTRY_COMPARE(b.recordStates(), (QList<S>{S::Verified, S::Verified, S::Verified}));
     QVERIFY(b.prompter.messages.isEmpty());
 }

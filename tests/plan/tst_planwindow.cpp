@@ -1,11 +1,11 @@
-#include "app/formularz.h"
+#include "app/mainwindow.h"
 #include "app/startup.h"
 #include "fakecomport.h"
 #include "fakeplayer.h"
 #include "fakeprompter.h"
-#include "plan/memorypictureview.h"
 #include "tempfolder.h"
 #include "testsounds.h"
+#include "widgets/memorypictureview.h"
 
 #include <QFrame>
 #include <QHelpEvent>
@@ -30,9 +30,9 @@ struct Program {
     Windows windows;
 
     Program() { windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig")); }
-    TFormularz& w() { return *windows.main; }
+    MainWindow& w() { return *windows.main; }
     void run(const char* action) { w().commands.action(QString::fromLatin1(action))->trigger(); }
-    QString files(int col, int row) { return w().ListaPlikow.cell(col, row); }
+    QString files(int col, int row) { return w().fileGrid.cell(col, row); }
     QString status() { return w().findChild<QLabel*>(QStringLiteral("PlanStatus"))->text(); }
     MemoryPictureView* picture() {
         return w().findChild<MemoryPictureView*>(QStringLiteral("MemoryPicture"));
@@ -50,9 +50,9 @@ struct Program {
             const QString path = sound(name, seconds);
             if (path.isEmpty())
                 return false;
-            w().ListaPlikow.setCell(1, row, notUsed);
-            w().ListaPlikow.setCell(2, row, notUsed);
-            w().ListaPlikow.setCell(3, row, path);
+            w().fileGrid.setCell(1, row, notUsed);
+            w().fileGrid.setCell(2, row, notUsed);
+            w().fileGrid.setCell(3, row, path);
             ++row;
         }
         w().availability.UpdateMenu();
@@ -201,8 +201,8 @@ void TestPlanWindow::exportWritesTheTableOrTheMapAsCHeader() {
                            "#define MSG_THREE_LENGTH_MS 4500ul\n"));
     QCOMPARE(p.prompter.shown.last().filter, QStringLiteral("C header (*.h)|*.h"));
 
-    p.w().ListaNagran.setCell(1, 1, QStringLiteral("00016"));
-    p.w().ListaNagran.setCell(3, 1, QStringLiteral("00035"));
+    p.w().mapGrid.setCell(1, 1, QStringLiteral("00016"));
+    p.w().mapGrid.setCell(3, 1, QStringLiteral("00035"));
     p.w().pages()->setCurrentIndex(1);
     p.prompter.answers = {p.folder.file(QStringLiteral("map.h"))};
     p.run("ExportAddresses");
@@ -211,7 +211,7 @@ void TestPlanWindow::exportWritesTheTableOrTheMapAsCHeader() {
     QVERIFY(map.contains("#define MSG_1_START 16u\n#define MSG_1_END 35u\n"
                          "#define MSG_1_LENGTH_MS 3000ul\n"));
     // Cancelling the dialog writes nothing; an empty source says so.
-    p.w().ListaNagran.setCell(1, 1, QString());
+    p.w().mapGrid.setCell(1, 1, QString());
     p.run("ExportAddresses");
     QCOMPARE(p.prompter.messages, QStringList{QStringLiteral("The memory map holds no messages.")});
 }
@@ -225,11 +225,11 @@ void TestPlanWindow::pictureFollowsChipTypeAndCurrentAddress() {
     p.w().chip.ApplyChipType();
     QTRY_COMPARE(p.picture()->memoryLayout()->chip().name, QStringLiteral("ISD 1760"));
     QCOMPARE(p.blocks(PictureBlock::Kind::Reserved), (QList<QPair<int, int>>{{0, 15}}));
-    p.w().panel.setText(PanelTexts::Adres, QStringLiteral("00100"));
+    p.w().panel.setText(PanelTexts::Address, QStringLiteral("00100"));
     QTRY_COMPARE(p.picture()->cursorRow(), 100);
     // The map's records are drawn as found.
-    p.w().ListaNagran.setCell(1, 1, QStringLiteral("00016"));
-    p.w().ListaNagran.setCell(3, 1, QStringLiteral("00040"));
+    p.w().mapGrid.setCell(1, 1, QStringLiteral("00016"));
+    p.w().mapGrid.setCell(3, 1, QStringLiteral("00040"));
     QTRY_COMPARE(p.blocks(PictureBlock::Kind::Record), (QList<QPair<int, int>>{{16, 40}}));
 }
 
@@ -237,26 +237,26 @@ void TestPlanWindow::clickingABlockSelectsItsRow() {
     Program p;
     QVERIFY(p.addFiles(threeSounds));
     p.run("PlanAddresses");
-    p.w().ListaNagran.setCell(1, 1, QStringLiteral("00100"));
-    p.w().ListaNagran.setCell(3, 1, QStringLiteral("00199"));
+    p.w().mapGrid.setCell(1, 1, QStringLiteral("00100"));
+    p.w().mapGrid.setCell(3, 1, QStringLiteral("00199"));
     p.w().show();
     QVERIFY(QTest::qWaitForWindowExposed(&p.w()));
     QTRY_COMPARE(p.blocks(PictureBlock::Kind::Record).size(), 1);
     QTest::mouseClick(p.picture(), Qt::LeftButton, {}, p.centreOf(PictureBlock::Kind::File, 3));
-    QCOMPARE(p.w().ListaPlikow.Row(), 3);
+    QCOMPARE(p.w().fileGrid.Row(), 3);
     QCOMPARE(p.w().pages()->currentIndex(), 0);
-    QCOMPARE(p.w().panel.adres(), QStringLiteral("00027"));
+    QCOMPARE(p.w().panel.address(), QStringLiteral("00027"));
     QTest::mouseClick(p.picture(), Qt::LeftButton, {}, p.centreOf(PictureBlock::Kind::Record, 1));
     QCOMPARE(p.w().pages()->currentIndex(), 1);
-    QCOMPARE(p.w().ListaNagran.Row(), 1);
-    QCOMPARE(p.w().panel.adres(), QStringLiteral("00100"));
+    QCOMPARE(p.w().mapGrid.Row(), 1);
+    QCOMPARE(p.w().panel.address(), QStringLiteral("00100"));
 }
 
 void TestPlanWindow::hoverTellsFileRowsAndTime() {
     Program p;
     QVERIFY(p.addFiles({{QStringLiteral("bell.wav"), 3.4}}));
-    p.w().ListaPlikow.setCell(1, 1, QStringLiteral("00000"));
-    p.w().ListaPlikow.setCell(2, 1, QStringLiteral("00016"));
+    p.w().fileGrid.setCell(1, 1, QStringLiteral("00000"));
+    p.w().fileGrid.setCell(2, 1, QStringLiteral("00016"));
     p.w().resize(804, 494);
     QTRY_COMPARE(p.blocks(PictureBlock::Kind::File), (QList<QPair<int, int>>{{0, 16}}));
     // The length is measured in the background; the picture follows when it is known.
@@ -281,9 +281,9 @@ void TestPlanWindow::recordTableNamesTheFilesThatWillBeCut() {
     Program p;
     p.port.Open();
     QVERIFY(p.addFiles({{QStringLiteral("bell.wav"), 3.4}, {QStringLiteral("gong.wav"), 1.0}}));
-    p.w().ListaPlikow.setCell(1, 1, QStringLiteral("00000"));
-    p.w().ListaPlikow.setCell(2, 1, QStringLiteral("00016"));
-    p.w().ListaPlikow.setCell(1, 2, QStringLiteral("00100"));
+    p.w().fileGrid.setCell(1, 1, QStringLiteral("00000"));
+    p.w().fileGrid.setCell(2, 1, QStringLiteral("00016"));
+    p.w().fileGrid.setCell(1, 2, QStringLiteral("00100"));
     p.port.written.clear();
     p.run("RecTable");
     QCOMPARE(p.w().link.LinkState, 11);
@@ -310,7 +310,7 @@ void TestPlanWindow::checkRecordsEndsWithTheVerdict() {
     QCOMPARE(p.status(), QString());
     p.port.feed(QByteArrayLiteral("400057") + QByteArray(14, '\0'));
     QCOMPARE(p.w().link.LinkState, 3);
-    QCOMPARE(p.w().ListaNagran.cell(3, 2), QStringLiteral("00023"));
+    QCOMPARE(p.w().mapGrid.cell(3, 2), QStringLiteral("00023"));
     QCOMPARE(p.status(), QStringLiteral("Verify: 1 of 3 messages differ - row 2: 4 rows (0.60 s) "
                                         "found, the file needs 7 rows (1.05 s)"));
     bool differs = false;

@@ -1,14 +1,14 @@
 #include "fakecomport.h"
 
-#include "link/comport.h"
+#include "link/serialcomport.h"
 
 #include <cstring>
 
 void FakeComPort::Open() {
     if (open)
-        throw EComPortError(QStringLiteral("Can't perform this operation while port is open"));
+        throw ComPortError(QStringLiteral("Can't perform this operation while port is open"));
     if (refuseOpen || portNum < 1)
-        throw EComPortError(QStringLiteral("Port COM%1 not available").arg(portNum), refuseDetail);
+        throw ComPortError(QStringLiteral("Port COM%1 not available").arg(portNum), refuseDetail);
     open = true;
     ++openCount;
     emit activeChanged(true);
@@ -23,7 +23,7 @@ void FakeComPort::Close() {
 
 void FakeComPort::setPortNum(int number) {
     if (open)
-        throw EComPortError(QStringLiteral("Can't perform this operation while port is open"));
+        throw ComPortError(QStringLiteral("Can't perform this operation while port is open"));
     portNum = number;
 }
 

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "link/customcomport.h"
+#include "link/comport.h"
 
 #include <QByteArray>
 #include <QList>
 
 // A serial port that keeps what is written and hands out what a test feeds.
-class FakeComPort : public TCustomComPort {
+class FakeComPort : public ComPort {
     Q_OBJECT
 public:
-    using TCustomComPort::TCustomComPort;
+    using ComPort::ComPort;
 
     void Open() override;
     void Close() override;

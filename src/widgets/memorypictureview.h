@@ -1,6 +1,6 @@
 #pragma once
 
-#include "memorylayout.h"
+#include "plan/memorylayout.h"
 
 #include <QWidget>
 #include <optional>

@@ -1,10 +1,12 @@
-#include "autor.h"
+#include "aboutwindow.h"
+
+#include "core/controlnames.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
 
-TAutor::TAutor(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("TAutor"));
+AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
+    setObjectName(QString::fromLatin1(ControlName::AboutWindow));
     setAccessibleDescription(objectName());
     setWindowTitle(QStringLiteral("About"));
     auto* layout = new QVBoxLayout(this);
@@ -31,6 +33,6 @@ TAutor::TAutor(QWidget* parent) : QDialog(parent) {
     }
 }
 
-void TAutor::mousePressEvent(QMouseEvent*) {
+void AboutWindow::mousePressEvent(QMouseEvent*) {
     accept();
 }

@@ -1,6 +1,6 @@
 #include "qtprompter.h"
 
-#include "apptitle.h"
+#include "core/apptitle.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

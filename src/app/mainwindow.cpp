@@ -1,15 +1,16 @@
-#include "formularz.h"
+#include "mainwindow.h"
 
-#include "autor.h"
-#include "chips/ukladdialog.h"
+#include "aboutwindow.h"
 #include "core/configfile.h"
+#include "core/controlnames.h"
 #include "core/guard.h"
 #include "core/mediaplayer.h"
 #include "core/prompter.h"
 #include "gridlayout.h"
 #include "icons.h"
-#include "link/customcomport.h"
-#include "link/portdialog.h"
+#include "link/comport.h"
+#include "widgets/chiptypedialog.h"
+#include "widgets/portdialog.h"
 #include "wiring.h"
 
 #include <QCloseEvent>
@@ -35,52 +36,55 @@ template <typename W> W* named(W* widget, const QString& name) {
     return widget;
 }
 
+template <typename W> W* named(W* widget, const char* name) {
+    return named(widget, QString::fromLatin1(name));
+}
+
 } // namespace
 
-TFormularz::TFormularz(TCustomComPort& port, MediaPlayer* player, Prompter& prompter_,
+MainWindow::MainWindow(ComPort& port_, MediaPlayer* player_, Prompter& prompter_,
                        const QString& configPath_, QWidget* parent)
-    : QMainWindow(parent), chip(panel, frame, port),
-      availability(commands, ListaPlikow, ListaNagran), ComPort1(port), Player(player),
-      prompter(prompter_), configPath(configPath_) {
-    named(this, QStringLiteral("Formularz"));
+    : QMainWindow(parent), chip(panel, frame, port_), availability(commands, fileGrid, mapGrid),
+      port(port_), player(player_), prompter(prompter_), configPath(configPath_) {
+    named(this, ControlName::MainWindow);
     setWindowTitle(QStringLiteral("VOKAR ISD Programmer"));
     resize(681, 494);
 
-    Strony = named(new QTabWidget(this), QStringLiteral("PageControl1"));
-    auto* strona1 = named(new QWidget, QStringLiteral("Strona1"));
-    auto* strona2 = named(new QWidget, QStringLiteral("Strona2"));
-    auto* layout1 = new QVBoxLayout(strona1);
+    pages_ = named(new QTabWidget(this), ControlName::Pages);
+    auto* soundFilesPage = named(new QWidget, ControlName::SoundFilesPage);
+    auto* mapPage = named(new QWidget, ControlName::MemoryMapPage);
+    auto* layout1 = new QVBoxLayout(soundFilesPage);
     layout1->setContentsMargins(0, 0, 0, 0);
     layout1->setSpacing(0);
-    layout1->addWidget(buildToolBar("ToolBar1", Commands::Place::ToolBar1));
-    ListaPlikowView = buildGrid(ListaPlikow, "ListaPlikow");
-    layout1->addWidget(ListaPlikowView);
-    auto* layout2 = new QVBoxLayout(strona2);
+    layout1->addWidget(buildToolBar(ControlName::SoundFilesToolBar, Commands::Place::ToolBar1));
+    fileView_ = buildGrid(fileGrid, ControlName::FileGrid, QStringLiteral("fileRowClicked"));
+    layout1->addWidget(fileView_);
+    auto* layout2 = new QVBoxLayout(mapPage);
     layout2->setContentsMargins(0, 0, 0, 0);
     layout2->setSpacing(0);
-    layout2->addWidget(buildToolBar("ToolBar2", Commands::Place::ToolBar2));
-    ListaNagranView = buildGrid(ListaNagran, "ListaNagran");
-    layout2->addWidget(ListaNagranView);
-    Strony->addTab(strona1, QStringLiteral("Sound Files"));
-    Strony->addTab(strona2, QStringLiteral("ISD Memory Map"));
+    layout2->addWidget(buildToolBar(ControlName::MemoryMapToolBar, Commands::Place::ToolBar2));
+    mapView_ = buildGrid(mapGrid, ControlName::MapGrid, QStringLiteral("mapRowClicked"));
+    layout2->addWidget(mapView_);
+    pages_->addTab(soundFilesPage, QStringLiteral("Sound Files"));
+    pages_->addTab(mapPage, QStringLiteral("ISD Memory Map"));
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(Strony, 1);
+    layout->addWidget(pages_, 1);
     layout->addWidget(buildPanel());
     setCentralWidget(central);
-    setStatusBar(named(new QStatusBar(this), QStringLiteral("StatusBar1")));
+    setStatusBar(named(new QStatusBar(this), ControlName::StatusBar));
 
     buildMenus();
-    connect(&commands, &Commands::triggered, this, &TFormularz::runHandler);
-    setHandler(QStringLiteral("ExitClick"), [this] { ExitClick(); });
-    setHandler(QStringLiteral("Autor1Click"), [this] { Autor1Click(); });
-    setHandler(QStringLiteral("Wybierzport1Click"), [this] { Wybierzport1Click(); });
-    setHandler(QStringLiteral("Wybierzukad1Click"), [this] { Wybierzukad1Click(); });
+    connect(&commands, &Commands::triggered, this, &MainWindow::runHandler);
+    setHandler(QStringLiteral("exitProgram"), [this] { exitProgram(); });
+    setHandler(QStringLiteral("showAbout"), [this] { showAbout(); });
+    setHandler(QStringLiteral("choosePort"), [this] { choosePort(); });
+    setHandler(QStringLiteral("chooseChipType"), [this] { chooseChipType(); });
 
-    FormCreate();
+    setUpState();
 
     // Each subsystem hooks its handlers and signals into the window.
     wireFileTables(*this);
@@ -91,18 +95,18 @@ TFormularz::TFormularz(TCustomComPort& port, MediaPlayer* player, Prompter& prom
     wirePlan(*this);
 }
 
-TFormularz::~TFormularz() = default;
+MainWindow::~MainWindow() = default;
 
-void TFormularz::setDialogs(TPortDialog* port, TUkladDialog* uklad, TOKAdresDlg* adres,
-                            TAutor* autor) {
-    PortDialog = port;
-    UkladDialog = uklad;
-    OKAdresDlg = adres;
-    Autor = autor;
+void MainWindow::setDialogs(PortDialog* port, ChipTypeDialog* chipType, AddressDialog* address,
+                            AboutWindow* about) {
+    portDialog_ = port;
+    chipTypeDialog_ = chipType;
+    addressDialog_ = address;
+    aboutWindow_ = about;
 }
 
-QToolBar* TFormularz::buildToolBar(const char* name, Commands::Place place) {
-    auto* bar = named(new QToolBar, QString::fromLatin1(name));
+QToolBar* MainWindow::buildToolBar(const char* name, Commands::Place place) {
+    auto* bar = named(new QToolBar, name);
     bar->setMovable(false);
     bar->setFloatable(false);
     bar->setIconSize(QSize(20, 20));
@@ -121,8 +125,8 @@ QToolBar* TFormularz::buildToolBar(const char* name, Commands::Place place) {
     return bar;
 }
 
-QTableView* TFormularz::buildGrid(StringGrid& grid, const char* name) {
-    auto* view = named(new QTableView, QString::fromLatin1(name));
+QTableView* MainWindow::buildGrid(StringGrid& grid, const char* name, const QString& click) {
+    auto* view = named(new QTableView, name);
     view->setModel(&grid);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -146,7 +150,6 @@ QTableView* TFormularz::buildGrid(StringGrid& grid, const char* name) {
         if (row >= 1 && view->currentIndex().row() != row - 1)
             view->selectRow(row - 1);
     });
-    const QString click = QString::fromLatin1(name) + QStringLiteral("Click");
     connect(view, &QTableView::clicked, this, [this, &grid, click](const QModelIndex& index) {
         grid.setRow(index.row() + 1);
         runHandler(click);
@@ -154,8 +157,8 @@ QTableView* TFormularz::buildGrid(StringGrid& grid, const char* name) {
     return view;
 }
 
-QWidget* TFormularz::buildPanel() {
-    auto* panel1 = named(new QFrame, QStringLiteral("Panel1"));
+QWidget* MainWindow::buildPanel() {
+    auto* panel1 = named(new QFrame, ControlName::Panel);
     panel1->setFrameShape(QFrame::StyledPanel);
     panel1->setFixedHeight(54);
     auto* grid = new QGridLayout(panel1);
@@ -163,8 +166,7 @@ QWidget* TFormularz::buildPanel() {
     grid->setVerticalSpacing(2);
     auto caption = [panel1](const QString& text) { return new QLabel(text, panel1); };
     auto value = [this, panel1](PanelTexts::Field field, int minWidth) {
-        auto* label =
-            named(new QLabel(panel1), QString::fromLatin1(PanelTexts::controlName(field)));
+        auto* label = named(new QLabel(panel1), PanelTexts::controlName(field));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
@@ -173,18 +175,18 @@ QWidget* TFormularz::buildPanel() {
         return label;
     };
     grid->addWidget(caption(QStringLiteral("ISD Device Name:")), 0, 0);
-    grid->addWidget(value(PanelTexts::Typ, 120), 0, 1);
+    grid->addWidget(value(PanelTexts::ChipName, 120), 0, 1);
     grid->addWidget(caption(QStringLiteral("Total Time:")), 1, 0);
-    grid->addWidget(value(PanelTexts::Czas, 120), 1, 1);
+    grid->addWidget(value(PanelTexts::TotalTime, 120), 1, 1);
     grid->addWidget(caption(QStringLiteral("Current Address:")), 0, 3, 1, 4);
     grid->addWidget(caption(QStringLiteral("DEC:")), 1, 3);
-    grid->addWidget(value(PanelTexts::Adres, 50), 1, 4);
+    grid->addWidget(value(PanelTexts::Address, 50), 1, 4);
     grid->addWidget(caption(QStringLiteral("HEX:")), 1, 5);
-    grid->addWidget(value(PanelTexts::AdresHex, 42), 1, 6);
+    grid->addWidget(value(PanelTexts::AddressHex, 42), 1, 6);
     grid->addWidget(caption(QStringLiteral("Time To End:")), 0, 8);
-    grid->addWidget(value(PanelTexts::CzasDoKon, 90), 1, 8);
+    grid->addWidget(value(PanelTexts::TimeToEnd, 90), 1, 8);
     grid->addWidget(caption(QStringLiteral("Serial Port:")), 0, 10);
-    grid->addWidget(value(PanelTexts::CommPortNum, 90), 1, 10);
+    grid->addWidget(value(PanelTexts::PortNumber, 90), 1, 10);
     grid->setColumnMinimumWidth(2, 12);
     grid->setColumnMinimumWidth(7, 12);
     grid->setColumnMinimumWidth(9, 12);
@@ -196,7 +198,7 @@ QWidget* TFormularz::buildPanel() {
     return panel1;
 }
 
-void TFormularz::buildMenus() {
+void MainWindow::buildMenus() {
     auto act = [this](const char* name) { return commands.action(QString::fromLatin1(name)); };
     auto submenu = [this, &act](QMenu* parentMenu, const char* holder,
                                 std::initializer_list<const char*> items) {
@@ -212,7 +214,7 @@ void TFormularz::buildMenus() {
         parentMenu->addAction(holderAction);
     };
 
-    QMenu* file = named(menuBar()->addMenu(QStringLiteral("File")), QStringLiteral("File1"));
+    QMenu* file = named(menuBar()->addMenu(QStringLiteral("File")), ControlName::FileMenu);
     file->addAction(act("LoadFile1"));
     file->addAction(act("OpenTable"));
     file->addAction(act("N20"));
@@ -226,8 +228,7 @@ void TFormularz::buildMenus() {
     file->addSeparator();
     file->addAction(act("Exit"));
 
-    QMenu* address =
-        named(menuBar()->addMenu(QStringLiteral("Address")), QStringLiteral("Address1"));
+    QMenu* address = named(menuBar()->addMenu(QStringLiteral("Address")), ControlName::AddressMenu);
     submenu(address, "Insert1", {"StartAdress1", "StopAdress1"});
     address->addSeparator();
     submenu(address, "Remove1", {"StartAdress2", "StopAdress2"});
@@ -239,7 +240,7 @@ void TFormularz::buildMenus() {
     address->addAction(act("PlanAddresses"));
 
     QMenu* recording =
-        named(menuBar()->addMenu(QStringLiteral("Recording")), QStringLiteral("Recording1"));
+        named(menuBar()->addMenu(QStringLiteral("Recording")), ControlName::RecordingMenu);
     recording->addAction(act("RecordfiletoISD1"));
     recording->addAction(act("RecTable"));
     recording->addSeparator();
@@ -247,7 +248,7 @@ void TFormularz::buildMenus() {
     recording->addSeparator();
     recording->addAction(act("Stop2"));
 
-    QMenu* isd = named(menuBar()->addMenu(QStringLiteral("ISD")), QStringLiteral("ISD1"));
+    QMenu* isd = named(menuBar()->addMenu(QStringLiteral("ISD")), ControlName::IsdMenu);
     isd->addAction(act("Loadlist2"));
     isd->addAction(act("Playtable1"));
     isd->addAction(act("StopISD"));
@@ -260,42 +261,42 @@ void TFormularz::buildMenus() {
     isd->addSeparator();
     isd->addAction(act("Erase1"));
 
-    QMenu* setup = named(menuBar()->addMenu(QStringLiteral("Setup")), QStringLiteral("Setup1"));
+    QMenu* setup = named(menuBar()->addMenu(QStringLiteral("Setup")), ControlName::SetupMenu);
     setup->addAction(act("ChangePort"));
     setup->addSeparator();
     setup->addAction(act("ChangeIsd"));
 
     menuBar()->addAction(act("ABOUT1"));
 
-    PopupMenu = named(new QMenu(this), QStringLiteral("PopupMenu"));
-    PopupMenu->addAction(act("Insert2"));
-    PopupMenu->addSeparator();
-    PopupMenu->addAction(act("Delete"));
-    PopupMenu->addSeparator();
-    submenu(PopupMenu, "Startadress4", {"Edit1", nullptr, "Remove2"});
-    PopupMenu->addSeparator();
-    submenu(PopupMenu, "Stopadress4", {"Edit2", nullptr, "Remove3"});
-    ListaPlikowView->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(ListaPlikowView, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        PopupMenu->popup(ListaPlikowView->viewport()->mapToGlobal(at));
+    popupMenu_ = named(new QMenu(this), ControlName::PopupMenu);
+    popupMenu_->addAction(act("Insert2"));
+    popupMenu_->addSeparator();
+    popupMenu_->addAction(act("Delete"));
+    popupMenu_->addSeparator();
+    submenu(popupMenu_, "Startadress4", {"Edit1", nullptr, "Remove2"});
+    popupMenu_->addSeparator();
+    submenu(popupMenu_, "Stopadress4", {"Edit2", nullptr, "Remove3"});
+    fileView_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(fileView_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        popupMenu_->popup(fileView_->viewport()->mapToGlobal(at));
     });
 }
 
-void TFormularz::FormCreate() {
+void MainWindow::setUpState() {
     link.CurrentAddress = 0;
     link.ReplyAddress = 0;
     frame.clear();
     link.LinkState = LinkContext::StateIdle;
 
-    ListaPlikow.setCell(1, 0, QStringLiteral("Start address"));
-    ListaPlikow.setCell(2, 0, QStringLiteral("Stop address"));
-    ListaPlikow.setCell(3, 0, QStringLiteral("File name"));
+    fileGrid.setCell(1, 0, QStringLiteral("Start address"));
+    fileGrid.setCell(2, 0, QStringLiteral("Stop address"));
+    fileGrid.setCell(3, 0, QStringLiteral("File name"));
     const char* mapHeaders[] = {"Start adress",    "Start address HEX", "EOM address",
                                 "EOM address HEX", "OVF address",       "OVF address HEX"};
     for (int col = 1; col <= 6; ++col)
-        ListaNagran.setCell(col, 0, QString::fromLatin1(mapHeaders[col - 1]));
+        mapGrid.setCell(col, 0, QString::fromLatin1(mapHeaders[col - 1]));
     for (int row = 1; row <= 120; ++row) {
-        for (StringGrid* grid : {&ListaPlikow, &ListaNagran}) {
+        for (StringGrid* grid : {&fileGrid, &mapGrid}) {
             grid->setCell(0, row, QString::number(row));
             for (int col = 1; col <= 3; ++col)
                 grid->setCell(col, row, QString());
@@ -303,7 +304,7 @@ void TFormularz::FormCreate() {
     }
 
     folders = RememberedFolders();
-    ListFileName.clear();
+    listFileName.clear();
     if (const auto lines = ConfigFile::readLines(6, configPath)) {
         folders.SoundFolder = lines->value(3);
         folders.ListFolder = lines->value(4);
@@ -311,44 +312,44 @@ void TFormularz::FormCreate() {
     }
 
     availability.applyStartState();
-    Strony->setCurrentIndex(0);
+    pages_->setCurrentIndex(0);
 
     link.IgnorePlayEnd = false;
     link.StopRequested = true;
     link.PowerSetting = 0;
     link.TableRow = 1;
-    SoundFileType = 1;
+    soundFileType = 1;
 
     const GridLayout::Widths widths = GridLayout::atCreate(width());
-    applyWidths(ListaPlikow, widths.files);
-    applyWidths(ListaNagran, widths.map);
+    applyWidths(fileGrid, widths.files);
+    applyWidths(mapGrid, widths.map);
 
     frame.fillFF();
 }
 
-void TFormularz::applyWidths(StringGrid& grid, const std::vector<int>& widths) {
+void MainWindow::applyWidths(StringGrid& grid, const std::vector<int>& widths) {
     for (size_t col = 0; col < widths.size(); ++col)
         grid.setColWidth(int(col), widths[col]);
 }
 
-void TFormularz::FormResize() {
+void MainWindow::fitColumns() {
     std::vector<int> files;
     for (int col = 0; col < 4; ++col)
-        files.push_back(ListaPlikow.ColWidth(col));
+        files.push_back(fileGrid.ColWidth(col));
     const GridLayout::Widths widths = GridLayout::atResize(width(), files);
-    applyWidths(ListaPlikow, widths.files);
-    applyWidths(ListaNagran, widths.map);
+    applyWidths(fileGrid, widths.files);
+    applyWidths(mapGrid, widths.map);
 }
 
-void TFormularz::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    FormResize();
+    fitColumns();
 }
 
-QStringList TFormularz::configLines() const {
-    const bool autoOpen = PortDialog != nullptr && PortDialog->autoOpen();
+QStringList MainWindow::configLines() const {
+    const bool autoOpen = portDialog_ != nullptr && portDialog_->autoOpen();
     return {ConfigFile::header(),
-            QString::number(ComPort1.PortNum()),
+            QString::number(port.PortNum()),
             QString::number(chip.ChipType),
             folders.SoundFolder,
             folders.ListFolder,
@@ -356,49 +357,49 @@ QStringList TFormularz::configLines() const {
             autoOpen ? QStringLiteral("1") : QStringLiteral("0")};
 }
 
-void TFormularz::FormClose() {
+void MainWindow::shutDown() {
     if (closed)
         return;
     closed = true;
-    if (ComPort1.Active())
-        ComPort1.Close();
-    if (Player != nullptr)
-        runGuarded(prompter, [this] { Player->Close(); });
+    if (port.Active())
+        port.Close();
+    if (player != nullptr)
+        runGuarded(prompter, [this] { player->Close(); });
     // A settings file that cannot be written keeps its old contents.
     ConfigFile::writeLines(configLines(), configPath);
 }
 
-void TFormularz::closeEvent(QCloseEvent* event) {
-    FormClose();
+void MainWindow::closeEvent(QCloseEvent* event) {
+    shutDown();
     event->accept();
 }
 
-void TFormularz::setHandler(const QString& name, std::function<void()> handler) {
+void MainWindow::setHandler(const QString& name, std::function<void()> handler) {
     handlers.insert(name, std::move(handler));
 }
 
-void TFormularz::runHandler(const QString& name) {
+void MainWindow::runHandler(const QString& name) {
     const auto found = handlers.constFind(name);
     if (found == handlers.constEnd())
         return;
     runGuarded(prompter, found.value());
 }
 
-void TFormularz::ExitClick() {
+void MainWindow::exitProgram() {
     close();
 }
 
-void TFormularz::Autor1Click() {
-    if (Autor != nullptr)
-        Autor->exec();
+void MainWindow::showAbout() {
+    if (aboutWindow_ != nullptr)
+        aboutWindow_->exec();
 }
 
-void TFormularz::Wybierzport1Click() {
-    if (PortDialog != nullptr)
-        PortDialog->Execute();
+void MainWindow::choosePort() {
+    if (portDialog_ != nullptr)
+        portDialog_->Execute();
 }
 
-void TFormularz::Wybierzukad1Click() {
-    if (UkladDialog != nullptr)
-        UkladDialog->Execute();
+void MainWindow::chooseChipType() {
+    if (chipTypeDialog_ != nullptr)
+        chipTypeDialog_->Execute();
 }

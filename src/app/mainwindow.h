@@ -22,29 +22,30 @@ class QMenu;
 class QTabWidget;
 class QTableView;
 class QToolBar;
-class TAutor;
-class TCustomComPort;
-class TOKAdresDlg;
-class TPortDialog;
-class TUkladDialog;
+class AboutWindow;
+class ComPort;
+class AddressDialog;
+class PortDialog;
+class ChipTypeDialog;
 
 // The main window. It owns the window state every subsystem works on (the two
 // tables, the panel texts, the commands, the command frame, the link flags),
 // lays out the widgets over it and routes each command to its handler. The
 // rules themselves live in the subsystems.
-class TFormularz : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    TFormularz(TCustomComPort& port, MediaPlayer* player, Prompter& prompter,
-               const QString& configPath, QWidget* parent = nullptr);
-    ~TFormularz() override;
+    MainWindow(ComPort& port, MediaPlayer* player, Prompter& prompter, const QString& configPath,
+               QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The dialogs are created after the main window, in start-up order.
-    void setDialogs(TPortDialog* port, TUkladDialog* uklad, TOKAdresDlg* adres, TAutor* autor);
+    void setDialogs(PortDialog* port, ChipTypeDialog* chipType, AddressDialog* address,
+                    AboutWindow* about);
 
-    void FormCreate();
-    void FormResize();
-    void FormClose();
+    void setUpState();
+    void fitColumns();
+    void shutDown();
 
     // Registers the operation a command runs; the name is the handler's.
     void setHandler(const QString& name, std::function<void()> handler);
@@ -52,10 +53,10 @@ public:
     void runHandler(const QString& name);
 
     // Menu and dialog handlers of the window itself.
-    void ExitClick();
-    void Autor1Click();
-    void Wybierzport1Click();
-    void Wybierzukad1Click();
+    void exitProgram();
+    void showAbout();
+    void choosePort();
+    void chooseChipType();
 
     // The settings file lines as they would be written now.
     QStringList configLines() const;
@@ -63,33 +64,33 @@ public:
     // Window state, shared with the subsystems.
     Commands commands;
     PanelTexts panel;
-    StringGrid ListaPlikow{4, 120};
-    StringGrid ListaNagran{7, 120};
+    StringGrid fileGrid{4, 120};
+    StringGrid mapGrid{7, 120};
     CommandFrame frame;
     LinkContext link;
     ChipControl chip;
     CommandAvailability availability;
     RememberedFolders folders;
-    FileDialog Open;
-    FileDialog Save;
-    QString ListFileName;
-    int SoundFileType = 1;
+    FileDialog openDialog;
+    FileDialog saveDialog;
+    QString listFileName;
+    int soundFileType = 1;
 
-    TCustomComPort& ComPort1;
-    MediaPlayer* Player;
+    ComPort& port;
+    MediaPlayer* player;
     Prompter& prompter;
 
-    TPortDialog* portDialog() const { return PortDialog; }
-    TUkladDialog* ukladDialog() const { return UkladDialog; }
-    TOKAdresDlg* adresDialog() const { return OKAdresDlg; }
-    TAutor* autor() const { return Autor; }
+    PortDialog* portDialog() const { return portDialog_; }
+    ChipTypeDialog* chipTypeDialog() const { return chipTypeDialog_; }
+    AddressDialog* addressDialog() const { return addressDialog_; }
+    AboutWindow* aboutWindow() const { return aboutWindow_; }
 
     // Widgets, named after their controls.
-    QTabWidget* pages() const { return Strony; }
-    QTableView* filesView() const { return ListaPlikowView; }
-    QTableView* mapView() const { return ListaNagranView; }
+    QTabWidget* pages() const { return pages_; }
+    QTableView* fileView() const { return fileView_; }
+    QTableView* mapView() const { return mapView_; }
     QLabel* panelLabel(PanelTexts::Field field) const { return valueLabels[field]; }
-    QMenu* popupMenu() const { return PopupMenu; }
+    QMenu* popupMenu() const { return popupMenu_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -98,7 +99,8 @@ protected:
 private:
     void buildMenus();
     QToolBar* buildToolBar(const char* name, Commands::Place place);
-    QTableView* buildGrid(StringGrid& grid, const char* name);
+    // A click on a row selects it and runs `click`.
+    QTableView* buildGrid(StringGrid& grid, const char* name, const QString& click);
     QWidget* buildPanel();
     void applyWidths(StringGrid& grid, const std::vector<int>& widths);
 
@@ -106,14 +108,14 @@ private:
     QHash<QString, std::function<void()>> handlers;
     bool closed = false;
 
-    TPortDialog* PortDialog = nullptr;
-    TUkladDialog* UkladDialog = nullptr;
-    TOKAdresDlg* OKAdresDlg = nullptr;
-    TAutor* Autor = nullptr;
+    PortDialog* portDialog_ = nullptr;
+    ChipTypeDialog* chipTypeDialog_ = nullptr;
+    AddressDialog* addressDialog_ = nullptr;
+    AboutWindow* aboutWindow_ = nullptr;
 
-    QTabWidget* Strony = nullptr;
-    QTableView* ListaPlikowView = nullptr;
-    QTableView* ListaNagranView = nullptr;
-    QMenu* PopupMenu = nullptr;
+    QTabWidget* pages_ = nullptr;
+    QTableView* fileView_ = nullptr;
+    QTableView* mapView_ = nullptr;
+    QMenu* popupMenu_ = nullptr;
     QLabel* valueLabels[PanelTexts::FieldCount] = {};
 };

@@ -12,13 +12,13 @@ class QLineEdit;
 class QPushButton;
 
 // "Address": asks for one chip row address and accepts it only within the
-// current chip. The caller reads the accepted text from AdresIn.
-class TOKAdresDlg : public QDialog, public AddressInput {
+// current chip. The caller reads the accepted text from addressEdit.
+class AddressDialog : public QDialog, public AddressInput {
     Q_OBJECT
 public:
-    TOKAdresDlg(ChipControl& chip, Prompter& prompter, QWidget* parent = nullptr);
+    AddressDialog(ChipControl& chip, Prompter& prompter, QWidget* parent = nullptr);
 
-    void FormCreate();
+    void reset();
     // Shows the dialog; true when the user confirmed a valid address.
     bool Execute() override;
     QString addressText() const override;
@@ -26,14 +26,10 @@ public:
     void prepare();
     bool conclude(bool confirmed);
 
-    // The one conversion of typed addresses: decimal with an optional sign,
-    // blanks around it allowed. The callers convert AdresIn the same way.
-    static std::optional<int> toAddress(const QString& text);
-
-    QLabel* MAdres = nullptr;
-    QLineEdit* AdresIn = nullptr;
-    QPushButton* OKBtn = nullptr;
-    QPushButton* CancelBtn = nullptr;
+    QLabel* promptLabel = nullptr;
+    QLineEdit* addressEdit = nullptr;
+    QPushButton* okButton = nullptr;
+    QPushButton* cancelButton = nullptr;
 
 private:
     bool refuse(const QString& message);

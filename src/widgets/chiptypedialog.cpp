@@ -1,8 +1,9 @@
-#include "ukladdialog.h"
+#include "chiptypedialog.h"
 
-#include "chipcatalogue.h"
-#include "chipcontrol.h"
+#include "chips/chipcatalogue.h"
+#include "chips/chipcontrol.h"
 #include "core/configfile.h"
+#include "core/controlnames.h"
 
 #include <QButtonGroup>
 #include <QFrame>
@@ -17,8 +18,8 @@ constexpr int Pitch = 24;
 constexpr int columnStart[] = {1, 14, 27, 40, 51};
 } // namespace
 
-TUkladDialog::TUkladDialog(ChipControl& chip_, QWidget* parent) : QDialog(parent), chip(chip_) {
-    setObjectName(QStringLiteral("TUkladDialog"));
+ChipTypeDialog::ChipTypeDialog(ChipControl& chip_, QWidget* parent) : QDialog(parent), chip(chip_) {
+    setObjectName(QString::fromLatin1(ControlName::ChipTypeDialog));
     setAccessibleDescription(objectName());
     setWindowTitle(QStringLiteral("Change ISD Device "));
     setFixedSize(600, 341);
@@ -27,7 +28,7 @@ TUkladDialog::TUkladDialog(ChipControl& chip_, QWidget* parent) : QDialog(parent
         for (int index = columnStart[column]; index < columnStart[column + 1]; ++index) {
             const ChipInfo* info = ChipCatalogue::find(index);
             auto* button = new QRadioButton(QString::fromLatin1(info->caption), this);
-            button->setObjectName(QStringLiteral("ISD%1").arg(index));
+            button->setObjectName(QString::fromLatin1(ControlName::ChipTypeButton).arg(index));
             button->setAccessibleDescription(button->objectName());
             button->setGeometry(column * ColumnWidth + 12,
                                 Top + (index - columnStart[column]) * Pitch, ColumnWidth - 16, 20);
@@ -41,40 +42,40 @@ TUkladDialog::TUkladDialog(ChipControl& chip_, QWidget* parent) : QDialog(parent
             line->setGeometry(column * ColumnWidth, 8, 2, 341 - 16);
         }
     }
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setAccessibleDescription(OKBtn->objectName());
-    OKBtn->setDefault(true);
-    OKBtn->setGeometry(600 - 12 - 75, 341 - 12 - 25, 75, 25);
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+    ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QString::fromLatin1(ControlName::OkButton));
+    ok->setAccessibleDescription(ok->objectName());
+    ok->setDefault(true);
+    ok->setGeometry(600 - 12 - 75, 341 - 12 - 25, 75, 25);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-QRadioButton* TUkladDialog::isdButton(int index) const {
+QRadioButton* ChipTypeDialog::isdButton(int index) const {
     return index >= 1 && index <= 50 ? buttons[index - 1] : nullptr;
 }
 
-void TUkladDialog::FormCreate(const QString& configPath) {
+void ChipTypeDialog::loadSettings(const QString& configPath) {
     chip.ChipType = 1;
     if (const auto lines = ConfigFile::readLines(3, configPath); lines && lines->size() >= 3)
         chip.ChipType = ChipControl::chipTypeFromSetting(lines->at(2));
     chip.ApplyChipType();
 }
 
-void TUkladDialog::FormActivate() {
+void ChipTypeDialog::markCurrentType() {
     if (QRadioButton* button = isdButton(chip.ChipType))
         button->setChecked(true);
 }
 
-void TUkladDialog::showEvent(QShowEvent* event) {
-    FormActivate();
+void ChipTypeDialog::showEvent(QShowEvent* event) {
+    markCurrentType();
     QDialog::showEvent(event);
 }
 
-bool TUkladDialog::Execute() {
+bool ChipTypeDialog::Execute() {
     return conclude(exec() == QDialog::Accepted);
 }
 
-bool TUkladDialog::conclude(bool confirmed) {
+bool ChipTypeDialog::conclude(bool confirmed) {
     if (!confirmed)
         return false;
     for (int index = 1; index <= 50; ++index) {

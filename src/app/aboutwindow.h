@@ -3,10 +3,10 @@
 #include <QDialog>
 
 // "About": the program's name and version; a click anywhere closes it.
-class TAutor : public QDialog {
+class AboutWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TAutor(QWidget* parent = nullptr);
+    explicit AboutWindow(QWidget* parent = nullptr);
 
     static QString versionText() { return QStringLiteral("VOKAR-1, ver. 2.90"); }
 

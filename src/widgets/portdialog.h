@@ -12,31 +12,30 @@ class QRadioButton;
 class QTimer;
 class PanelTexts;
 class Prompter;
-class TCustomComPort;
+class ComPort;
 
 // "Change serial comm port": one of COM1 to COM6, and whether the port is
 // opened at start. Created once at start; keeps its controls between showings.
-class TPortDialog : public QDialog {
+class PortDialog : public QDialog {
     Q_OBJECT
 public:
-    TPortDialog(TCustomComPort& port, PanelTexts& panel, Prompter& prompter,
-                QWidget* parent = nullptr);
+    PortDialog(ComPort& port, PanelTexts& panel, Prompter& prompter, QWidget* parent = nullptr);
 
     // Start-up: reads the port number and "Auto open" from the settings file
     // and opens the port when both say so.
-    void FormCreate(const QString& configPath);
+    void loadSettings(const QString& configPath);
     // Lets the user choose; reopens the port as chosen.
     bool Execute();
 
     bool autoOpen() const;
-    QRadioButton* comCheck(int number) const;
+    QRadioButton* portButton(int number) const;
     // The device shown beside "Serial Port COMn".
-    QLabel* comDevice(int number) const;
+    QLabel* portDevice(int number) const;
     // What a port number means on this system; tests give their own.
     void setPortDescriber(std::function<QString(int)> describe);
     // Shows beside each port the device it means now.
     void refreshDevices();
-    QCheckBox* autoComOpen() const { return AutoComOpen; }
+    QCheckBox* autoOpenBox() const { return autoOpenBox_; }
 
     // The serial devices present now, with their descriptions; looked at
     // again every half second while the dialog is shown, so that a device
@@ -59,13 +58,13 @@ protected:
 private:
     void openWithMessage();
 
-    TCustomComPort& port;
+    ComPort& port;
     PanelTexts& panel;
     Prompter& prompter;
     QRadioButton* com[6] = {};
     QLabel* device[6] = {};
     std::function<QString(int)> describePort;
-    QCheckBox* AutoComOpen = nullptr;
+    QCheckBox* autoOpenBox_ = nullptr;
     QListWidget* present = nullptr;
     QPushButton* useDevice = nullptr;
     QTimer* watch = nullptr;

@@ -1,13 +1,14 @@
 #include "portdialog.h"
 
-#include "comport.h"
 #include "core/apperror.h"
 #include "core/configfile.h"
+#include "core/controlnames.h"
 #include "core/paneltexts.h"
 #include "core/prompter.h"
-#include "customcomport.h"
-#include "portresolver.h"
-#include "serialdevices.h"
+#include "link/comport.h"
+#include "link/portresolver.h"
+#include "link/serialcomport.h"
+#include "link/serialdevices.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -24,17 +25,16 @@ namespace {
 const QString notConnected = QStringLiteral("not connected");
 }
 
-TPortDialog::TPortDialog(TCustomComPort& port_, PanelTexts& panel_, Prompter& prompter_,
-                         QWidget* parent)
+PortDialog::PortDialog(ComPort& port_, PanelTexts& panel_, Prompter& prompter_, QWidget* parent)
     : QDialog(parent), port(port_), panel(panel_), prompter(prompter_) {
-    setObjectName(QStringLiteral("TPortDialog"));
+    setObjectName(QString::fromLatin1(ControlName::PortDialog));
     setWindowTitle(QStringLiteral("Change serial comm port"));
     auto* layout = new QVBoxLayout(this);
     auto* ports = new QGridLayout;
     layout->addLayout(ports);
     for (int i = 0; i < 6; ++i) {
         com[i] = new QRadioButton(QStringLiteral("Serial Port COM%1").arg(i + 1), this);
-        com[i]->setObjectName(QStringLiteral("com%1check").arg(i + 1));
+        com[i]->setObjectName(QString::fromLatin1(ControlName::PortButton).arg(i + 1));
         com[i]->setAccessibleDescription(com[i]->objectName());
         ports->addWidget(com[i], i, 0);
         // COM numbers are not device names everywhere: say which device each
@@ -60,44 +60,44 @@ TPortDialog::TPortDialog(TCustomComPort& port_, PanelTexts& panel_, Prompter& pr
     connect(useDevice, &QPushButton::clicked, this, [this] { useChosenDevice(); });
     watch = new QTimer(this);
     watch->setInterval(500);
-    connect(watch, &QTimer::timeout, this, &TPortDialog::refreshPresent);
+    connect(watch, &QTimer::timeout, this, &PortDialog::refreshPresent);
     refreshPresent();
-    AutoComOpen = new QCheckBox(QStringLiteral("Auto open"), this);
-    AutoComOpen->setObjectName(QStringLiteral("AutoComOpen"));
-    AutoComOpen->setAccessibleDescription(AutoComOpen->objectName());
-    layout->addWidget(AutoComOpen);
+    autoOpenBox_ = new QCheckBox(QStringLiteral("Auto open"), this);
+    autoOpenBox_->setObjectName(QString::fromLatin1(ControlName::AutoOpenBox));
+    autoOpenBox_->setAccessibleDescription(autoOpenBox_->objectName());
+    layout->addWidget(autoOpenBox_);
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("OKBtn"));
+    ok->setObjectName(QString::fromLatin1(ControlName::OkButton));
     ok->setDefault(true);
     QPushButton* cancel =
         buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("CancelBtn"));
+    cancel->setObjectName(QString::fromLatin1(ControlName::CancelButton));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-QRadioButton* TPortDialog::comCheck(int number) const {
+QRadioButton* PortDialog::portButton(int number) const {
     return number >= 1 && number <= 6 ? com[number - 1] : nullptr;
 }
 
-QLabel* TPortDialog::comDevice(int number) const {
+QLabel* PortDialog::portDevice(int number) const {
     return number >= 1 && number <= 6 ? device[number - 1] : nullptr;
 }
 
-void TPortDialog::setPortDescriber(std::function<QString(int)> describe) {
+void PortDialog::setPortDescriber(std::function<QString(int)> describe) {
     describePort = std::move(describe);
     refreshDevices();
 }
 
-void TPortDialog::refreshDevices() {
+void PortDialog::refreshDevices() {
     for (int i = 0; i < 6; ++i)
         device[i]->setText(describePort(i + 1));
 }
 
-void TPortDialog::refreshPresent() {
+void PortDialog::refreshPresent() {
     const QList<SerialDevice> devices = SerialDevices::present(PortResolver::defaultPortsFile());
     QStringList labels;
     for (const SerialDevice& d : devices)
@@ -119,7 +119,7 @@ void TPortDialog::refreshPresent() {
     refreshDevices();
 }
 
-bool TPortDialog::useChosenDevice() {
+bool PortDialog::useChosenDevice() {
     const QListWidgetItem* item = present->currentItem();
     int number = 0;
     for (int i = 1; i <= 6; ++i) {
@@ -134,57 +134,57 @@ bool TPortDialog::useChosenDevice() {
     return written;
 }
 
-void TPortDialog::showEvent(QShowEvent* event) {
+void PortDialog::showEvent(QShowEvent* event) {
     refreshPresent();
     watch->start();
     QDialog::showEvent(event);
 }
 
-void TPortDialog::hideEvent(QHideEvent* event) {
+void PortDialog::hideEvent(QHideEvent* event) {
     watch->stop();
     QDialog::hideEvent(event);
 }
 
-bool TPortDialog::autoOpen() const {
-    return AutoComOpen->isChecked();
+bool PortDialog::autoOpen() const {
+    return autoOpenBox_->isChecked();
 }
 
-void TPortDialog::FormCreate(const QString& configPath) {
+void PortDialog::loadSettings(const QString& configPath) {
     int number = 0;
     if (const auto lines = ConfigFile::readLines(7, configPath)) {
         if (lines->size() > 1)
             number = ConfigFile::parseDecimal(lines->at(1)).value_or(0);
         if (lines->size() > 6)
-            AutoComOpen->setChecked(ConfigFile::parseDecimal(lines->at(6)).value_or(0) != 0);
+            autoOpenBox_->setChecked(ConfigFile::parseDecimal(lines->at(6)).value_or(0) != 0);
         else
-            AutoComOpen->setChecked(false);
+            autoOpenBox_->setChecked(false);
     }
     if (number == 0) {
-        panel.setText(PanelTexts::CommPortNum, notConnected);
+        panel.setText(PanelTexts::PortNumber, notConnected);
         return;
     }
     port.setPortNum(number);
-    if (QRadioButton* button = comCheck(number)) {
+    if (QRadioButton* button = portButton(number)) {
         button->setChecked(true);
-        panel.setText(PanelTexts::CommPortNum, QString::number(number));
+        panel.setText(PanelTexts::PortNumber, QString::number(number));
     }
     // A stored number above 6 has no button; once its port is open the
     // panel shows that number all the same.
-    const bool beyondDialog = comCheck(number) == nullptr;
-    if (!AutoComOpen->isChecked()) {
-        panel.setText(PanelTexts::CommPortNum, notConnected);
+    const bool beyondDialog = portButton(number) == nullptr;
+    if (!autoOpenBox_->isChecked()) {
+        panel.setText(PanelTexts::PortNumber, notConnected);
         return;
     }
     try {
         port.Open();
         if (beyondDialog)
-            panel.setText(PanelTexts::CommPortNum, QString::number(number));
+            panel.setText(PanelTexts::PortNumber, QString::number(number));
     } catch (const AppError&) {
-        panel.setText(PanelTexts::CommPortNum, notConnected);
+        panel.setText(PanelTexts::PortNumber, notConnected);
     }
 }
 
-bool TPortDialog::Execute() {
+bool PortDialog::Execute() {
     const bool wasOpen = port.Active();
     if (wasOpen)
         port.Close();
@@ -194,12 +194,12 @@ bool TPortDialog::Execute() {
     return confirmed;
 }
 
-void TPortDialog::conclude(bool confirmed, bool wasOpen) {
+void PortDialog::conclude(bool confirmed, bool wasOpen) {
     if (confirmed) {
         for (int i = 1; i <= 6; ++i) {
             if (com[i - 1]->isChecked()) {
                 port.setPortNum(i);
-                panel.setText(PanelTexts::CommPortNum, QString::number(i));
+                panel.setText(PanelTexts::PortNumber, QString::number(i));
             }
         }
         openWithMessage();
@@ -208,18 +208,18 @@ void TPortDialog::conclude(bool confirmed, bool wasOpen) {
     }
 }
 
-void TPortDialog::openWithMessage() {
+void PortDialog::openWithMessage() {
     const QString notAvailable = QStringLiteral("Serial Port not available");
     try {
         port.Open();
-    } catch (const EComPortError& error) {
+    } catch (const ComPortError& error) {
         // Where the user can do something about it, say what in the same box.
         prompter.showMessage(error.detail.isEmpty()
                                  ? notAvailable
                                  : notAvailable + QStringLiteral("\n\n") + error.detail);
-        panel.setText(PanelTexts::CommPortNum, notConnected);
+        panel.setText(PanelTexts::PortNumber, notConnected);
     } catch (const AppError&) {
         prompter.showMessage(notAvailable);
-        panel.setText(PanelTexts::CommPortNum, notConnected);
+        panel.setText(PanelTexts::PortNumber, notConnected);
     }
 }

@@ -1,3 +1,0 @@
-#include "customcomport.h"
-
-TCustomComPort::~TCustomComPort() = default;
