@@ -1,3 +1,4 @@
+#include "protocolchecker.h"
 #include "replyshaper.h"
 #include "vokardevice.h"
 
@@ -60,6 +61,37 @@ struct Bench {
 
 QByteArray reply(char code, int address) {
     return VokarDevice::replyFrame(code, address);
+}
+
+// A frame written as the bytes go over the line: "01 01 23 01 ...".
+QByteArray frameOf(const char* hex) {
+    const QByteArray frame = QByteArray::fromHex(QByteArray(hex));
+    Q_ASSERT(frame.size() == VokarDevice::FrameSize);
+    return frame;
+}
+
+// The strict checker's verdict on one frame, with its log lines for a
+// failure message.
+struct Verdict {
+    QList<ProtocolChecker::Violation> faults;
+    QString lines;
+};
+Verdict judge(int chip, const QByteArray& frame, int progressWaiting, bool endOfMessageWaiting) {
+    ProtocolChecker::Awaiting awaiting{progressWaiting, endOfMessageWaiting};
+    Verdict verdict;
+    verdict.faults = ProtocolChecker(chip).check(frame, awaiting);
+    for (const ProtocolChecker::Violation& v : verdict.faults)
+        verdict.lines += ProtocolChecker::line(frame, v) + QLatin1Char('\n');
+    return verdict;
+}
+
+// The columns of a frame to judge: the chip in the socket, the frame, and
+// what waits for an answer.
+void addFrameColumns() {
+    QTest::addColumn<int>("chip");
+    QTest::addColumn<QByteArray>("frame");
+    QTest::addColumn<int>("progressWaiting");
+    QTest::addColumn<bool>("endOfMessageWaiting");
 }
 
 } // namespace
@@ -352,6 +384,237 @@ private slots:
         QVERIFY(!shaper.hangupDue());
         shaper.shape(reply(':', 0));
         QVERIFY(shaper.hangupDue());
+    }
+
+    // --- strict judging ------------------------------------------------------
+
+    void cleanFramesPassTheStrictCheck_data() {
+        addFrameColumns();
+        const auto row = [](const char* name, int chip, const char* hex, int progress = 0,
+                            bool eom = false) {
+            QTest::newRow(name) << chip << frameOf(hex) << progress << eom;
+        };
+        row("play from 00291 right after start-up", 1,
+            "01 01 23 01 00 01 8F 00 FF FF FF FF FF FF FF FF FF FF FF FF");
+        row("power up right after start-up", 1,
+            "07 FF FF 01 FF FF FF 01 FF FF FF FF FF FF FF FF FF FF FF FF");
+        row("set chip at start-up", 1,
+            "05 FF FF 01 FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF");
+        row("set chip ISD 5116 6.4 kHz", 26,
+            "05 FF FF 04 FF FF FF FF FF 31 FF FF FF FF FF FF FF FF FF FF");
+        row("set chip ISD 1730 before any command", 41,
+            "05 FF FF 05 FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF");
+        row("set chip ISD 1730 answering the greeting", 41,
+            "05 00 10 05 00 00 FF 01 00 FF 00 FF 01 FF FF FF FF FF FF FF");
+        row("scan ISD 1730 from 16", 41,
+            "04 00 10 05 00 00 FF 00 00 FF 00 FF 01 FF FF FF FF FF FF FF");
+        row("scan step ISD 1760", 44,
+            "04 00 64 05 00 01 EF 00 00 FF 01 EF 03 FF FF FF FF FF FF FF");
+        row("check records from 00000 on an ISD 1730", 41,
+            "04 00 00 05 00 00 FF 01 00 FF 00 FF 01 FF FF FF FF FF FF FF");
+        row("record one file without stop address, power never written", 1,
+            "02 00 00 01 00 01 8F FF FF FF 8F 01 FF FF FF FF FF FF FF FF");
+        row("record a table row with stop 00260, a row follows", 1,
+            "02 00 C8 01 01 01 04 01 00 FF 8F 01 FF FF FF FF FF FF FF FF");
+        row("record ISD 1760 first command, stop as the type was applied", 44,
+            "02 00 10 05 00 01 F0 FF FF FF 01 EF 03 FF FF FF FF FF FF FF");
+        row("erase ISD 1740", 42, "0A 00 00 05 00 01 4F 00 00 FF 01 4F 02 FF FF FF FF FF FF FF");
+        row("erase ISD 33060 after a scan: record from 0", 1,
+            "02 00 00 01 00 01 8F 00 00 FF FF FF FF FF FF FF FF FF FF FF");
+        row("play ISD 5008 4.0 kHz", 24,
+            "01 00 00 03 00 04 AF 00 FF 33 FF FF FF FF FF FF FF FF FF FF");
+        row("play ISD 17240 from its first row", 50,
+            "01 00 10 05 00 07 8F 01 FF FF 07 8F 04 FF FF FF FF FF FF FF");
+        row("continue answering a progress report", 1,
+            "06 00 00 01 00 01 8F 00 FF FF FF FF FF FF FF FF FF FF FF FF", 1);
+        row("stop answering a progress report, a table row follows", 1,
+            "03 00 00 01 00 01 8F 01 FF FF FF FF FF FF FF FF FF FF FF FF", 1);
+        row("stop at the end of a check, answering its end of message", 1,
+            "03 00 64 01 00 01 8F 00 00 FF FF FF FF FF FF FF FF FF FF FF", 0, true);
+        row("power down", 1, "08 00 00 01 00 01 8F 00 00 FF FF FF FF FF FF FF FF FF FF FF");
+        row("empty socket: only codes and answers are judged", 0,
+            "01 07 FF 05 00 00 00 00 FF FF FF FF FF FF FF FF FF FF FF FF");
+    }
+    void cleanFramesPassTheStrictCheck() {
+        QFETCH(int, chip);
+        QFETCH(QByteArray, frame);
+        QFETCH(int, progressWaiting);
+        QFETCH(bool, endOfMessageWaiting);
+        const Verdict verdict = judge(chip, frame, progressWaiting, endOfMessageWaiting);
+        QVERIFY2(verdict.faults.isEmpty(), qPrintable(verdict.lines));
+    }
+
+    void eachBadByteIsOneViolation_data() {
+        addFrameColumns();
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("last");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("found");
+        const auto row = [](const char* name, int chip, const char* hex, int first, int last,
+                            const char* field, const char* found, int progress = 0,
+                            bool eom = false) {
+            QTest::newRow(name) << chip << frameOf(hex) << progress << eom << first << last
+                                << QString::fromLatin1(field) << QString::fromLatin1(found);
+        };
+        row("command code 0", 1, "00 FF FF 01 FF FF FF 00 FF FF FF FF FF FF FF FF FF FF FF FF", 0,
+            0, "command code", "00");
+        row("command code 9", 1, "09 FF FF 01 FF FF FF 00 FF FF FF FF FF FF FF FF FF FF FF FF", 0,
+            0, "command code", "09");
+        row("command code 11", 1, "0B FF FF 01 FF FF FF 00 FF FF FF FF FF FF FF FF FF FF FF FF", 0,
+            0, "command code", "0B");
+        row("play with another family's code", 1,
+            "01 00 00 05 00 01 8F 00 FF FF FF FF FF FF FF FF FF FF FF FF", 3, 3, "chip family",
+            "05");
+        row("play from beyond the chip", 1,
+            "01 01 90 01 00 01 8F 00 FF FF FF FF FF FF FF FF FF FF FF FF", 1, 2, "start address",
+            "00400");
+        row("play from an ISD 1700's own rows", 41,
+            "01 00 00 05 00 00 FF 00 FF FF 00 FF 01 FF FF FF FF FF FF FF", 1, 2, "start address",
+            "00000");
+        row("play with a stop flag", 1,
+            "01 00 00 01 01 01 8F 00 FF FF FF FF FF FF FF FF FF FF FF FF", 4, 4, "stop flag", "01");
+        row("play to a smaller type's last address", 5,
+            "01 00 00 01 00 01 8F 00 FF FF FF FF FF FF FF FF FF FF FF FF", 5, 6, "stop address",
+            "00399");
+        row("play with the power setting of a bad greeting", 1,
+            "01 00 00 01 00 01 8F D0 FF FF FF FF FF FF FF FF FF FF FF FF", 7, 7, "power flag",
+            "D0");
+        row("scan with byte 8 not cleared", 1,
+            "04 00 00 01 00 01 8F 00 FF FF FF FF FF FF FF FF FF FF FF FF", 8, 8, "scan byte", "FF");
+        row("scan with another rate's code", 25,
+            "04 00 00 04 00 07 FF 00 00 31 FF FF FF FF FF FF FF FF FF FF", 9, 9, "sample rate code",
+            "31");
+        row("scan with the last address low byte first", 44,
+            "04 00 10 05 00 01 EF 00 00 FF EF 01 03 FF FF FF FF FF FF FF", 10, 11,
+            "last address copy", "EF 01");
+        row("scan with another ISD 1700's size code", 44,
+            "04 00 10 05 00 01 EF 00 00 FF 01 EF 02 FF FF FF FF FF FF FF", 12, 12,
+            "ISD 1700 size code", "02");
+        row("erase by recording right after start-up", 1,
+            "02 00 00 01 FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF", 4, 4, "stop flag", "FF");
+        row("record to a stop address beyond the chip", 1,
+            "02 00 00 01 01 01 90 00 FF FF FF FF FF FF FF FF FF FF FF FF", 5, 6, "stop address",
+            "00400");
+        row("record into an ISD 1700's own rows", 41,
+            "02 00 00 05 00 00 FF 00 FF FF 00 FF 01 FF FF FF FF FF FF FF", 1, 2, "start address",
+            "00000");
+        row("record with the power setting of a bad greeting", 1,
+            "02 00 00 01 00 01 8F D0 FF FF FF FF FF FF FF FF FF FF FF FF", 7, 7, "power flag",
+            "D0");
+        row("ISD 1700 erase code for an ISD 33060", 1,
+            "0A 00 00 01 00 01 8F 00 00 FF FF FF FF FF FF FF FF FF FF FF", 0, 0, "command code",
+            "0A");
+        row("erase not from 0", 42, "0A 00 10 05 00 01 4F 00 00 FF 01 4F 02 FF FF FF FF FF FF FF",
+            1, 2, "start address", "00016");
+        row("set chip for an ISD 33060 with an ISD 1730 in the socket", 41,
+            "05 FF FF 01 FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF", 3, 3, "chip family",
+            "01");
+        row("set chip for 6.4 kHz with an 8 kHz chip in the socket", 25,
+            "05 FF FF 04 FF FF FF FF FF 31 FF FF FF FF FF FF FF FF FF FF", 9, 9, "sample rate code",
+            "31");
+        row("power up with flag 0", 1,
+            "07 FF FF 01 FF FF FF 00 FF FF FF FF FF FF FF FF FF FF FF FF", 7, 7, "power flag",
+            "00");
+        row("power down with flag 1", 1,
+            "08 FF FF 01 FF FF FF 01 FF FF FF FF FF FF FF FF FF FF FF FF", 7, 7, "power flag",
+            "01");
+        row("continue with nothing waiting", 1,
+            "06 00 00 01 00 01 8F 00 FF FF FF FF FF FF FF FF FF FF FF FF", 0, 0, "answer",
+            "continue with none waiting");
+        row("continue after an end of message", 1,
+            "06 00 00 01 00 01 8F 00 FF FF FF FF FF FF FF FF FF FF FF FF", 0, 0, "answer",
+            "continue with none waiting", 0, true);
+        row("stop with nothing running", 1,
+            "03 00 00 01 00 01 8F 00 FF FF FF FF FF FF FF FF FF FF FF FF", 0, 0, "answer",
+            "stop with none waiting");
+        row("continue with the power setting of a bad greeting", 1,
+            "06 00 00 01 00 01 8F D0 FF FF FF FF FF FF FF FF FF FF FF FF", 7, 7, "power flag", "D0",
+            1);
+        row("a byte that is never written", 1,
+            "07 FF FF 01 FF FF FF 01 FF FF FF FF FF FF FF 00 FF FF FF FF", 13, 19, "unused",
+            "FF FF 00 FF FF FF FF");
+    }
+    void eachBadByteIsOneViolation() {
+        QFETCH(int, chip);
+        QFETCH(QByteArray, frame);
+        QFETCH(int, progressWaiting);
+        QFETCH(bool, endOfMessageWaiting);
+        QFETCH(int, first);
+        QFETCH(int, last);
+        QFETCH(QString, field);
+        QFETCH(QString, found);
+        const Verdict verdict = judge(chip, frame, progressWaiting, endOfMessageWaiting);
+        QVERIFY2(verdict.faults.size() == 1, qPrintable(verdict.lines));
+        QCOMPARE(verdict.faults.first().first, first);
+        QCOMPARE(verdict.faults.first().last, last);
+        QCOMPARE(verdict.faults.first().field, field);
+        QCOMPARE(verdict.faults.first().found, found);
+    }
+
+    void violationLineNamesFrameByteExpectedAndFound() {
+        const QByteArray frame =
+            frameOf("01 01 90 01 00 01 8F 00 FF FF FF FF FF FF FF FF FF FF FF FF");
+        ProtocolChecker::Awaiting awaiting;
+        const QList<ProtocolChecker::Violation> faults = ProtocolChecker(1).check(frame, awaiting);
+        QCOMPARE(faults.size(), 1);
+        QCOMPARE(ProtocolChecker::line(frame, faults.first()),
+                 QStringLiteral("PROTOCOL: play frame 01 01 90 01 00 01 8F 00 FF FF FF FF FF FF FF "
+                                "FF FF FF FF FF: byte 1-2 start address: expected at most 00399 "
+                                "(the last address of the ISD 33060 in the socket), found 00400"));
+    }
+
+    void answersAreCountedAgainstTheReportsSent() {
+        Bench b(1);
+        QStringList faults;
+        b.device.strict = true;
+        b.device.onViolation = [&](const QString& line) { faults << line; };
+        const QByteArray go =
+            frameOf("06 00 00 01 00 01 8F 00 FF FF FF FF FF FF FF FF FF FF FF FF");
+        const QByteArray halt =
+            frameOf("03 00 00 01 00 01 8F 00 FF FF FF FF FF FF FF FF FF FF FF FF");
+        b.send(frameOf("02 00 00 01 00 01 8F 00 FF FF FF FF FF FF FF FF FF FF FF FF"));
+        QCOMPARE(b.next(), reply('2', 6));
+        // Sent again while unanswered: both reports may be answered, one
+        // late, and neither answer is a fault.
+        QVERIFY(b.device.repeatProgress());
+        QCOMPARE(b.replies.last(), reply('2', 6));
+        b.send(go);
+        QVERIFY(!b.device.repeatProgress()); // answered: nothing waits
+        b.send(go);
+        QVERIFY(faults.isEmpty());
+        b.send(go);
+        QCOMPARE(faults.size(), 1);
+        QVERIFY(faults.last().contains(QStringLiteral("continue with none waiting")));
+        // A scan's end of message may be answered with a stop, once.
+        b.send(frameOf("04 00 00 01 00 01 8F 00 00 FF FF FF FF FF FF FF FF FF FF FF"));
+        QCOMPARE(b.next(), reply('4', 7));
+        b.send(halt);
+        QCOMPARE(faults.size(), 1);
+        b.send(halt);
+        QCOMPARE(faults.size(), 2);
+        QCOMPARE(b.device.violationsFound(), 2);
+    }
+
+    void laxDeviceReportsNothing() {
+        Bench b(1);
+        int told = 0;
+        b.device.onViolation = [&](const QString&) { ++told; };
+        b.send(frameOf("09 00 00 05 07 07 07 D0 07 07 07 07 07 07 07 07 07 07 07 07"));
+        QCOMPARE(told, 0);
+        QCOMPARE(b.device.violationsFound(), 0);
+    }
+
+    void deviceRepeatsOnlyAReportThatWaits() {
+        Bench b(1);
+        QVERIFY(!b.device.repeatProgress());
+        b.send(command(1, 0, 399));
+        QCOMPARE(b.next(), reply('2', 6));
+        QVERIFY(b.device.repeatProgress());
+        QCOMPARE(b.replies.size(), 2);
+        QCOMPARE(b.replies.last(), reply('2', 6));
+        b.send(command(3));
+        QVERIFY(!b.device.repeatProgress());
+        QCOMPARE(b.replies.last(), reply('5', 6));
     }
 };
 
