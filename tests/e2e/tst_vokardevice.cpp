@@ -1,3 +1,4 @@
+#include "linenoise.h"
 #include "protocolchecker.h"
 #include "replyshaper.h"
 #include "vokardevice.h"
@@ -92,6 +93,20 @@ void addFrameColumns() {
     QTest::addColumn<QByteArray>("frame");
     QTest::addColumn<int>("progressWaiting");
     QTest::addColumn<bool>("endOfMessageWaiting");
+}
+
+// Where a reader that looks for a reply code followed by five digits would
+// find a reply's head in `bytes`.
+QList<int> replyHeads(const QByteArray& bytes) {
+    QList<int> heads;
+    for (int at = 0; at + 6 <= bytes.size(); ++at) {
+        bool head = LineNoise::isReplyCode(bytes[at]);
+        for (int i = 1; head && i <= 5; ++i)
+            head = LineNoise::isDigit(bytes[at + i]);
+        if (head)
+            heads << at;
+    }
+    return heads;
 }
 
 } // namespace
@@ -602,6 +617,90 @@ private slots:
         b.send(frameOf("09 00 00 05 07 07 07 D0 07 07 07 07 07 07 07 07 07 07 07 07"));
         QCOMPARE(told, 0);
         QCOMPARE(b.device.violationsFound(), 0);
+    }
+
+    // --- noise -----------------------------------------------------------------
+
+    void noiseIsTheSameForTheSameSeed() {
+        const auto run = [](quint32 seed) {
+            LineNoise noise(0.5, 8, seed);
+            QByteArray all;
+            for (int i = 0; i < 200; ++i) {
+                all += noise.strikes() ? noise.burst() : QByteArray("-");
+                all += char(noise.delayMs(100));
+            }
+            return all;
+        };
+        QCOMPARE(run(42), run(42));
+        QVERIFY(run(42) != run(43));
+    }
+
+    void noiseLooksLikeRepliesButNeverMakesOne_data() {
+        QTest::addColumn<QByteArray>("next");
+        QTest::newRow("progress report") << reply('2', 123);
+        QTest::newRow("finished") << reply('1', 16);
+        QTest::newRow("recording started") << reply(':', 0);
+        QTest::newRow("scan overflow") << reply('9', 400);
+        QTest::newRow("greeting") << VokarDevice::replyFrame(';', 0, '1');
+    }
+    void noiseLooksLikeRepliesButNeverMakesOne() {
+        QFETCH(QByteArray, next);
+        LineNoise noise(1, 12, 2026);
+        int codes = 0;
+        int digits = 0;
+        for (int i = 0; i < 2000; ++i) {
+            const QByteArray burst = noise.burst();
+            QVERIFY(!burst.isEmpty() && burst.size() <= 13);
+            for (char c : burst) {
+                codes += LineNoise::isReplyCode(c) ? 1 : 0;
+                digits += LineNoise::isDigit(c) ? 1 : 0;
+            }
+            // Read with the reply after it, the only head is the reply's own.
+            QCOMPARE(replyHeads(burst + next), QList<int>{int(burst.size())});
+        }
+        // Plausible garbage: a good share of it is what a reply starts with.
+        QVERIFY(codes > 2000);
+        QVERIFY(digits > 2000);
+    }
+
+    void shaperNoiseNeverCutsIntoAReplysHead_data() {
+        QTest::addColumn<int>("pieceSize");
+        QTest::addColumn<bool>("pair");
+        QTest::newRow("pieces of 1") << 1 << false;
+        QTest::newRow("pieces of 3") << 3 << false;
+        QTest::newRow("pieces of 7") << 7 << false;
+        QTest::newRow("pieces of 5, two replies at a time") << 5 << true;
+    }
+    void shaperNoiseNeverCutsIntoAReplysHead() {
+        QFETCH(int, pieceSize);
+        QFETCH(bool, pair);
+        LineNoise noise(1, 8, 7);
+        QList<QByteArray> bursts;
+        ReplyShaper shaper;
+        shaper.pieceSize = pieceSize;
+        shaper.piecePauseMs = 40;
+        shaper.pairFrames = pair;
+        shaper.noise = &noise;
+        shaper.onNoise = [&](const QByteArray& bytes, const char*) { bursts << bytes; };
+        QList<ReplyShaper::Write> writes = shaper.shape(reply(':', 16));
+        writes += shaper.shape(reply('2', 123));
+        QByteArray line;
+        for (const ReplyShaper::Write& w : writes)
+            line += w.bytes;
+        // Every reply's head is there whole; each burst sits before a reply
+        // or in a pause after a head, never inside one.
+        const QList<int> heads = replyHeads(line);
+        QCOMPARE(heads.size(), 2);
+        QCOMPARE(line.mid(heads.at(0), 6), QByteArray(":00016"));
+        QCOMPARE(line.mid(heads.at(1), 6), QByteArray("200123"));
+        QVERIFY(bursts.size() >= 3);
+        int stray = 0;
+        for (const QByteArray& b : bursts)
+            stray += int(b.size());
+        QCOMPARE(line.size(), 40 + stray);
+        // Noise takes half of a pause, the piece the rest.
+        for (int i = 1; i < writes.size(); ++i)
+            QVERIFY(writes.at(i).pauseBeforeMs <= 40);
     }
 
     void deviceRepeatsOnlyAReportThatWaits() {
