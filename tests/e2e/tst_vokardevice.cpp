@@ -5,6 +5,16 @@
 
 #include <QRandomGenerator>
 #include <QTest>
+#include <algorithm>
+#include <memory>
+
+#ifdef VOKAR_EMU
+#include "emuprocess.h"
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -108,6 +118,70 @@ QList<int> replyHeads(const QByteArray& bytes) {
     }
     return heads;
 }
+
+#ifdef VOKAR_EMU
+// The program's end of the stand-in's line, as plain as it gets.
+class PeerLine {
+public:
+    explicit PeerLine(const QString& device)
+        : fd(::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK)) {
+        termios tio{};
+        if (fd >= 0 && tcgetattr(fd, &tio) == 0) {
+            cfmakeraw(&tio);
+            tcsetattr(fd, TCSANOW, &tio);
+        }
+    }
+    ~PeerLine() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    PeerLine(const PeerLine&) = delete;
+    PeerLine& operator=(const PeerLine&) = delete;
+
+    bool isOpen() const { return fd >= 0; }
+    bool send(const QByteArray& bytes) {
+        return ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    }
+    // Reads until `count` bytes have come in all; false after the time-out.
+    bool readUntil(int count, int timeoutMs = 5000) {
+        return QTest::qWaitFor(
+            [&] {
+                pull();
+                return received.size() >= count;
+            },
+            timeoutMs);
+    }
+    bool readUntilItHas(const QByteArray& bytes, int timeoutMs = 5000) {
+        return QTest::qWaitFor(
+            [&] {
+                pull();
+                return received.contains(bytes);
+            },
+            timeoutMs);
+    }
+    QByteArray received;
+
+private:
+    void pull() {
+        char buffer[4096];
+        ssize_t n;
+        while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+            received.append(buffer, int(n));
+    }
+    int fd;
+};
+
+const char* const ScanFromZero = "04 00 00 01 00 01 8F 00 00 FF FF FF FF FF FF FF FF FF FF FF";
+
+// The stand-in at a hundredth of real time with the test's end of its line
+// open; `emu` is set up by the caller before.
+bool startWithPeer(EmuProcess& emu, std::unique_ptr<PeerLine>& line) {
+    if (!emu.start({QStringLiteral("--time-scale"), QStringLiteral("0.01")}))
+        return false;
+    line = std::make_unique<PeerLine>(emu.device());
+    return line->isOpen() && emu.waitForLog(QStringLiteral("# port opened"));
+}
+#endif
 
 } // namespace
 
@@ -714,6 +788,140 @@ private slots:
         b.send(command(3));
         QVERIFY(!b.device.repeatProgress());
         QCOMPARE(b.replies.last(), reply('5', 6));
+    }
+
+    // --- vokar-emu on its pseudo-terminal ------------------------------------
+
+    void greetingOnlyWhenAsked_data() {
+        QTest::addColumn<bool>("greet");
+        QTest::newRow("without --greet") << false;
+        QTest::newRow("with --greet") << true;
+    }
+    void greetingOnlyWhenAsked() {
+#ifdef VOKAR_EMU
+        QFETCH(bool, greet);
+        EmuProcess emu;
+        emu.greet = greet;
+        std::unique_ptr<PeerLine> line;
+        QVERIFY(startWithPeer(emu, line));
+        QVERIFY(line->send(frameOf(ScanFromZero)));
+        // A greeting goes out when the port opens, before any reply.
+        const QByteArray expected =
+            (greet ? VokarDevice::replyFrame(';', 0, '0') : QByteArray()) + reply('9', 400);
+        QVERIFY(line->readUntil(int(expected.size())));
+        QCOMPARE(line->received, expected);
+#else
+        QSKIP("vokar-emu is not built here");
+#endif
+    }
+
+    void strictLogsEveryFaultOfAFrame() {
+#ifdef VOKAR_EMU
+        EmuProcess emu;
+        QVERIFY(emu.strict);
+        std::unique_ptr<PeerLine> line;
+        QVERIFY(startWithPeer(emu, line));
+        QVERIFY(line->send(frameOf("01 00 00 05 00 01 8F D0 FF FF FF FF FF FF FF FF FF FF FF FF")));
+        QTRY_COMPARE(emu.violations().size(), 2);
+        const QStringList found = emu.violations();
+        QVERIFY(
+            found.at(0).startsWith(QStringLiteral("PROTOCOL: play frame 01 00 00 05 00 01 8F D0")));
+        QVERIFY(found.at(0).contains(QStringLiteral("byte 3 chip family: expected 01")));
+        QVERIFY(
+            found.at(1).contains(QStringLiteral("byte 7 power flag: expected 00 or 01, found D0")));
+        // Otherwise it behaves as it always did: the frame is played.
+        QVERIFY(emu.logContains(QStringLiteral(" in  01 00 00 05")));
+        QVERIFY(line->readUntilItHas(reply('2', 6)));
+        emu.expectViolations();
+#else
+        QSKIP("vokar-emu is not built here");
+#endif
+    }
+
+    void noiseIsReplayedFromItsSeed() {
+#ifdef VOKAR_EMU
+        // The noise a run put on the line, in the order it was made.
+        const auto run = [](quint32 seed, QStringList& noise, QString& seedLine) {
+            EmuProcess emu;
+            emu.greet = true;
+            emu.noise = 1;
+            emu.seed = seed;
+            std::unique_ptr<PeerLine> line;
+            QVERIFY(startWithPeer(emu, line));
+            QVERIFY(line->send(frameOf(ScanFromZero)));
+            // Every place gets a burst: the opening, then before and after
+            // each of the two replies.
+            QTRY_COMPARE(emu.log().filter(QStringLiteral(" noise ")).size(), 5);
+            int stray = 0;
+            for (const QString& l : emu.log().filter(QStringLiteral(" noise "))) {
+                const QString bytes = l.section(QStringLiteral(" noise "), 1).section(u'|', 0, 0);
+                stray += int(QByteArray::fromHex(bytes.toLatin1()).size());
+                noise << l.section(QStringLiteral(" noise "), 1);
+            }
+            QVERIFY(line->readUntil(40 + stray));
+            // Both replies can be read whole among the noise, and only they.
+            const QList<int> heads = replyHeads(line->received);
+            QCOMPARE(heads.size(), 2);
+            QCOMPARE(line->received.mid(heads.at(0), 7), QByteArray(";000000"));
+            QCOMPARE(line->received.mid(heads.at(1), 6), QByteArray("900400"));
+            seedLine = emu.noiseSeed();
+            std::sort(noise.begin(), noise.end());
+        };
+        QStringList first, again, other;
+        QString seedLine, ignored;
+        run(77, first, seedLine);
+        run(77, again, ignored);
+        run(78, other, ignored);
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(again, first);
+        QVERIFY(other != first);
+        QVERIFY2(seedLine.contains(QStringLiteral("--seed 77")), qPrintable(seedLine));
+#else
+        QSKIP("vokar-emu is not built here");
+#endif
+    }
+
+    void unansweredReportIsSentAgain() {
+#ifdef VOKAR_EMU
+        EmuProcess emu;
+        emu.repeatUnansweredMs = 50;
+        std::unique_ptr<PeerLine> line;
+        QVERIFY(startWithPeer(emu, line));
+        QVERIFY(line->send(frameOf("02 00 00 01 00 01 8F 00 FF FF 8F 01 FF FF FF FF FF FF FF FF")));
+        // ":" then the report, then the same report again while unanswered.
+        QVERIFY(line->readUntil(60));
+        QCOMPARE(line->received.left(60), reply(':', 0) + reply('2', 6) + reply('2', 6));
+        QVERIFY(emu.logContains(QStringLiteral("unanswered for 50 ms: sent again")));
+        // A stop answers one of them, a late continue the other: neither is
+        // a fault, and the recording ends where it stood.
+        QVERIFY(line->send(frameOf("03 00 00 01 00 01 8F 00 FF FF 8F 01 FF FF FF FF FF FF FF FF")));
+        QVERIFY(line->send(frameOf("06 00 00 01 00 01 8F 00 FF FF 8F 01 FF FF FF FF FF FF FF FF")));
+        QVERIFY(line->readUntilItHas(reply('1', 7)));
+        QVERIFY(emu.waitForLog(QStringLiteral(" in  06")));
+        QCOMPARE(emu.violations(), QStringList());
+#else
+        QSKIP("vokar-emu is not built here");
+#endif
+    }
+
+    void strayBytesOnDemandAndBabble() {
+#ifdef VOKAR_EMU
+        EmuProcess emu;
+        std::unique_ptr<PeerLine> line;
+        QVERIFY(startWithPeer(emu, line));
+        emu.command(QStringLiteral("noise 7"));
+        QVERIFY(line->readUntil(7));
+        emu.command(QStringLiteral("babble 0.2 20000"));
+        QVERIFY(emu.waitForLog(QStringLiteral("babble ended")));
+        const QString ended = emu.log().filter(QStringLiteral("babble ended")).first();
+        const int written = ended.section(QStringLiteral("ended: "), 1).section(u' ', 0, 0).toInt();
+        QVERIFY2(written > 1000, qPrintable(ended));
+        QVERIFY(line->readUntil(7 + written));
+        QCOMPARE(replyHeads(line->received), QList<int>());
+#else
+        QSKIP("vokar-emu is not built here");
+#endif
     }
 };
 
