@@ -7,6 +7,7 @@
 #include "link/linksession.h"
 #include "link/recording.h"
 #include "link/replyhandler.h"
+#include "link/replywatchdog.h"
 #include "mainwindow.h"
 #include "map/memorymap.h"
 #include "widgets/addressdialog.h"
@@ -32,7 +33,7 @@ struct ChipLink {
               window.prompter, address,         [&window] { window.pages()->setCurrentIndex(1); }},
           fileRows(window.fileGrid, window.panel, window.chip, window.prompter), sets(session),
           recording(session, sets, fileRows), operations(session),
-          replies(session, sets, recording) {}
+          replies(session, sets, recording), watchdog(window.link, window.commands) {}
 
     CommandFrames frames;
     MemoryMap memoryMap;
@@ -43,6 +44,7 @@ struct ChipLink {
     Recording recording;
     ChipOperations operations;
     ReplyHandler replies;
+    ReplyWatchdog watchdog;
 };
 
 } // namespace
@@ -67,5 +69,15 @@ void wireChipOperations(MainWindow& window) {
     on("recordTable", [](ChipLink& l) { l.recording.recordTable(); });
     QObject::connect(&window.port, &ComPort::OnRxChar, &window, [&window, link](int count) {
         runGuarded(window.prompter, [&] { link->replies.onBytesReceived(count); });
+        link->watchdog.watch();
     });
+    // A closed port ends what runs: no reply can come. This comes before the
+    // message that tells the user a device vanished.
+    QObject::connect(&window.port, &ComPort::activeChanged, &window, [link](bool active) {
+        if (!active)
+            link->replies.onPortClosed();
+    });
+    // After the window's routing: the command has run.
+    QObject::connect(&window.commands, &Commands::triggered, &window,
+                     [link] { link->watchdog.restart(); });
 }

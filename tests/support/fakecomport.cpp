@@ -43,6 +43,11 @@ int FakeComPort::ReadBuf(char* buffer, int count) {
     return n;
 }
 
+void FakeComPort::PurgeRead() {
+    input.clear();
+    emit inputPurged();
+}
+
 void FakeComPort::feed(const QByteArray& bytes) {
     input.append(bytes);
     if (open && !input.isEmpty())
