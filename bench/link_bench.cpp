@@ -155,15 +155,16 @@ int main(int argc, char** argv) {
     });
 
     // A chip large enough for the scan: an ISD 4004 has 2400 rows.
-    window.chip.ChipType = 17;
-    window.chip.ApplyChipType();
-    QTimer::singleShot(0, [&] { window.runHandler(QStringLiteral("playFromChip")); });
+    window.state().chip.ChipType = 17;
+    window.state().chip.ApplyChipType();
+    QTimer::singleShot(0, [&] { window.state().handlers.run(QStringLiteral("playFromChip")); });
     QTimer poller;
     bool scanStarted = false;
     QObject::connect(&poller, &QTimer::timeout, [&] {
-        if (!scanStarted && window.link.LinkState == 3 && int(turnaround.size()) >= rounds - 1) {
+        if (!scanStarted && window.state().link.LinkState == 3 &&
+            int(turnaround.size()) >= rounds - 1) {
             scanStarted = true;
-            window.runHandler(QStringLiteral("memoryScan"));
+            window.state().handlers.run(QStringLiteral("memoryScan"));
         }
         if (done)
             app.quit();

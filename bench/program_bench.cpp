@@ -126,13 +126,14 @@ void measureList() {
     Player player;
     Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
     MainWindow& w = *windows.main;
-    w.fileGrid.setRowCount(ListEntries + 2);
+    w.state().fileGrid.setRowCount(ListEntries + 2);
     for (int row = 1; row <= ListEntries; ++row) {
-        w.fileGrid.setCell(1, row, QString::asprintf("%05d", row % 400));
-        w.fileGrid.setCell(2, row, QStringLiteral("not used"));
-        w.fileGrid.setCell(3, row, QStringLiteral("/home/user/sounds/message-%1.wav").arg(row));
+        w.state().fileGrid.setCell(1, row, QString::asprintf("%05d", row % 400));
+        w.state().fileGrid.setCell(2, row, QStringLiteral("not used"));
+        w.state().fileGrid.setCell(3, row,
+                                   QStringLiteral("/home/user/sounds/message-%1.wav").arg(row));
     }
-    w.availability.UpdateMenu();
+    w.state().availability.UpdateMenu();
     const QString list = folder.filePath(QStringLiteral("big.lsp"));
     std::vector<double> save, load;
     for (int round = 0; round < ListRounds; ++round) {
@@ -140,13 +141,13 @@ void measureList() {
         prompter.answer = list;
         QElapsedTimer took;
         took.start();
-        w.runHandler(QStringLiteral("saveListAs"));
+        w.state().handlers.run(QStringLiteral("saveListAs"));
         save.push_back(took.nsecsElapsed() / 1e6);
         took.start();
-        w.runHandler(QStringLiteral("openTable"));
+        w.state().handlers.run(QStringLiteral("openTable"));
         load.push_back(took.nsecsElapsed() / 1e6);
     }
-    const bool whole = w.fileGrid.cell(3, ListEntries) ==
+    const bool whole = w.state().fileGrid.cell(3, ListEntries) ==
                        QStringLiteral("/home/user/sounds/message-%1.wav").arg(ListEntries);
     std::printf("file list of %d entries (%.1f MiB): save median %.0f ms, load median %.0f ms "
                 "(%d rounds)%s\n",

@@ -83,12 +83,12 @@ FuzzProgram::~FuzzProgram() {
 }
 
 void FuzzProgram::run(const char* action) {
-    if (QAction* command = w().commands.action(QString::fromLatin1(action)))
+    if (QAction* command = w().state().commands.action(QString::fromLatin1(action)))
         command->trigger();
 }
 
 void FuzzProgram::stop() {
-    w().runHandler(QStringLiteral("stopChip"));
+    w().state().handlers.run(QStringLiteral("stopChip"));
 }
 
 void FuzzProgram::reset(int chipType) {
@@ -97,10 +97,10 @@ void FuzzProgram::reset(int chipType) {
     if (!port.Active())
         port.Open();
     port.PurgeRead();
-    w().link = LinkContext{};
-    w().chip.ChipType = qint8(chipType);
-    w().chip.ApplyChipType();
-    for (StringGrid* grid : {&w().fileGrid, &w().mapGrid}) {
+    w().state().link = LinkContext{};
+    w().state().chip.ChipType = qint8(chipType);
+    w().state().chip.ApplyChipType();
+    for (StringGrid* grid : {&w().state().fileGrid, &w().state().mapGrid}) {
         grid->setRowCount(120);
         for (int row = 1; row < grid->RowCount(); ++row) {
             for (int col = 1; col < grid->ColCount(); ++col)
@@ -121,20 +121,20 @@ void FuzzProgram::forgetOutput() {
 }
 
 void FuzzProgram::fillTables() {
-    StringGrid& files = w().fileGrid;
+    StringGrid& files = w().state().fileGrid;
     files.setCell(1, 1, QStringLiteral("00000"));
     files.setCell(2, 1, QStringLiteral("not used"));
     files.setCell(3, 1, QStringLiteral("/sounds/one.wav"));
     files.setCell(1, 2, QStringLiteral("not used"));
     files.setCell(2, 2, QStringLiteral("00200"));
     files.setCell(3, 2, QStringLiteral("/sounds/two.wav"));
-    StringGrid& map = w().mapGrid;
+    StringGrid& map = w().state().mapGrid;
     const char* record[][4] = {{"00000", "0000", "00099", "0063"},
                                {"00100", "0064", "00149", "0095"}};
     for (int row = 1; row <= 2; ++row) {
         for (int col = 1; col <= 4; ++col)
             map.setCell(col, row, QString::fromLatin1(record[row - 1][col - 1]));
     }
-    w().availability.UpdateMenu();
-    w().availability.mapLoaded();
+    w().state().availability.UpdateMenu();
+    w().state().availability.mapLoaded();
 }

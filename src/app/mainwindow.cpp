@@ -44,8 +44,7 @@ template <typename W> W* named(W* widget, const char* name) {
 
 MainWindow::MainWindow(ComPort& port_, MediaPlayer* player_, Prompter& prompter_,
                        const QString& configPath_, QWidget* parent)
-    : QMainWindow(parent), chip(panel, frame, port_), availability(commands, fileGrid, mapGrid),
-      port(port_), player(player_), prompter(prompter_), configPath(configPath_) {
+    : QMainWindow(parent), state_(port_, player_, prompter_), configPath(configPath_) {
     named(this, ControlName::MainWindow);
     setWindowTitle(QStringLiteral("VOKAR ISD Programmer"));
     resize(681, 494);
@@ -57,13 +56,13 @@ MainWindow::MainWindow(ComPort& port_, MediaPlayer* player_, Prompter& prompter_
     layout1->setContentsMargins(0, 0, 0, 0);
     layout1->setSpacing(0);
     layout1->addWidget(buildToolBar(ControlName::SoundFilesToolBar, Commands::Place::ToolBar1));
-    fileView_ = buildGrid(fileGrid, ControlName::FileGrid, QStringLiteral("fileRowClicked"));
+    fileView_ = buildGrid(state_.fileGrid, ControlName::FileGrid, QStringLiteral("fileRowClicked"));
     layout1->addWidget(fileView_);
     auto* layout2 = new QVBoxLayout(mapPage);
     layout2->setContentsMargins(0, 0, 0, 0);
     layout2->setSpacing(0);
     layout2->addWidget(buildToolBar(ControlName::MemoryMapToolBar, Commands::Place::ToolBar2));
-    mapView_ = buildGrid(mapGrid, ControlName::MapGrid, QStringLiteral("mapRowClicked"));
+    mapView_ = buildGrid(state_.mapGrid, ControlName::MapGrid, QStringLiteral("mapRowClicked"));
     layout2->addWidget(mapView_);
     pages_->addTab(soundFilesPage, QStringLiteral("Sound Files"));
     pages_->addTab(mapPage, QStringLiteral("ISD Memory Map"));
@@ -78,11 +77,11 @@ MainWindow::MainWindow(ComPort& port_, MediaPlayer* player_, Prompter& prompter_
     setStatusBar(named(new QStatusBar(this), ControlName::StatusBar));
 
     buildMenus();
-    connect(&commands, &Commands::triggered, this, &MainWindow::runHandler);
-    setHandler(QStringLiteral("exitProgram"), [this] { exitProgram(); });
-    setHandler(QStringLiteral("showAbout"), [this] { showAbout(); });
-    setHandler(QStringLiteral("choosePort"), [this] { choosePort(); });
-    setHandler(QStringLiteral("chooseChipType"), [this] { chooseChipType(); });
+    HandlerTable& handlers = state_.handlers;
+    handlers.set(QStringLiteral("exitProgram"), [this] { exitProgram(); });
+    handlers.set(QStringLiteral("showAbout"), [this] { showAbout(); });
+    handlers.set(QStringLiteral("choosePort"), [this] { choosePort(); });
+    handlers.set(QStringLiteral("chooseChipType"), [this] { chooseChipType(); });
 
     setUpState();
 
@@ -113,7 +112,7 @@ QToolBar* MainWindow::buildToolBar(const char* name, Commands::Place place) {
     for (const Commands::Control& control : Commands::controls()) {
         if (control.place != place)
             continue;
-        QAction* act = commands.action(QString::fromLatin1(control.name));
+        QAction* act = state_.commands.action(QString::fromLatin1(control.name));
         act->setIcon(Icons::forCommand(act->objectName(), style()));
         bar->addAction(act);
         if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(act))) {
@@ -152,7 +151,7 @@ QTableView* MainWindow::buildGrid(StringGrid& grid, const char* name, const QStr
     });
     connect(view, &QTableView::clicked, this, [this, &grid, click](const QModelIndex& index) {
         grid.setRow(index.row() + 1);
-        runHandler(click);
+        state_.handlers.run(click);
     });
     return view;
 }
@@ -191,7 +190,7 @@ QWidget* MainWindow::buildPanel() {
     grid->setColumnMinimumWidth(7, 12);
     grid->setColumnMinimumWidth(9, 12);
     grid->setColumnStretch(11, 1);
-    connect(&panel, &PanelTexts::changed, this,
+    connect(&state_.panel, &PanelTexts::changed, this,
             [this](PanelTexts::Field field, const QString& text) {
                 valueLabels[field]->setText(text);
             });
@@ -199,7 +198,9 @@ QWidget* MainWindow::buildPanel() {
 }
 
 void MainWindow::buildMenus() {
-    auto act = [this](const char* name) { return commands.action(QString::fromLatin1(name)); };
+    auto act = [this](const char* name) {
+        return state_.commands.action(QString::fromLatin1(name));
+    };
     auto submenu = [this, &act](QMenu* parentMenu, const char* holder,
                                 std::initializer_list<const char*> items) {
         auto* menu = named(new QMenu(this), QString::fromLatin1(holder) + QStringLiteral("Menu"));
@@ -283,48 +284,11 @@ void MainWindow::buildMenus() {
 }
 
 void MainWindow::setUpState() {
-    link.CurrentAddress = 0;
-    link.ReplyAddress = 0;
-    frame.clear();
-    link.LinkState = LinkContext::StateIdle;
-
-    fileGrid.setCell(1, 0, QStringLiteral("Start address"));
-    fileGrid.setCell(2, 0, QStringLiteral("Stop address"));
-    fileGrid.setCell(3, 0, QStringLiteral("File name"));
-    const char* mapHeaders[] = {"Start adress",    "Start address HEX", "EOM address",
-                                "EOM address HEX", "OVF address",       "OVF address HEX"};
-    for (int col = 1; col <= 6; ++col)
-        mapGrid.setCell(col, 0, QString::fromLatin1(mapHeaders[col - 1]));
-    for (int row = 1; row <= 120; ++row) {
-        for (StringGrid* grid : {&fileGrid, &mapGrid}) {
-            grid->setCell(0, row, QString::number(row));
-            for (int col = 1; col <= 3; ++col)
-                grid->setCell(col, row, QString());
-        }
-    }
-
-    folders = RememberedFolders();
-    listFileName.clear();
-    if (const auto lines = ConfigFile::readLines(6, configPath)) {
-        folders.SoundFolder = lines->value(3);
-        folders.ListFolder = lines->value(4);
-        folders.MapFolder = lines->value(5);
-    }
-
-    availability.applyStartState();
+    state_.setUp(configPath);
     pages_->setCurrentIndex(0);
-
-    link.IgnorePlayEnd = false;
-    link.StopRequested = true;
-    link.PowerSetting = 0;
-    link.TableRow = 1;
-    soundFileType = 1;
-
     const GridLayout::Widths widths = GridLayout::atCreate(width());
-    applyWidths(fileGrid, widths.files);
-    applyWidths(mapGrid, widths.map);
-
-    frame.fillFF();
+    applyWidths(state_.fileGrid, widths.files);
+    applyWidths(state_.mapGrid, widths.map);
 }
 
 void MainWindow::applyWidths(StringGrid& grid, const std::vector<int>& widths) {
@@ -335,10 +299,10 @@ void MainWindow::applyWidths(StringGrid& grid, const std::vector<int>& widths) {
 void MainWindow::fitColumns() {
     std::vector<int> files;
     for (int col = 0; col < 4; ++col)
-        files.push_back(fileGrid.ColWidth(col));
+        files.push_back(state_.fileGrid.ColWidth(col));
     const GridLayout::Widths widths = GridLayout::atResize(width(), files);
-    applyWidths(fileGrid, widths.files);
-    applyWidths(mapGrid, widths.map);
+    applyWidths(state_.fileGrid, widths.files);
+    applyWidths(state_.mapGrid, widths.map);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -347,24 +311,17 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 }
 
 QStringList MainWindow::configLines() const {
-    const bool autoOpen = portDialog_ != nullptr && portDialog_->autoOpen();
-    return {ConfigFile::header(),
-            QString::number(port.PortNum()),
-            QString::number(chip.ChipType),
-            folders.SoundFolder,
-            folders.ListFolder,
-            folders.MapFolder,
-            autoOpen ? QStringLiteral("1") : QStringLiteral("0")};
+    return state_.settingsLines(portDialog_ != nullptr && portDialog_->autoOpen());
 }
 
 void MainWindow::shutDown() {
     if (closed)
         return;
     closed = true;
-    if (port.Active())
-        port.Close();
-    if (player != nullptr)
-        runGuarded(prompter, [this] { player->Close(); });
+    if (state_.port.Active())
+        state_.port.Close();
+    if (state_.player != nullptr)
+        runGuarded(state_.prompter, [this] { state_.player->Close(); });
     // A settings file that cannot be written keeps its old contents.
     ConfigFile::writeLines(configLines(), configPath);
 }
@@ -372,17 +329,6 @@ void MainWindow::shutDown() {
 void MainWindow::closeEvent(QCloseEvent* event) {
     shutDown();
     event->accept();
-}
-
-void MainWindow::setHandler(const QString& name, std::function<void()> handler) {
-    handlers.insert(name, std::move(handler));
-}
-
-void MainWindow::runHandler(const QString& name) {
-    const auto found = handlers.constFind(name);
-    if (found == handlers.constEnd())
-        return;
-    runGuarded(prompter, found.value());
 }
 
 void MainWindow::exitProgram() {

@@ -1,19 +1,12 @@
 #pragma once
 
-#include "chips/chipcontrol.h"
-#include "core/availability.h"
 #include "core/commands.h"
-#include "core/filedialog.h"
-#include "core/folders.h"
 #include "core/paneltexts.h"
-#include "core/stringgrid.h"
-#include "link/commandframe.h"
-#include "link/linkstate.h"
+#include "state/programstate.h"
+#include "windowaddressinput.h"
 
-#include <QHash>
 #include <QMainWindow>
-#include <functional>
-#include <memory>
+#include <vector>
 
 class MediaPlayer;
 class Prompter;
@@ -28,10 +21,11 @@ class AddressDialog;
 class PortDialog;
 class ChipTypeDialog;
 
-// The main window. It owns the window state every subsystem works on (the two
-// tables, the panel texts, the commands, the command frame, the link flags),
-// lays out the widgets over it and routes each command to its handler. The
-// rules themselves live in the subsystems.
+// The main window. It owns the program's state (ProgramState: the tables, the
+// panel texts, the commands and their handlers, the command frame, the link
+// flags) and lays out the widgets over it; each subsystem registers its
+// handlers in the state (wiring.h). The rules themselves live in the
+// subsystems.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -47,11 +41,6 @@ public:
     void fitColumns();
     void shutDown();
 
-    // Registers the operation a command runs; the name is the handler's.
-    void setHandler(const QString& name, std::function<void()> handler);
-    // Runs a handler by name behind the guard; unknown names do nothing.
-    void runHandler(const QString& name);
-
     // Menu and dialog handlers of the window itself.
     void exitProgram();
     void showAbout();
@@ -61,24 +50,12 @@ public:
     // The settings file lines as they would be written now.
     QStringList configLines() const;
 
-    // Window state, shared with the subsystems.
-    Commands commands;
-    PanelTexts panel;
-    StringGrid fileGrid{4, 120};
-    StringGrid mapGrid{7, 120};
-    CommandFrame frame;
-    LinkContext link;
-    ChipControl chip;
-    CommandAvailability availability;
-    RememberedFolders folders;
-    FileDialog openDialog;
-    FileDialog saveDialog;
-    QString listFileName;
-    int soundFileType = 1;
+    // What the window shows and the subsystems work on.
+    ProgramState& state() { return state_; }
+    const ProgramState& state() const { return state_; }
 
-    ComPort& port;
-    MediaPlayer* player;
-    Prompter& prompter;
+    // The address dialog as the commands ask it.
+    AddressInput& addressInput() { return addressInput_; }
 
     PortDialog* portDialog() const { return portDialog_; }
     ChipTypeDialog* chipTypeDialog() const { return chipTypeDialog_; }
@@ -104,8 +81,9 @@ private:
     QWidget* buildPanel();
     void applyWidths(StringGrid& grid, const std::vector<int>& widths);
 
+    ProgramState state_;
+    WindowAddressInput addressInput_{*this};
     QString configPath;
-    QHash<QString, std::function<void()>> handlers;
     bool closed = false;
 
     PortDialog* portDialog_ = nullptr;

@@ -12,11 +12,11 @@ Windows createWindows(ComPort& port, MediaPlayer* player, Prompter& prompter,
     Windows windows;
     windows.main = std::make_unique<MainWindow>(port, player, prompter, configPath);
     MainWindow& main = *windows.main;
-    windows.port = new PortDialog(port, main.panel, prompter, &main);
+    windows.port = new PortDialog(port, main.state().panel, prompter, &main);
     windows.port->loadSettings(configPath);
-    windows.chipType = new ChipTypeDialog(main.chip, &main);
+    windows.chipType = new ChipTypeDialog(main.state().chip, &main);
     windows.chipType->loadSettings(configPath);
-    windows.address = new AddressDialog(main.chip, prompter, &main);
+    windows.address = new AddressDialog(main.state().chip, prompter, &main);
     windows.about = new AboutWindow(&main);
     main.setDialogs(windows.port, windows.chipType, windows.address, windows.about);
     // After the port had its chance to open: the status bar starts from there.

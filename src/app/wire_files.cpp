@@ -5,8 +5,6 @@
 #include "map/copyfrommap.h"
 #include "map/mapfile.h"
 #include "map/memorymap.h"
-#include "widgets/addressdialog.h"
-#include "windowaddressinput.h"
 #include "wiring.h"
 
 #include <QAbstractItemView>
@@ -20,28 +18,26 @@ namespace {
 
 // Everything the table commands keep for the window's lifetime.
 struct Tables {
-    explicit Tables(MainWindow& window)
-        : address(window), context{window.fileGrid,
-                                   window.mapGrid,
-                                   window.panel,
-                                   window.chip,
-                                   window.availability,
-                                   window.prompter,
-                                   window.openDialog,
-                                   window.saveDialog,
-                                   window.folders,
-                                   window.soundFileType,
-                                   window.listFileName,
-                                   address,
-                                   [&window](const QString& text) { window.setWindowTitle(text); },
-                                   [&window] { window.pages()->setCurrentIndex(0); },
-                                   [&window] { window.fileView()->scrollToTop(); },
-                                   [&window] { window.mapView()->scrollToTop(); }},
-          fileTable(context), fileList(context),
-          memoryMap(window.mapGrid, window.panel, window.chip), mapFile(context),
-          copy(window.fileGrid, window.mapGrid, context.scrollFilesToTop) {}
+    Tables(MainWindow& window, ProgramState& s)
+        : context{s.fileGrid,
+                  s.mapGrid,
+                  s.panel,
+                  s.chip,
+                  s.availability,
+                  s.prompter,
+                  s.openDialog,
+                  s.saveDialog,
+                  s.folders,
+                  s.soundFileType,
+                  s.listFileName,
+                  window.addressInput(),
+                  [&window](const QString& text) { window.setWindowTitle(text); },
+                  [&window] { window.pages()->setCurrentIndex(0); },
+                  [&window] { window.fileView()->scrollToTop(); },
+                  [&window] { window.mapView()->scrollToTop(); }},
+          fileTable(context), fileList(context), memoryMap(s.mapGrid, s.panel, s.chip),
+          mapFile(context), copy(s.fileGrid, s.mapGrid, context.scrollFilesToTop) {}
 
-    WindowAddressInput address;
     TablesContext context;
     FileTable fileTable;
     FileList fileList;
@@ -55,8 +51,8 @@ struct Tables {
 // changes. While the mouse is down the click that follows does the work.
 class KeyboardRowFollower : public QObject {
 public:
-    KeyboardRowFollower(MainWindow& window, QTableView* view, StringGrid& grid, QString handler)
-        : QObject(view), window(window), view(view), grid(grid), handler(std::move(handler)) {
+    KeyboardRowFollower(HandlerTable& handlers, QTableView* view, StringGrid& grid, QString handler)
+        : QObject(view), handlers(handlers), view(view), grid(grid), handler(std::move(handler)) {
         view->viewport()->installEventFilter(this);
         QObject::connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                          [this](const QModelIndex& current) { follow(current); });
@@ -85,10 +81,10 @@ private:
         if (row == grid.Row())
             return;
         grid.setRow(row);
-        window.runHandler(handler);
+        handlers.run(handler);
     }
 
-    MainWindow& window;
+    HandlerTable& handlers;
     QTableView* view;
     StringGrid& grid;
     QString handler;
@@ -98,9 +94,10 @@ private:
 } // namespace
 
 void wireFileTables(MainWindow& window) {
-    const auto tables = std::make_shared<Tables>(window);
-    const auto on = [&window, tables](const char* name, void (*run)(Tables&)) {
-        window.setHandler(QString::fromLatin1(name), [tables, run] { run(*tables); });
+    ProgramState& state = window.state();
+    const auto tables = std::make_shared<Tables>(window, state);
+    const auto on = [&state, tables](const char* name, void (*run)(Tables&)) {
+        state.handlers.set(QString::fromLatin1(name), [tables, run] { run(*tables); });
     };
     on("addFile", [](Tables& t) { t.fileTable.addFile(); });
     on("insertFile", [](Tables& t) { t.fileTable.insertFile(); });
@@ -121,8 +118,8 @@ void wireFileTables(MainWindow& window) {
     on("copyStopFromMap", [](Tables& t) { t.copy.copyStopFromMap(); });
     on("copyTableFromMap", [](Tables& t) { t.copy.copyTableFromMap(); });
 
-    new KeyboardRowFollower(window, window.fileView(), window.fileGrid,
+    new KeyboardRowFollower(state.handlers, window.fileView(), state.fileGrid,
                             QStringLiteral("fileRowClicked"));
-    new KeyboardRowFollower(window, window.mapView(), window.mapGrid,
+    new KeyboardRowFollower(state.handlers, window.mapView(), state.mapGrid,
                             QStringLiteral("mapRowClicked"));
 }

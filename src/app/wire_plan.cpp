@@ -26,7 +26,8 @@ namespace {
 // Everything the planning features keep for the window's lifetime.
 struct Plan {
     explicit Plan(MainWindow& window)
-        : model(window.fileGrid, window.mapGrid, window.panel, window.chip, lengths) {
+        : model(window.state().fileGrid, window.state().mapGrid, window.state().panel,
+                window.state().chip, lengths) {
         exportDialog.kind = FileDialog::Kind::Save;
         exportDialog.title = QStringLiteral("Export addresses");
         exportDialog.filter = QStringLiteral("C header (*.h)|*.h");
@@ -43,34 +44,35 @@ struct Plan {
 };
 
 void planAddresses(MainWindow& window, Plan& plan) {
-    if (window.link.LinkState != LinkContext::StateIdle) {
-        window.prompter.showMessage(
+    if (window.state().link.LinkState != LinkContext::StateIdle) {
+        window.state().prompter.showMessage(
             QStringLiteral("Addresses can be planned when the programmer is idle."));
         return;
     }
     const AddressPlanner planner(plan.model.geometry(),
                                  [&plan](const QString& path) { return plan.lengths.now(path); });
-    const AddressPlanner::Result result = planner.plan(window.fileGrid);
+    const AddressPlanner::Result result = planner.plan(window.state().fileGrid);
     if (result.planned)
         plan.status.setText(result.message);
     else
-        window.prompter.showMessage(result.message);
+        window.state().prompter.showMessage(result.message);
 }
 
 void exportAddresses(MainWindow& window, Plan& plan) {
     const bool fromMap = window.pages()->currentIndex() == 1;
     const HeaderExport exporter(plan.model.geometry());
-    const auto messages =
-        fromMap ? exporter.fromMap(window.mapGrid) : exporter.fromFiles(plan.model.placementsNow());
+    const auto messages = fromMap ? exporter.fromMap(window.state().mapGrid)
+                                  : exporter.fromFiles(plan.model.placementsNow());
     if (messages.empty()) {
-        window.prompter.showMessage(fromMap ? QStringLiteral("The memory map holds no messages.")
-                                            : QStringLiteral("The file table holds no addresses."));
+        window.state().prompter.showMessage(
+            fromMap ? QStringLiteral("The memory map holds no messages.")
+                    : QStringLiteral("The file table holds no addresses."));
         return;
     }
     FileDialog& dialog = plan.exportDialog;
     if (dialog.initialDir.isEmpty())
-        dialog.initialDir = window.folders.ListFolder;
-    if (!window.prompter.execute(dialog))
+        dialog.initialDir = window.state().folders.ListFolder;
+    if (!window.state().prompter.execute(dialog))
         return;
     QString name = dialog.fileName;
     if (!QFileInfo(name).fileName().contains(u'.'))
@@ -88,11 +90,11 @@ void exportAddresses(MainWindow& window, Plan& plan) {
 // Runs after the handler of a command has run.
 void afterCommand(MainWindow& window, Plan& plan, const QString& handler) {
     if (handler == QLatin1String("recordTable") &&
-        window.link.LinkState == LinkContext::StateRecordingTable) {
+        window.state().link.LinkState == LinkContext::StateRecordingTable) {
         const FitCheck fit(plan.model.geometry(), [](const QString&) { return std::nullopt; });
         plan.status.setText(fit.cutWarning(plan.model.placementsNow()));
     } else if (handler == QLatin1String("checkRecords") &&
-               window.link.LinkState == LinkContext::StateChecking) {
+               window.state().link.LinkState == LinkContext::StateChecking) {
         plan.checking = true;
         plan.status.setText(QString());
     }
@@ -113,10 +115,11 @@ void showPicture(MainWindow& window, const std::shared_ptr<Plan>& plan) {
                      [&window](PictureBlock::Lane lane, int row) {
                          const bool files = lane == PictureBlock::Lane::Files;
                          window.pages()->setCurrentIndex(files ? 0 : 1);
-                         StringGrid& grid = files ? window.fileGrid : window.mapGrid;
+                         StringGrid& grid =
+                             files ? window.state().fileGrid : window.state().mapGrid;
                          grid.setRow(row);
-                         window.runHandler(files ? QStringLiteral("fileRowClicked")
-                                                 : QStringLiteral("mapRowClicked"));
+                         window.state().handlers.run(files ? QStringLiteral("fileRowClicked")
+                                                           : QStringLiteral("mapRowClicked"));
                      });
 }
 
@@ -124,10 +127,10 @@ void showPicture(MainWindow& window, const std::shared_ptr<Plan>& plan) {
 
 void wirePlan(MainWindow& window) {
     const auto plan = std::make_shared<Plan>(window);
-    window.setHandler(QStringLiteral("planAddresses"),
-                      [&window, plan] { planAddresses(window, *plan); });
-    window.setHandler(QStringLiteral("exportAddresses"),
-                      [&window, plan] { exportAddresses(window, *plan); });
+    window.state().handlers.set(QStringLiteral("planAddresses"),
+                                [&window, plan] { planAddresses(window, *plan); });
+    window.state().handlers.set(QStringLiteral("exportAddresses"),
+                                [&window, plan] { exportAddresses(window, *plan); });
 
     auto* label = new QLabel;
     label->setObjectName(QStringLiteral("PlanStatus"));
@@ -142,19 +145,21 @@ void wirePlan(MainWindow& window) {
 
     // Connected after the window's own routing, so these see what the
     // handler and the reply handling have done.
-    QObject::connect(&window.commands, &Commands::triggered, &window,
+    QObject::connect(&window.state().commands, &Commands::triggered, &window,
                      [&window, plan](const QString& handler) {
-                         runGuarded(window.prompter, [&] { afterCommand(window, *plan, handler); });
+                         runGuarded(window.state().prompter,
+                                    [&] { afterCommand(window, *plan, handler); });
                      });
-    QObject::connect(&window.port, &ComPort::OnRxChar, &window, [&window, plan] {
-        if (!plan->checking || window.link.LinkState == LinkContext::StateChecking)
+    QObject::connect(&window.state().port, &ComPort::OnRxChar, &window, [&window, plan] {
+        if (!plan->checking || window.state().link.LinkState == LinkContext::StateChecking)
             return;
         plan->checking = false;
         // A check that found nothing at all (no chip, an address error) has
         // been explained already; a verdict on an empty map would only add noise.
-        if (window.mapGrid.cell(1, 1).isEmpty())
+        if (window.state().mapGrid.cell(1, 1).isEmpty())
             return;
-        runGuarded(window.prompter, [&] { plan->status.setText(plan->model.verifyNow().summary); });
+        runGuarded(window.state().prompter,
+                   [&] { plan->status.setText(plan->model.verifyNow().summary); });
     });
     showPicture(window, plan);
 }

@@ -6,12 +6,13 @@
 #include <memory>
 
 void wirePlayback(MainWindow& window) {
-    auto playback = std::make_shared<LocalPlayback>(
-        window.player, window.fileGrid, window.availability, window.link, window.prompter);
-    window.setHandler(QStringLiteral("playFile"), [playback] { playback->playFile(); });
-    window.setHandler(QStringLiteral("stopPlayback"), [playback] { playback->stopPlayback(); });
-    window.setHandler(QStringLiteral("playbackEnded"), [playback] { playback->playbackEnded(); });
-    if (window.player != nullptr)
-        QObject::connect(window.player, &MediaPlayer::OnNotify, &window,
-                         [&window] { window.runHandler(QStringLiteral("playbackEnded")); });
+    ProgramState& s = window.state();
+    auto playback =
+        std::make_shared<LocalPlayback>(s.player, s.fileGrid, s.availability, s.link, s.prompter);
+    s.handlers.set(QStringLiteral("playFile"), [playback] { playback->playFile(); });
+    s.handlers.set(QStringLiteral("stopPlayback"), [playback] { playback->stopPlayback(); });
+    s.handlers.set(QStringLiteral("playbackEnded"), [playback] { playback->playbackEnded(); });
+    if (s.player != nullptr)
+        QObject::connect(s.player, &MediaPlayer::OnNotify, &window,
+                         [&s] { s.handlers.run(QStringLiteral("playbackEnded")); });
 }

@@ -10,6 +10,7 @@
 void wireStatus(MainWindow& window) {
     // A label rather than the bar's own message: a menu's or a button's hint
     // covers it only while the pointer is there, and it comes back after.
+    ProgramState& s = window.state();
     QStatusBar* bar = window.statusBar();
     auto* label = new QLabel(bar);
     label->setObjectName(QStringLiteral("LinkStatus"));
@@ -24,21 +25,19 @@ void wireStatus(MainWindow& window) {
         label->setText(text);
         label->setToolTip(text);
     };
-    new ReopenOffer(window.port, window.panel, *bar, say, &window);
-    if (window.player == nullptr)
+    new ReopenOffer(s.port, s.panel, *bar, say, &window);
+    if (s.player == nullptr)
         return;
     // The length of the file being recorded, when the real player has it
     // decoded.
-    auto* player = qobject_cast<Player*>(window.player);
+    auto* player = qobject_cast<Player*>(s.player);
     auto duration = [player]() -> qint64 {
         return player != nullptr ? player->clip().durationUSecs() / 1000 : 0;
     };
-    auto* reporter = new StatusReporter(
-        {window.link, window.chip, window.fileGrid, window.mapGrid, *window.player}, window.port,
-        duration, say, &window);
+    auto* reporter = new StatusReporter({s.link, s.chip, s.fileGrid, s.mapGrid, *s.player}, s.port,
+                                        duration, say, &window);
     // Connected after the window's own routing, so the command has run.
-    QObject::connect(&window.commands, &Commands::triggered, reporter,
-                     &StatusReporter::afterCommand);
+    QObject::connect(&s.commands, &Commands::triggered, reporter, &StatusReporter::afterCommand);
     // Bytes the line brought that were no part of a reply: shown once there
     // are any, beside the link's text.
     auto* noise = new QLabel(bar);

@@ -2,9 +2,11 @@
 
 class MainWindow;
 
-// Where each subsystem connects its handlers to the main window's commands
-// (MainWindow::setHandler) and its signals. One file a subsystem, so that the
-// window itself holds no rules.
+// Where each subsystem registers its handlers in the program's state
+// (ProgramState::handlers) and connects its signals, with what only the window
+// can give it (the pages, the views, the caption). One file a subsystem, so
+// that the window itself holds no rules. The chip link composes itself
+// (link/chiplink.h); wire_chip.cpp only creates it.
 void wireFileTables(MainWindow& window);     // wire_files.cpp: file table, list files, memory map
 void wirePlayback(MainWindow& window);       // wire_player.cpp: local playback
 void wireLink(MainWindow& window);           // wire_link.cpp: the port's errors and state

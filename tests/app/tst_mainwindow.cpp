@@ -110,18 +110,18 @@ void TestMainWindow::firstStartWithoutSettingsFile() {
     QCOMPARE(window.pages()->currentIndex(), 0);
     QCOMPARE(window.pages()->tabText(0), QStringLiteral("Sound Files"));
     QCOMPARE(window.pages()->tabText(1), QStringLiteral("ISD Memory Map"));
-    QCOMPARE(window.panel.chipName(), QStringLiteral("ISD 33060"));
-    QCOMPARE(window.panel.totalTime(), QStringLiteral("60 sek."));
-    QCOMPARE(window.panel.address(), QStringLiteral("00000"));
-    QCOMPARE(window.panel.addressHex(), QStringLiteral("0000"));
-    QCOMPARE(window.panel.timeToEnd(), QStringLiteral("  60.00 sek."));
-    QCOMPARE(window.panel.portNumber(), QStringLiteral("not connected"));
+    QCOMPARE(window.state().panel.chipName(), QStringLiteral("ISD 33060"));
+    QCOMPARE(window.state().panel.totalTime(), QStringLiteral("60 sek."));
+    QCOMPARE(window.state().panel.address(), QStringLiteral("00000"));
+    QCOMPARE(window.state().panel.addressHex(), QStringLiteral("0000"));
+    QCOMPARE(window.state().panel.timeToEnd(), QStringLiteral("  60.00 sek."));
+    QCOMPARE(window.state().panel.portNumber(), QStringLiteral("not connected"));
     QCOMPARE(window.panelLabel(PanelTexts::ChipName)->text(), QStringLiteral("ISD 33060"));
     QCOMPARE(program.port.openCount, 0);
-    QCOMPARE(window.link.LinkState, 3);
-    QVERIFY(window.link.StopRequested);
-    QVERIFY(!window.link.IgnorePlayEnd);
-    QCOMPARE(window.link.TableRow, 1);
+    QCOMPARE(window.state().link.LinkState, 3);
+    QVERIFY(window.state().link.StopRequested);
+    QVERIFY(!window.state().link.IgnorePlayEnd);
+    QCOMPARE(window.state().link.TableRow, 1);
     QCOMPARE(lines(program.closeAndReadSettings()),
              QStringList({QStringLiteral("VOKAR-1 Configuration File"), QStringLiteral("1"),
                           QStringLiteral("1"), QString(), QString(), QString(), QStringLiteral("0"),
@@ -154,7 +154,7 @@ void TestMainWindow::startStateOfEveryCommand() {
     QFETCH(QString, name);
     QFETCH(bool, enabled);
     Program program;
-    QCOMPARE(program.main().commands.isEnabled(name), enabled);
+    QCOMPARE(program.main().state().commands.isEnabled(name), enabled);
 }
 
 void TestMainWindow::toolButtonsHaveIconsHintsAndSize() {
@@ -264,16 +264,16 @@ void TestMainWindow::contextMenuInOrder() {
 void TestMainWindow::gridsHaveHeadersAndNumbers() {
     Program program;
     MainWindow& window = program.main();
-    QCOMPARE(window.fileGrid.ColCount(), 4);
-    QCOMPARE(window.fileGrid.RowCount(), 120);
-    QCOMPARE(window.mapGrid.ColCount(), 7);
-    QCOMPARE(window.mapGrid.RowCount(), 120);
+    QCOMPARE(window.state().fileGrid.ColCount(), 4);
+    QCOMPARE(window.state().fileGrid.RowCount(), 120);
+    QCOMPARE(window.state().mapGrid.ColCount(), 7);
+    QCOMPARE(window.state().mapGrid.RowCount(), 120);
     QStringList fileHeaders, mapHeaders;
     for (int col = 1; col < 4; ++col)
         fileHeaders.append(
             window.fileView()->model()->headerData(col - 1, Qt::Horizontal).toString());
     for (int col = 1; col < 7; ++col)
-        mapHeaders.append(window.mapGrid.cell(col, 0));
+        mapHeaders.append(window.state().mapGrid.cell(col, 0));
     QCOMPARE(fileHeaders,
              QStringList({QStringLiteral("Start address"), QStringLiteral("Stop address"),
                           QStringLiteral("File name")}));
@@ -282,9 +282,9 @@ void TestMainWindow::gridsHaveHeadersAndNumbers() {
                           QStringLiteral("EOM address"), QStringLiteral("EOM address HEX"),
                           QStringLiteral("OVF address"), QStringLiteral("OVF address HEX")}));
     for (int row = 1; row < 120; ++row) {
-        QCOMPARE(window.fileGrid.cell(0, row), QString::number(row));
-        QCOMPARE(window.mapGrid.cell(0, row), QString::number(row));
-        QCOMPARE(window.fileGrid.cell(1, row), QString());
+        QCOMPARE(window.state().fileGrid.cell(0, row), QString::number(row));
+        QCOMPARE(window.state().mapGrid.cell(0, row), QString::number(row));
+        QCOMPARE(window.state().fileGrid.cell(1, row), QString());
     }
     QCOMPARE(window.fileView()->model()->headerData(119 - 1, Qt::Vertical).toString(),
              QStringLiteral("119"));
@@ -308,7 +308,7 @@ void TestMainWindow::controlsAreNamedForAccessibility() {
 
 void TestMainWindow::frameIsAllFFAfterStart() {
     Program program;
-    const CommandFrame& frame = program.main().frame;
+    const CommandFrame& frame = program.main().state().frame;
     // The set-chip frame was prepared in it before the port could send.
     QCOMPARE(frame[0], quint8(5));
     QCOMPARE(frame[3], quint8(1));
@@ -319,10 +319,10 @@ void TestMainWindow::frameIsAllFFAfterStart() {
 void TestMainWindow::threeLineSettingsFile() {
     Program program("VOKAR-1 Configuration File\r\n2\r\n5\r\n");
     MainWindow& window = program.main();
-    QCOMPARE(window.folders.SoundFolder, QString());
-    QCOMPARE(window.panel.chipName(), QStringLiteral("ISD 33120"));
+    QCOMPARE(window.state().folders.SoundFolder, QString());
+    QCOMPARE(window.state().panel.chipName(), QStringLiteral("ISD 33120"));
     QVERIFY(!program.windows.port->autoOpen());
-    QCOMPARE(window.panel.portNumber(), QStringLiteral("not connected"));
+    QCOMPARE(window.state().panel.portNumber(), QStringLiteral("not connected"));
     QCOMPARE(
         lines(program.closeAndReadSettings()).mid(0, 7),
         QStringList({QStringLiteral("VOKAR-1 Configuration File"), QStringLiteral("2"),
@@ -333,8 +333,8 @@ void TestMainWindow::foldersWrittenBackAsRead() {
     const QByteArray settings = "VOKAR-1 Configuration File\n3\n12\n/home/ann/sounds\n"
                                 "/home/ann/lists/\n/mnt/maps dir/\n0\n";
     Program program(settings);
-    QCOMPARE(program.main().folders.SoundFolder, QStringLiteral("/home/ann/sounds"));
-    QCOMPARE(program.main().folders.MapFolder, QStringLiteral("/mnt/maps dir/"));
+    QCOMPARE(program.main().state().folders.SoundFolder, QStringLiteral("/home/ann/sounds"));
+    QCOMPARE(program.main().state().folders.MapFolder, QStringLiteral("/mnt/maps dir/"));
     QByteArray crlf = settings;
     crlf.replace("\n", "\r\n");
     QCOMPARE(program.closeAndReadSettings(), crlf);
@@ -360,7 +360,7 @@ void TestMainWindow::storedPortWithoutAutoOpen() {
     Program program("VOKAR-1 Configuration File\r\n4\r\n1\r\n\r\n\r\n\r\n0\r\n");
     QCOMPARE(program.port.PortNum(), 4);
     QVERIFY(program.windows.port->portButton(4)->isChecked());
-    QCOMPARE(program.main().panel.portNumber(), QStringLiteral("not connected"));
+    QCOMPARE(program.main().state().panel.portNumber(), QStringLiteral("not connected"));
     QCOMPARE(program.port.openCount, 0);
     QVERIFY(program.port.written.isEmpty());
     QCOMPARE(lines(program.closeAndReadSettings()).at(1), QStringLiteral("4"));
@@ -369,7 +369,7 @@ void TestMainWindow::storedPortWithoutAutoOpen() {
 void TestMainWindow::storedPortWithAutoOpenSendsChipType() {
     Program program("VOKAR-1 Configuration File\r\n2\r\n26\r\n\r\n\r\n\r\n1\r\n");
     QVERIFY(program.port.Active());
-    QCOMPARE(program.main().panel.portNumber(), QStringLiteral("2"));
+    QCOMPARE(program.main().state().panel.portNumber(), QStringLiteral("2"));
     // The port dialog comes before the chip dialog, so the type reaches the programmer.
     QCOMPARE(program.port.written.size(), 1);
     QCOMPARE(program.port.written.at(0).left(4), QByteArray("\x05\xFF\xFF\x04", 4));
@@ -418,13 +418,13 @@ void TestMainWindow::resizingTheWindowResizesColumns() {
     MainWindow& window = program.main();
     window.show();
     window.resize(900, 500);
-    QTRY_COMPARE(window.mapGrid.ColWidth(1), (900 - 69) / 6);
+    QTRY_COMPARE(window.state().mapGrid.ColWidth(1), (900 - 69) / 6);
     window.resize(681, 494);
-    QTRY_COMPARE(window.mapGrid.ColWidth(6), 99);
-    QCOMPARE(window.mapGrid.ColWidth(0), 29);
-    QCOMPARE(window.mapGrid.ColWidth(5), 102);
+    QTRY_COMPARE(window.state().mapGrid.ColWidth(6), 99);
+    QCOMPARE(window.state().mapGrid.ColWidth(0), 29);
+    QCOMPARE(window.state().mapGrid.ColWidth(5), 102);
     QCOMPARE(window.mapView()->columnWidth(5), 99);
-    QCOMPARE(window.fileGrid.ColWidth(3), 473);
+    QCOMPARE(window.state().fileGrid.ColWidth(3), 473);
     QCOMPARE(window.fileView()->columnWidth(2), 473);
 }
 
@@ -441,20 +441,20 @@ void TestMainWindow::aboutWindowShowsVersionAndClosesOnClick() {
         wasVisible = about->isVisible();
         QTest::mouseClick(about, Qt::LeftButton, {}, QPoint(5, 5));
     });
-    program.main().commands.action(QStringLiteral("ABOUT1"))->trigger();
+    program.main().state().commands.action(QStringLiteral("ABOUT1"))->trigger();
     QVERIFY(wasVisible);
     QVERIFY(!about->isVisible());
 }
 
 void TestMainWindow::handlerFailureShowsErrorAndCarriesOn() {
     Program program;
-    program.main().setHandler(QStringLiteral("powerUp"), [] {
+    program.main().state().handlers.set(QStringLiteral("powerUp"), [] {
         throw AppError(QStringLiteral("'abc' is not a valid integer value"));
     });
-    program.main().commands.action(QStringLiteral("PowerUp"))->trigger();
+    program.main().state().commands.action(QStringLiteral("PowerUp"))->trigger();
     QCOMPARE(program.prompter.errors,
              QStringList{QStringLiteral("'abc' is not a valid integer value")});
-    program.main().commands.action(QStringLiteral("PowerUp"))->trigger();
+    program.main().state().commands.action(QStringLiteral("PowerUp"))->trigger();
     QCOMPARE(program.prompter.errors.size(), 2);
 }
 
@@ -465,9 +465,9 @@ void TestMainWindow::changeIsdMenuRunsChipDialog() {
         dialog->isdButton(44)->click();
         dialog->okButton()->click();
     });
-    program.main().commands.action(QStringLiteral("ChangeIsd"))->trigger();
-    QCOMPARE(program.main().panel.chipName(), QStringLiteral("ISD 1760"));
-    QCOMPARE(program.main().panel.timeToEnd(), QStringLiteral("Rosc"));
+    program.main().state().commands.action(QStringLiteral("ChangeIsd"))->trigger();
+    QCOMPARE(program.main().state().panel.chipName(), QStringLiteral("ISD 1760"));
+    QCOMPARE(program.main().state().panel.timeToEnd(), QStringLiteral("Rosc"));
     QCOMPARE(lines(program.closeAndReadSettings()).at(2), QStringLiteral("44"));
 }
 

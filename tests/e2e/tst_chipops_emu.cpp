@@ -49,8 +49,10 @@ struct Bench {
         return emu.waitForGreetingAnswered();
     }
     MainWindow& w() { return *windows.main; }
-    void run(const char* action) { w().commands.action(QString::fromLatin1(action))->trigger(); }
-    QString map(int col, int row) { return w().mapGrid.cell(col, row); }
+    void run(const char* action) {
+        w().state().commands.action(QString::fromLatin1(action))->trigger();
+    }
+    QString map(int col, int row) { return w().state().mapGrid.cell(col, row); }
     int logged(const QString& text) { return int(emu.log().filter(text).size()); }
 };
 
@@ -83,7 +85,7 @@ void TestChipOpsEmu::memoryScanBuildsTheMap() {
     QVERIFY(b.start(threeMessages));
     b.run("PlayfromISD2");
     QTRY_COMPARE_WITH_TIMEOUT(b.map(5, 4), QStringLiteral("00400"), 10000);
-    QCOMPARE(b.w().link.LinkState, 3);
+    QCOMPARE(b.w().state().link.LinkState, 3);
     const QStringList expected[] = {
         {QStringLiteral("00000"), QStringLiteral("0000"), QStringLiteral("00099"),
          QStringLiteral("0063")},
@@ -99,11 +101,11 @@ void TestChipOpsEmu::memoryScanBuildsTheMap() {
     // The free space after the last message runs into the end of memory.
     QCOMPARE(b.map(1, 4), QStringLiteral("00300"));
     QCOMPARE(b.map(3, 4), QString());
-    QCOMPARE(b.w().mapGrid.Row(), 1);
-    QCOMPARE(b.w().panel.address(), QStringLiteral("00000"));
-    QVERIFY(b.w().commands.isEnabled(QStringLiteral("SaveMap")));
-    QVERIFY(b.w().commands.isEnabled(QStringLiteral("SpeedButton8")));
-    QVERIFY(!b.w().commands.isEnabled(QStringLiteral("StopISD")));
+    QCOMPARE(b.w().state().mapGrid.Row(), 1);
+    QCOMPARE(b.w().state().panel.address(), QStringLiteral("00000"));
+    QVERIFY(b.w().state().commands.isEnabled(QStringLiteral("SaveMap")));
+    QVERIFY(b.w().state().commands.isEnabled(QStringLiteral("SpeedButton8")));
+    QVERIFY(!b.w().state().commands.isEnabled(QStringLiteral("StopISD")));
     QCOMPARE(b.logged(QStringLiteral("Scan start")), 4);
     QVERIFY(b.prompter.messages.isEmpty());
 }
@@ -115,13 +117,13 @@ void TestChipOpsEmu::playTableWalksEveryRecord() {
     QTRY_COMPARE_WITH_TIMEOUT(b.map(5, 4), QStringLiteral("00400"), 10000);
     b.run("Playtable1");
     QTRY_COMPARE_WITH_TIMEOUT(b.logged(QStringLiteral("Play start")), 4, 20000);
-    QTRY_COMPARE_WITH_TIMEOUT(b.w().link.LinkState, 3, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(b.w().state().link.LinkState, 3, 20000);
     const QStringList plays = b.emu.log().filter(QStringLiteral("Play start"));
     QVERIFY(plays.at(0).contains(QStringLiteral("start 00000 stop 00399 power 1")));
     QVERIFY(plays.at(1).contains(QStringLiteral("start 00100 stop 00399 power 1")));
     QVERIFY(plays.at(2).contains(QStringLiteral("start 00250 stop 00399 power 1")));
     QVERIFY(plays.at(3).contains(QStringLiteral("start 00300 stop 00399 power 0")));
-    QVERIFY(b.w().commands.isEnabled(QStringLiteral("Playtable1")));
+    QVERIFY(b.w().state().commands.isEnabled(QStringLiteral("Playtable1")));
 }
 
 void TestChipOpsEmu::playStopsAtTheEndOfTheChosenRecord() {
@@ -135,14 +137,14 @@ void TestChipOpsEmu::playStopsAtTheEndOfTheChosenRecord() {
     b.w().pages()->setCurrentIndex(1);
     QVERIFY(QTest::qWaitForWindowExposed(&b.w()));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
-                      view->visualRect(b.w().mapGrid.index(1, 0)).center());
-    QCOMPARE(b.w().panel.address(), QStringLiteral("00100"));
+                      view->visualRect(b.w().state().mapGrid.index(1, 0)).center());
+    QCOMPARE(b.w().state().panel.address(), QStringLiteral("00100"));
     b.run("SpeedButton8");
     QVERIFY(b.emu.waitForLog(QStringLiteral("Play start 00100")));
-    QTRY_COMPARE_WITH_TIMEOUT(b.w().link.LinkState, 3, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(b.w().state().link.LinkState, 3, 10000);
     // Playback ended after the record's last row: the next record is shown.
-    QCOMPARE(b.w().panel.address(), QStringLiteral("00250"));
-    QCOMPARE(b.w().mapGrid.Row(), 3);
+    QCOMPARE(b.w().state().panel.address(), QStringLiteral("00250"));
+    QCOMPARE(b.w().state().mapGrid.Row(), 3);
 }
 
 void TestChipOpsEmu::recordTableThenCheckRecordsFindsTheFiles() {
@@ -155,9 +157,9 @@ void TestChipOpsEmu::recordTableThenCheckRecordsFindsTheFiles() {
     };
     for (int row = 1; row <= 3; ++row) {
         for (int col = 1; col <= 3; ++col)
-            b.w().fileGrid.setCell(col, row, rows[row - 1][col - 1]);
+            b.w().state().fileGrid.setCell(col, row, rows[row - 1][col - 1]);
     }
-    b.w().availability.UpdateMenu();
+    b.w().state().availability.UpdateMenu();
     b.run("RecTable");
     // Each file "plays" until a few progress reports have passed; the third
     // outlasts its stop address, where the programmer ends it.
@@ -168,7 +170,7 @@ void TestChipOpsEmu::recordTableThenCheckRecordsFindsTheFiles() {
         b.player.finish();
         QTRY_COMPARE_WITH_TIMEOUT(b.logged(QStringLiteral("Record start")), file + 1, 10000);
     }
-    QTRY_COMPARE_WITH_TIMEOUT(b.w().link.LinkState, 3, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(b.w().state().link.LinkState, 3, 20000);
     QVERIFY(!b.player.IsPlaying());
     const QStringList records = b.emu.log().filter(QStringLiteral("Record start"));
     QVERIFY(records.at(0).contains(QStringLiteral("power 1")));
@@ -176,13 +178,13 @@ void TestChipOpsEmu::recordTableThenCheckRecordsFindsTheFiles() {
     QVERIFY(records.at(2).contains(QStringLiteral("start 00200 stop 00260 (given) power 0")));
 
     b.run("CheckRecords1");
-    QTRY_VERIFY_WITH_TIMEOUT(!b.map(1, 3).isEmpty() && b.w().link.LinkState == 3, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!b.map(1, 3).isEmpty() && b.w().state().link.LinkState == 3, 10000);
     QCOMPARE(b.map(1, 1), QStringLiteral("00000"));
     // The second file was recorded where the first one ended.
     QCOMPARE(b.map(1, 2), QString::asprintf("%05d", b.map(3, 1).toInt() + 1));
     QCOMPARE(b.map(1, 3), QStringLiteral("00200"));
     QCOMPARE(b.map(3, 3), QStringLiteral("00260"));
-    QCOMPARE(b.w().panel.address(), QStringLiteral("00000"));
+    QCOMPARE(b.w().state().panel.address(), QStringLiteral("00000"));
 }
 
 void TestChipOpsEmu::eraseEmptiesAnIsd1740() {
@@ -193,14 +195,14 @@ void TestChipOpsEmu::eraseEmptiesAnIsd1740() {
                     QStringLiteral("0.25")));
     b.run("Erase1");
     QVERIFY(b.emu.waitForLog(QStringLiteral("Erase")));
-    QTRY_COMPARE_WITH_TIMEOUT(b.w().link.LinkState, 3, 10000);
-    QCOMPARE(b.w().panel.address(), QStringLiteral("00016"));
+    QTRY_COMPARE_WITH_TIMEOUT(b.w().state().link.LinkState, 3, 10000);
+    QCOMPARE(b.w().state().panel.address(), QStringLiteral("00016"));
     b.run("PlayfromISD2");
     QTRY_COMPARE_WITH_TIMEOUT(b.map(5, 1), QStringLiteral("00336"), 10000);
     // Nothing left: the one row is the free memory running into the end.
     QCOMPARE(b.map(1, 1), QStringLiteral("00016"));
     QCOMPARE(b.map(3, 1), QString());
-    QCOMPARE(b.w().panel.timeToEnd(), QStringLiteral("Rosc"));
+    QCOMPARE(b.w().state().panel.timeToEnd(), QStringLiteral("Rosc"));
 }
 
 void TestChipOpsEmu::eraseRecordsSilenceOnAnIsd33060() {
@@ -211,7 +213,7 @@ void TestChipOpsEmu::eraseRecordsSilenceOnAnIsd33060() {
     QTRY_COMPARE_WITH_TIMEOUT(b.map(5, 4), QStringLiteral("00400"), 10000);
     b.run("Erase1");
     QVERIFY(b.emu.waitForLog(QStringLiteral("Record start 00000 stop 00399")));
-    QTRY_COMPARE_WITH_TIMEOUT(b.w().link.LinkState, 3, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(b.w().state().link.LinkState, 3, 10000);
     b.run("PlayfromISD2");
     QTRY_COMPARE_WITH_TIMEOUT(b.map(5, 2), QStringLiteral("00400"), 10000);
     // One message of silence over the whole memory, ending on its last row.
@@ -229,7 +231,7 @@ void TestChipOpsEmu::chipLargerThanChosenTypeGivesAddressError() {
     QCOMPARE(b.prompter.messages, QStringList({QStringLiteral("ISD max adress error"),
                                                QStringLiteral("Please select right ISD device")}));
     QCOMPARE(b.map(1, 1), QString()); // the map is emptied again
-    QCOMPARE(b.w().link.LinkState, 3);
+    QCOMPARE(b.w().state().link.LinkState, 3);
     QVERIFY(b.emu.waitForLog(QStringLiteral("Stop")));
 }
 
@@ -241,8 +243,8 @@ void TestChipOpsEmu::emptySocketGivesDeviceNotDetected() {
     QTRY_COMPARE_WITH_TIMEOUT(b.prompter.messages.size(), 2, 10000);
     QCOMPARE(b.prompter.messages, QStringList({QStringLiteral("Device not detected !"),
                                                QStringLiteral("Please select right ISD device")}));
-    QCOMPARE(b.w().link.PowerSetting, quint8(0));
-    QCOMPARE(b.w().link.LinkState, 3);
+    QCOMPARE(b.w().state().link.PowerSetting, quint8(0));
+    QCOMPARE(b.w().state().link.LinkState, 3);
 }
 
 void TestChipOpsEmu::circularFaultIsReported() {
@@ -251,7 +253,7 @@ void TestChipOpsEmu::circularFaultIsReported() {
     b.emu.command(QStringLiteral("circular"));
     QTRY_COMPARE_WITH_TIMEOUT(
         b.prompter.messages, QStringList{QStringLiteral("Circular memory structure fail!")}, 10000);
-    QCOMPARE(b.w().link.LinkState, 3);
+    QCOMPARE(b.w().state().link.LinkState, 3);
 }
 
 void TestChipOpsEmu::splitRepliesAreTakenWhole() {
@@ -280,10 +282,10 @@ void TestChipOpsEmu::garbageOrSilenceNeverHangsAndStopReturnsToIdle() {
     b.run("PlayfromISD2");
     QVERIFY(b.emu.waitForLog(QStringLiteral("Scan start 00000")));
     QVERIFY(b.emu.waitForLog(QStringLiteral("out ")));
-    QCOMPARE(b.w().link.LinkState, 4);
-    b.w().runHandler(QStringLiteral("stopChip"));
-    QCOMPARE(b.w().link.LinkState, 3);
-    QVERIFY(b.w().link.StopRequested);
+    QCOMPARE(b.w().state().link.LinkState, 4);
+    b.w().state().handlers.run(QStringLiteral("stopChip"));
+    QCOMPARE(b.w().state().link.LinkState, 3);
+    QVERIFY(b.w().state().link.StopRequested);
     // The window still answers: a new command goes out.
     b.run("PowerUp");
     QVERIFY(b.emu.waitForLog(QStringLiteral("PowerUp")));
@@ -293,16 +295,16 @@ void TestChipOpsEmu::hangUpDuringRecordingLeavesNotConnected() {
     Bench b;
     QVERIFY(b.start("vokar-emu image\nchip 1\n",
                     {QStringLiteral("--hangup-after"), QStringLiteral("4")}));
-    b.w().fileGrid.setCell(1, 1, QStringLiteral("00000"));
-    b.w().fileGrid.setCell(2, 1, QStringLiteral("not used"));
-    b.w().fileGrid.setCell(3, 1, QStringLiteral("/s/long.wav"));
-    b.w().availability.UpdateMenu();
+    b.w().state().fileGrid.setCell(1, 1, QStringLiteral("00000"));
+    b.w().state().fileGrid.setCell(2, 1, QStringLiteral("not used"));
+    b.w().state().fileGrid.setCell(3, 1, QStringLiteral("/s/long.wav"));
+    b.w().state().availability.UpdateMenu();
     b.run("RecordISD");
     QTRY_VERIFY_WITH_TIMEOUT(!b.port.Active(), 10000);
-    QTRY_COMPARE(b.w().panel.portNumber(), QStringLiteral("not connected"));
-    QCOMPARE(b.w().link.LinkState, 2); // no reply will come to end it
-    b.w().runHandler(QStringLiteral("stopPlayback"));
-    QCOMPARE(b.w().link.LinkState, 3);
+    QTRY_COMPARE(b.w().state().panel.portNumber(), QStringLiteral("not connected"));
+    QCOMPARE(b.w().state().link.LinkState, 2); // no reply will come to end it
+    b.w().state().handlers.run(QStringLiteral("stopPlayback"));
+    QCOMPARE(b.w().state().link.LinkState, 3);
     QVERIFY(!b.player.IsPlaying());
 }
 

@@ -93,7 +93,9 @@ struct Bench {
     ~Bench() { windows.main.reset(); }
 
     MainWindow& w() { return *windows.main; }
-    void run(const char* action) { w().commands.action(QString::fromLatin1(action))->trigger(); }
+    void run(const char* action) {
+        w().state().commands.action(QString::fromLatin1(action))->trigger();
+    }
     int setChips() { return int(emu.log().filter(QStringLiteral("SetChip")).size()); }
     bool waitForSetChips(int count) {
         return QTest::qWaitFor([&] { return setChips() >= count; }, 10000);
@@ -133,7 +135,7 @@ void TestFaultMatrix::replySplitInTwoAtEveryByteIsTakenWhole() {
         QCOMPARE(b.setChips(), before + 1);
     }
     QVERIFY(b.prompter.errors.isEmpty());
-    QCOMPARE(b.w().link.LinkState, 3);
+    QCOMPARE(b.w().state().link.LinkState, 3);
 }
 
 void TestFaultMatrix::twoRepliesInOneDeliveryOnlyTheFirstCounts() {
@@ -151,7 +153,7 @@ void TestFaultMatrix::twoRepliesInOneDeliveryOnlyTheFirstCounts() {
     QVERIFY(b.waitForSetChips(before + 1));
     QTRY_COMPARE(b.port.ReadBufUsed(), 0);
     QCOMPARE(b.setChips(), before + 1);
-    QCOMPARE(b.w().link.LinkState, 3);
+    QCOMPARE(b.w().state().link.LinkState, 3);
 }
 
 void TestFaultMatrix::garbageBetweenRepliesIsDroppedAndTheNextReplyTaken() {
@@ -178,7 +180,7 @@ void TestFaultMatrix::garbageBetweenRepliesIsDroppedAndTheNextReplyTaken() {
     QCOMPARE(b.setChips(), before + 1);
     QVERIFY(b.prompter.messages.isEmpty());
     QVERIFY(b.prompter.errors.isEmpty());
-    QCOMPARE(b.w().link.LinkState, 3);
+    QCOMPARE(b.w().state().link.LinkState, 3);
 }
 
 void TestFaultMatrix::hangUpLeavesPortClosedAndProcessIdle_data() {
@@ -200,18 +202,18 @@ void TestFaultMatrix::hangUpLeavesPortClosedAndProcessIdle() {
     Bench b;
     // Real time: an operation on an empty ISD 33060 lasts seconds.
     QVERIFY(b.start({}, QStringLiteral("1")));
-    b.w().fileGrid.setCell(1, 1, QStringLiteral("00000"));
-    b.w().fileGrid.setCell(2, 1, QStringLiteral("not used"));
-    b.w().fileGrid.setCell(3, 1, QStringLiteral("/s/long.wav"));
-    b.w().availability.UpdateMenu();
+    b.w().state().fileGrid.setCell(1, 1, QStringLiteral("00000"));
+    b.w().state().fileGrid.setCell(2, 1, QStringLiteral("not used"));
+    b.w().state().fileGrid.setCell(3, 1, QStringLiteral("/s/long.wav"));
+    b.w().state().availability.UpdateMenu();
     b.run(action.constData());
     QVERIFY(b.emu.waitForLog(started));
     b.emu.command(QStringLiteral("hangup"));
     QTRY_VERIFY_WITH_TIMEOUT(!b.port.Active(), 10000);
-    QTRY_COMPARE(b.w().panel.portNumber(), QStringLiteral("not connected"));
+    QTRY_COMPARE(b.w().state().panel.portNumber(), QStringLiteral("not connected"));
     QCOMPARE(b.prompter.messages.size(), 1);
     QVERIFY(b.prompter.messages.first().contains(QStringLiteral("disconnected")));
-    QCOMPARE(b.w().link.LinkState, state); // no reply will come to end it
+    QCOMPARE(b.w().state().link.LinkState, state); // no reply will come to end it
 
     // Two seconds with nothing to do: the process must not spin on the dead
     // line. This is a measuring window, not a wait for something.
@@ -221,8 +223,8 @@ void TestFaultMatrix::hangUpLeavesPortClosedAndProcessIdle() {
     QVERIFY2(used < 0.2, qPrintable(QStringLiteral("%1 s of CPU in 2 s").arg(used)));
     QCOMPARE(b.prompter.messages.size(), 1);
 
-    b.w().runHandler(QStringLiteral("stopChip"));
-    QCOMPARE(b.w().link.LinkState, 3);
+    b.w().state().handlers.run(QStringLiteral("stopChip"));
+    QCOMPARE(b.w().state().link.LinkState, 3);
 }
 
 void TestFaultMatrix::deviceComingBackIsOpenedFromThePortDialog() {
@@ -243,13 +245,13 @@ void TestFaultMatrix::deviceComingBackIsOpenedFromThePortDialog() {
     });
     b.run("ChangePort");
     QVERIFY(b.port.Active());
-    QCOMPARE(b.w().panel.portNumber(), QStringLiteral("1"));
+    QCOMPARE(b.w().state().panel.portNumber(), QStringLiteral("1"));
     QVERIFY(again.waitForLog(QStringLiteral("# port opened")));
     // It announces itself and is told the chip type, and a scan runs.
     QVERIFY(again.waitForLog(QStringLiteral("SetChip")));
     b.run("PlayfromISD2");
-    QTRY_COMPARE_WITH_TIMEOUT(b.w().mapGrid.cell(5, 1), QStringLiteral("00400"), 10000);
-    QCOMPARE(b.w().link.LinkState, 3);
+    QTRY_COMPARE_WITH_TIMEOUT(b.w().state().mapGrid.cell(5, 1), QStringLiteral("00400"), 10000);
+    QCOMPARE(b.w().state().link.LinkState, 3);
 }
 
 void TestFaultMatrix::repliesArrivingWhileAMessageBoxIsOpenWaitForIt() {
@@ -265,7 +267,7 @@ void TestFaultMatrix::repliesArrivingWhileAMessageBoxIsOpenWaitForIt() {
         b.emu.command(QStringLiteral("announce"));
         waited = QTest::qWaitFor([&] { return b.port.ReadBufUsed() >= 20; }, 10000);
         answeredWhileOpen = b.setChips() - before;
-        stateWhileOpen = b.w().link.LinkState;
+        stateWhileOpen = b.w().state().link.LinkState;
     };
     b.run("PlayfromISD2");
     QTRY_COMPARE_WITH_TIMEOUT(b.prompter.messages.size(), 2, 10000);
@@ -289,12 +291,12 @@ void TestFaultMatrix::listSavedOnAFillingDiskKeepsTheOldFile() {
     Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
     MainWindow& w = *windows.main;
     const QString list = folder.file(QStringLiteral("sounds.lsp"));
-    w.fileGrid.setCell(1, 1, QStringLiteral("00000"));
-    w.fileGrid.setCell(2, 1, QStringLiteral("00100"));
-    w.fileGrid.setCell(3, 1, QStringLiteral("/s/one.wav"));
-    w.availability.UpdateMenu();
+    w.state().fileGrid.setCell(1, 1, QStringLiteral("00000"));
+    w.state().fileGrid.setCell(2, 1, QStringLiteral("00100"));
+    w.state().fileGrid.setCell(3, 1, QStringLiteral("/s/one.wav"));
+    w.state().availability.UpdateMenu();
     prompter.answers = {list};
-    w.commands.action(QStringLiteral("SaveList"))->trigger();
+    w.state().commands.action(QStringLiteral("SaveList"))->trigger();
     const QByteArray old = folder.read(QStringLiteral("sounds.lsp"));
     QCOMPARE(old, QByteArray("00000;00100;/s/one.wav;\r\n"));
 
@@ -302,11 +304,11 @@ void TestFaultMatrix::listSavedOnAFillingDiskKeepsTheOldFile() {
     const QString longName =
         QStringLiteral("/sounds/") + QString(200, u'n') + QStringLiteral(".wav");
     for (int row = 1; row <= 100; ++row) {
-        w.fileGrid.setCell(1, row, QStringLiteral("not used"));
-        w.fileGrid.setCell(2, row, QStringLiteral("not used"));
-        w.fileGrid.setCell(3, row, longName);
+        w.state().fileGrid.setCell(1, row, QStringLiteral("not used"));
+        w.state().fileGrid.setCell(2, row, QStringLiteral("not used"));
+        w.state().fileGrid.setCell(3, row, longName);
     }
-    w.availability.UpdateMenu();
+    w.state().availability.UpdateMenu();
 
     // The disk fills after 4 KiB: every write past that fails.
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -315,7 +317,7 @@ void TestFaultMatrix::listSavedOnAFillingDiskKeepsTheOldFile() {
     rlimit small = previous;
     small.rlim_cur = 4096;
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    w.runHandler(QStringLiteral("saveList"));
+    w.state().handlers.run(QStringLiteral("saveList"));
     setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);
 
@@ -329,8 +331,8 @@ void TestFaultMatrix::listSavedOnAFillingDiskKeepsTheOldFile() {
         QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("sounds")),
         QStringList{QStringLiteral("sounds.lsp")});
     // The table is whole, and with room on the disk it saves.
-    QCOMPARE(w.fileGrid.cell(3, 100), longName);
-    w.runHandler(QStringLiteral("saveList"));
+    QCOMPARE(w.state().fileGrid.cell(3, 100), longName);
+    w.state().handlers.run(QStringLiteral("saveList"));
     QVERIFY(folder.read(QStringLiteral("sounds.lsp")).size() > 4096);
     windows.main.reset();
 }
@@ -346,23 +348,23 @@ void TestFaultMatrix::listSavedOnAFullDeviceIsReported() {
     FakePrompter prompter;
     Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
     MainWindow& w = *windows.main;
-    w.fileGrid.setCell(1, 1, QStringLiteral("00000"));
-    w.fileGrid.setCell(2, 1, QStringLiteral("00100"));
-    w.fileGrid.setCell(3, 1, QStringLiteral("/s/one.wav"));
-    w.availability.UpdateMenu();
+    w.state().fileGrid.setCell(1, 1, QStringLiteral("00000"));
+    w.state().fileGrid.setCell(2, 1, QStringLiteral("00100"));
+    w.state().fileGrid.setCell(3, 1, QStringLiteral("/s/one.wav"));
+    w.state().availability.UpdateMenu();
     // The list the user chooses is a link to the full device, as a list on
     // a disk that has no room left at all.
     const QString list = folder.file(QStringLiteral("full.lsp"));
     QVERIFY(QFile::link(QStringLiteral("/dev/full"), list));
     prompter.answers = {list};
-    w.commands.action(QStringLiteral("SaveList"))->trigger();
+    w.state().commands.action(QStringLiteral("SaveList"))->trigger();
     QCOMPARE(prompter.errors.size() + prompter.messages.size(), 1);
     const QString told =
         prompter.errors.isEmpty() ? prompter.messages.first() : prompter.errors.first();
     QVERIFY2(told.contains(QStringLiteral("full.lsp")), qPrintable(told));
     // The table does not take the device as its list.
-    QVERIFY(w.listFileName != list);
-    QCOMPARE(w.fileGrid.cell(3, 1), QStringLiteral("/s/one.wav"));
+    QVERIFY(w.state().listFileName != list);
+    QCOMPARE(w.state().fileGrid.cell(3, 1), QStringLiteral("/s/one.wav"));
     windows.main.reset();
 }
 

@@ -164,7 +164,7 @@ void TestPortListEmu::reopenIsOfferedWhenTheDeviceComesBackAndTakenOnlyOnClick()
     QVERIFY(port.Active());
     QVERIFY(after.waitForLog(QStringLiteral("SetChip")));
     QVERIFY(offer->button()->isHidden());
-    QCOMPARE(windows.main->panel.text(PanelTexts::PortNumber), QStringLiteral("1"));
+    QCOMPARE(windows.main->state().panel.text(PanelTexts::PortNumber), QStringLiteral("1"));
 }
 
 QTEST_MAIN(TestPortListEmu)

@@ -59,17 +59,19 @@ void TestRecordSound::recordTableMakesMessagesAsLongAsTheFiles() {
     for (int row = 1; row <= 3; ++row) {
         const QString file = folder.file(QStringLiteral("tone%1.wav").arg(row));
         QVERIFY(TestSounds::writeToneWav(file, 8000, 1, fileSeconds[row - 1], SF_FORMAT_PCM_16));
-        w.fileGrid.setCell(1, row, row == 1 ? QStringLiteral("00000") : QStringLiteral("not used"));
-        w.fileGrid.setCell(2, row, QStringLiteral("not used"));
-        w.fileGrid.setCell(3, row, file);
+        w.state().fileGrid.setCell(1, row,
+                                   row == 1 ? QStringLiteral("00000") : QStringLiteral("not used"));
+        w.state().fileGrid.setCell(2, row, QStringLiteral("not used"));
+        w.state().fileGrid.setCell(3, row, file);
     }
-    w.availability.UpdateMenu();
+    w.state().availability.UpdateMenu();
     sound.clearSound();
-    w.commands.action(QStringLiteral("RecTable"))->trigger();
+    w.state().commands.action(QStringLiteral("RecTable"))->trigger();
     QVERIFY(prompter.messages.isEmpty());
-    const bool recorded = NullSinkServer::waitFor([&] { return w.link.LinkState == 3; }, 20000);
+    const bool recorded =
+        NullSinkServer::waitFor([&] { return w.state().link.LinkState == 3; }, 20000);
     if (!recorded) {
-        qWarning("link state %d, player %s; the stand-in's log:", w.link.LinkState,
+        qWarning("link state %d, player %s; the stand-in's log:", w.state().link.LinkState,
                  player.IsPlaying() ? "playing" : "not playing");
         for (const QString& line : prompter.errors + prompter.messages + emu.log())
             qWarning("%s", qPrintable(line));
@@ -81,12 +83,13 @@ void TestRecordSound::recordTableMakesMessagesAsLongAsTheFiles() {
     QVERIFY(sound.heardSound());
 
     // The map of what the stand-in now holds, from a scan.
-    w.commands.action(QStringLiteral("PlayfromISD2"))->trigger();
+    w.state().commands.action(QStringLiteral("PlayfromISD2"))->trigger();
     QVERIFY(NullSinkServer::waitFor(
-        [&] { return w.link.LinkState == 3 && !w.mapGrid.cell(5, 4).isEmpty(); }, 20000));
+        [&] { return w.state().link.LinkState == 3 && !w.state().mapGrid.cell(5, 4).isEmpty(); },
+        20000));
     for (int row = 1; row <= 3; ++row) {
-        const int start = w.mapGrid.cell(1, row).toInt();
-        const int eom = w.mapGrid.cell(3, row).toInt();
+        const int start = w.state().mapGrid.cell(1, row).toInt();
+        const int eom = w.state().mapGrid.cell(3, row).toInt();
         const double recorded = (eom - start + 1) * RowSeconds;
         // The stop reaches the programmer with its next progress report, and
         // the last row is a whole row.
@@ -95,21 +98,24 @@ void TestRecordSound::recordTableMakesMessagesAsLongAsTheFiles() {
         QVERIFY(recorded >= fileSeconds[row - 1] - RowSeconds);
         QVERIFY(recorded <= fileSeconds[row - 1] + ProgressSeconds + RowSeconds + 0.05);
         if (row > 1)
-            QCOMPARE(start, w.mapGrid.cell(3, row - 1).toInt() + 1);
+            QCOMPARE(start, w.state().mapGrid.cell(3, row - 1).toInt() + 1);
     }
 
     // Checking the table against the chip finds the same three records.
     QStringList scanned;
     for (int row = 1; row <= 3; ++row)
-        scanned << w.mapGrid.cell(1, row) + QLatin1Char('-') + w.mapGrid.cell(3, row);
-    w.commands.action(QStringLiteral("CheckRecords1"))->trigger();
+        scanned << w.state().mapGrid.cell(1, row) + QLatin1Char('-') +
+                       w.state().mapGrid.cell(3, row);
+    w.state().commands.action(QStringLiteral("CheckRecords1"))->trigger();
     QVERIFY(NullSinkServer::waitFor(
-        [&] { return w.link.LinkState == 3 && !w.mapGrid.cell(1, 3).isEmpty(); }, 20000));
+        [&] { return w.state().link.LinkState == 3 && !w.state().mapGrid.cell(1, 3).isEmpty(); },
+        20000));
     QStringList checked;
     for (int row = 1; row <= 3; ++row)
-        checked << w.mapGrid.cell(1, row) + QLatin1Char('-') + w.mapGrid.cell(3, row);
+        checked << w.state().mapGrid.cell(1, row) + QLatin1Char('-') +
+                       w.state().mapGrid.cell(3, row);
     QCOMPARE(checked, scanned);
-    QCOMPARE(w.mapGrid.cell(1, 4), QString());
+    QCOMPARE(w.state().mapGrid.cell(1, 4), QString());
 }
 
 QTEST_MAIN(TestRecordSound)

@@ -46,12 +46,14 @@ struct Bench {
         return port.Active() && emu.waitForGreetingAnswered();
     }
     MainWindow& w() { return *windows.main; }
-    void run(const char* action) { w().commands.action(QString::fromLatin1(action))->trigger(); }
+    void run(const char* action) {
+        w().state().commands.action(QString::fromLatin1(action))->trigger();
+    }
     QString status() { return statusOf(w()); }
     int logged(const QString& text) { return int(emu.log().filter(text).size()); }
     void scan() {
         run("PlayfromISD2");
-        QTRY_COMPARE_WITH_TIMEOUT(w().mapGrid.cell(5, 4), QStringLiteral("00400"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(w().state().mapGrid.cell(5, 4), QStringLiteral("00400"), 10000);
     }
 };
 
@@ -128,11 +130,11 @@ void TestStatusEmu::recordTableNamesEachFileAndCountsThem() {
     const QString files[] = {QStringLiteral("/s/one.wav"), QStringLiteral("/s/two.wav"),
                              QStringLiteral("/s/three.wav")};
     for (int row = 1; row <= 3; ++row) {
-        b.w().fileGrid.setCell(1, row, QStringLiteral("not used"));
-        b.w().fileGrid.setCell(2, row, QStringLiteral("not used"));
-        b.w().fileGrid.setCell(3, row, files[row - 1]);
+        b.w().state().fileGrid.setCell(1, row, QStringLiteral("not used"));
+        b.w().state().fileGrid.setCell(2, row, QStringLiteral("not used"));
+        b.w().state().fileGrid.setCell(3, row, files[row - 1]);
     }
-    b.w().availability.UpdateMenu();
+    b.w().state().availability.UpdateMenu();
     b.run("RecTable");
     const QString names[] = {QStringLiteral("one.wav"), QStringLiteral("two.wav"),
                              QStringLiteral("three.wav")};
@@ -149,7 +151,7 @@ void TestStatusEmu::recordTableNamesEachFileAndCountsThem() {
         b.player.finish();
     }
     QTRY_COMPARE_WITH_TIMEOUT(b.status(), QStringLiteral("Recorded 3 files"), 20000);
-    QCOMPARE(b.w().link.LinkState, 3);
+    QCOMPARE(b.w().state().link.LinkState, 3);
 }
 
 QTEST_MAIN(TestStatusEmu)

@@ -30,16 +30,18 @@ struct Program {
     // A table of one file, row 1 selected, its commands switched on as
     // adding a file does.
     void tableOf(const QString& path) {
-        main().fileGrid.setCell(1, 1, QStringLiteral("00000"));
-        main().fileGrid.setCell(2, 1, notUsed);
-        main().fileGrid.setCell(3, 1, path);
-        main().fileGrid.setRow(1);
-        main().availability.UpdateMenu();
+        main().state().fileGrid.setCell(1, 1, QStringLiteral("00000"));
+        main().state().fileGrid.setCell(2, 1, notUsed);
+        main().state().fileGrid.setCell(3, 1, path);
+        main().state().fileGrid.setRow(1);
+        main().state().availability.UpdateMenu();
     }
     void click(const char* control) {
-        main().commands.action(QString::fromLatin1(control))->trigger();
+        main().state().commands.action(QString::fromLatin1(control))->trigger();
     }
-    bool on(const char* control) { return main().commands.isEnabled(QString::fromLatin1(control)); }
+    bool on(const char* control) {
+        return main().state().commands.isEnabled(QString::fromLatin1(control));
+    }
     bool showsPlaying() {
         return on("SpeedButton7") && on("Stop2") && !on("OdtwarzajPlik") && !on("PlayFile");
     }
@@ -87,14 +89,14 @@ void PlaybackWindowTest::playFileAndStopRunTheirHandlers() {
     program.click("Stop2");
     QCOMPARE(player.calls.last(), QStringLiteral("Stop"));
     QVERIFY(program.showsStopped());
-    QVERIFY(program.main().link.StopRequested);
+    QVERIFY(program.main().state().link.StopRequested);
     // The fake notifies at once from Stop(); the window's handler took it.
-    QVERIFY(!program.main().link.IgnorePlayEnd);
+    QVERIFY(!program.main().state().link.IgnorePlayEnd);
 
     program.click("OdtwarzajPlik");
     player.finish();
     QVERIFY(program.showsStopped());
-    QVERIFY(!program.main().link.StopRequested);
+    QVERIFY(!program.main().state().link.StopRequested);
 }
 
 void PlaybackWindowTest::fileOfTheTablePlaysFromPlayFileAndEndsOrStops_data() {
@@ -131,13 +133,13 @@ void PlaybackWindowTest::fileOfTheTablePlaysFromPlayFileAndEndsOrStops() {
     if (stop) {
         program.click("SpeedButton7");
         QVERIFY(!player.IsPlaying());
-        QVERIFY(program.main().link.StopRequested);
-        QCOMPARE(program.main().link.LinkState, int(LinkContext::StateIdle));
+        QVERIFY(program.main().state().link.StopRequested);
+        QCOMPARE(program.main().state().link.LinkState, int(LinkContext::StateIdle));
     }
     QTRY_VERIFY_WITH_TIMEOUT(program.showsStopped(), 5000);
     // The notification has come and used up the flag set for listening.
-    QTRY_VERIFY_WITH_TIMEOUT(!program.main().link.IgnorePlayEnd, 5000);
-    QCOMPARE(program.main().link.StopRequested, stop);
+    QTRY_VERIFY_WITH_TIMEOUT(!program.main().state().link.IgnorePlayEnd, 5000);
+    QCOMPARE(program.main().state().link.StopRequested, stop);
     if (stop)
         QVERIFY(sound.soundSeconds() < 1.5);
     else

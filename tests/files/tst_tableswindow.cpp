@@ -26,7 +26,7 @@ struct Program {
     }
     MainWindow& main() { return *windows.main; }
     void trigger(const char* action) {
-        main().commands.action(QString::fromLatin1(action))->trigger();
+        main().state().commands.action(QString::fromLatin1(action))->trigger();
     }
     void click(QTableView* view, int row) {
         const QRect cell = view->visualRect(view->model()->index(row - 1, 0));
@@ -56,15 +56,15 @@ void TestTablesWindow::actionsRunTheTableCommands() {
     program.trigger("LoadFile1");
     QCOMPARE(window.pages()->currentIndex(), 0);
     program.trigger("SpeedButton2");
-    QCOMPARE(window.fileGrid.cell(3, 2), QStringLiteral("/s/b.wav"));
-    QVERIFY(window.commands.isEnabled(QStringLiteral("DeletePlik")));
-    window.fileGrid.setRow(1);
+    QCOMPARE(window.state().fileGrid.cell(3, 2), QStringLiteral("/s/b.wav"));
+    QVERIFY(window.state().commands.isEnabled(QStringLiteral("DeletePlik")));
+    window.state().fileGrid.setRow(1);
     program.trigger("Delete");
-    QCOMPARE(window.fileGrid.cell(3, 1), QStringLiteral("/s/b.wav"));
+    QCOMPARE(window.state().fileGrid.cell(3, 1), QStringLiteral("/s/b.wav"));
     QCOMPARE(window.windowTitle(), QStringLiteral("ISD Programmer"));
     program.trigger("ClearList");
-    QCOMPARE(window.fileGrid.cell(3, 1), QString());
-    QVERIFY(!window.commands.isEnabled(QStringLiteral("SaveList")));
+    QCOMPARE(window.state().fileGrid.cell(3, 1), QString());
+    QVERIFY(!window.state().commands.isEnabled(QStringLiteral("SaveList")));
 }
 
 void TestTablesWindow::loadedListNamesItselfInCaption() {
@@ -75,8 +75,8 @@ void TestTablesWindow::loadedListNamesItselfInCaption() {
     program.prompter.answers = {name};
     program.trigger("OpenTable");
     QCOMPARE(window.windowTitle(), QStringLiteral("VOKAR SD Programmer, ") + name);
-    QCOMPARE(window.listFileName, name);
-    window.fileGrid.setCell(1, 1, QStringLiteral("00011"));
+    QCOMPARE(window.state().listFileName, name);
+    window.state().fileGrid.setCell(1, 1, QStringLiteral("00011"));
     program.trigger("SpeedButton5");
     QCOMPARE(program.folder.read(QStringLiteral("l.lsp")), QByteArray("00011;00020;/s/a.wav;\r\n"));
 }
@@ -90,19 +90,19 @@ void TestTablesWindow::keyboardSelectionRunsRowHandlerOnlyOnChange() {
     program.prompter.answers = {program.folder.file(QStringLiteral("l.lsp"))};
     program.trigger("OpenTable");
     // The load turned the bad address into "not used"; put one back.
-    window.fileGrid.setCell(1, 2, QStringLiteral("abc"));
+    window.state().fileGrid.setCell(1, 2, QStringLiteral("abc"));
     QTableView* view = window.fileView();
     view->setFocus();
     program.click(view, 1);
-    QCOMPARE(window.panel.address(), QStringLiteral("00010"));
+    QCOMPARE(window.state().panel.address(), QStringLiteral("00010"));
     QTest::keyClick(view, Qt::Key_Down);
-    QCOMPARE(window.fileGrid.Row(), 2);
+    QCOMPARE(window.state().fileGrid.Row(), 2);
     QCOMPARE(program.prompter.messages, QStringList{QStringLiteral("Bad Cell format !")});
     QTest::keyClick(view, Qt::Key_Down);
-    QCOMPARE(window.panel.address(), QStringLiteral("00030"));
+    QCOMPARE(window.state().panel.address(), QStringLiteral("00030"));
     QTest::keyClick(view, Qt::Key_Down); // onto a free row: nothing to show
-    QCOMPARE(window.fileGrid.Row(), 4);
-    QCOMPARE(window.panel.address(), QStringLiteral("00030"));
+    QCOMPARE(window.state().fileGrid.Row(), 4);
+    QCOMPARE(window.state().panel.address(), QStringLiteral("00030"));
 }
 
 void TestTablesWindow::clickOnNewRowRunsRowHandlerOnce() {
@@ -114,13 +114,13 @@ void TestTablesWindow::clickOnNewRowRunsRowHandlerOnce() {
     window.pages()->setCurrentIndex(1);
     QTableView* view = window.mapView();
     program.click(view, 2);
-    QCOMPARE(window.mapGrid.Row(), 2);
+    QCOMPARE(window.state().mapGrid.Row(), 2);
     QCOMPARE(program.prompter.errors.size(), 1); // the bad start, reported once
     program.click(view, 2);                      // a click on the selected row runs it again
     QCOMPARE(program.prompter.errors.size(), 2);
     program.click(view, 1);
-    QCOMPARE(window.panel.address(), QStringLiteral("00000"));
-    QCOMPARE(window.panel.addressHex(), QStringLiteral("0000"));
+    QCOMPARE(window.state().panel.address(), QStringLiteral("00000"));
+    QCOMPARE(window.state().panel.addressHex(), QStringLiteral("0000"));
     QCOMPARE(program.prompter.errors.size(), 2);
 }
 
@@ -128,10 +128,10 @@ void TestTablesWindow::loadKeepsTheSelectedRowHighlighted() {
     Program program;
     MainWindow& window = program.main();
     program.folder.write(QStringLiteral("l.lsp"), "1;2;/a.wav;\r\n3;4;/b.wav;\r\n5;6;/c.wav;\r\n");
-    window.fileGrid.setRow(3);
+    window.state().fileGrid.setRow(3);
     program.prompter.answers = {program.folder.file(QStringLiteral("l.lsp"))};
     program.trigger("SpeedButton4");
-    QCOMPARE(window.fileGrid.Row(), 3);
+    QCOMPARE(window.state().fileGrid.Row(), 3);
     QCOMPARE(window.fileView()->currentIndex().row(), 2);
 }
 

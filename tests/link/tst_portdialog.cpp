@@ -114,10 +114,10 @@ private slots:
         FakePrompter prompter;
         Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
         QVERIFY(port.Active());
-        QCOMPARE(windows.main->panel.portNumber(), QStringLiteral("1"));
+        QCOMPARE(windows.main->state().panel.portNumber(), QStringLiteral("1"));
         port.vanish(QStringLiteral("Input/output error"));
         port.vanish(); // already closed: nothing more
-        QCOMPARE(windows.main->panel.portNumber(), QStringLiteral("not connected"));
+        QCOMPARE(windows.main->state().panel.portNumber(), QStringLiteral("not connected"));
         QCOMPARE(prompter.messages.size(), 1);
         QVERIFY(prompter.messages.first().contains(QStringLiteral("COM1")));
         QVERIFY(prompter.messages.first().contains(QStringLiteral("Input/output error")));

@@ -57,7 +57,9 @@ int main(int argc, char** argv) {
     MainWindow& w = *windows.main;
     w.resize(760, 520);
     w.show();
-    auto run = [&w](const char* name) { w.commands.action(QString::fromLatin1(name))->trigger(); };
+    auto run = [&w](const char* name) {
+        w.state().commands.action(QString::fromLatin1(name))->trigger();
+    };
     auto shoot = [&w, &out](const char* name) {
         QTest::qWait(100);
         w.grab().save(out.filePath(QString::fromLatin1(name)));
@@ -78,7 +80,7 @@ int main(int argc, char** argv) {
     shoot("plan-2-planned.png");
     run("RecTable");
     if (!waitFor([&] {
-            return w.link.LinkState == 3 && !w.fileGrid.cell(1, 3).isEmpty() &&
+            return w.state().link.LinkState == 3 && !w.state().fileGrid.cell(1, 3).isEmpty() &&
                    emu.log().filter(QStringLiteral("Record start")).size() == 3;
         }))
         return 1;

@@ -49,17 +49,19 @@ struct Bench {
             const QString path = folder.file(QString::fromLatin1(name));
             if (!TestSounds::writeToneWav(path, 8000, 1, seconds, SF_FORMAT_PCM_16))
                 return false;
-            w().fileGrid.setCell(1, row, QStringLiteral("not used"));
-            w().fileGrid.setCell(2, row, QStringLiteral("not used"));
-            w().fileGrid.setCell(3, row, path);
+            w().state().fileGrid.setCell(1, row, QStringLiteral("not used"));
+            w().state().fileGrid.setCell(2, row, QStringLiteral("not used"));
+            w().state().fileGrid.setCell(3, row, path);
             ++row;
         }
-        w().availability.UpdateMenu();
+        w().state().availability.UpdateMenu();
         run("PlanAddresses");
-        return w().fileGrid.cell(2, 3) == QStringLiteral("00056");
+        return w().state().fileGrid.cell(2, 3) == QStringLiteral("00056");
     }
     MainWindow& w() { return *windows.main; }
-    void run(const char* action) { w().commands.action(QString::fromLatin1(action))->trigger(); }
+    void run(const char* action) {
+        w().state().commands.action(QString::fromLatin1(action))->trigger();
+    }
     QString status() { return w().findChild<QLabel*>(QStringLiteral("PlanStatus"))->text(); }
     QList<PictureBlock::State> recordStates() {
         QList<PictureBlock::State> states;
@@ -90,15 +92,15 @@ void TestPlanEmu::plannedTableRecordedThenCheckedIsVerified() {
     QVERIFY(b.addPlannedFiles());
     b.run("RecTable");
     QTRY_COMPARE_WITH_TIMEOUT(b.emu.log().filter(QStringLiteral("Record start")).size(), 3, 20000);
-    QTRY_COMPARE_WITH_TIMEOUT(b.w().link.LinkState, 3, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(b.w().state().link.LinkState, 3, 20000);
     // Every file fits its rows: nothing is named as cut.
     QCOMPARE(b.status(), QString());
 
     b.run("CheckRecords1");
     QTRY_COMPARE_WITH_TIMEOUT(
         b.status(), QStringLiteral("Verified: all 3 messages match the file table."), 10000);
-    QCOMPARE(b.w().mapGrid.cell(1, 2), QStringLiteral("00020"));
-    QCOMPARE(b.w().mapGrid.cell(3, 3), QStringLiteral("00056"));
+    QCOMPARE(b.w().state().mapGrid.cell(1, 2), QStringLiteral("00020"));
+    QCOMPARE(b.w().state().mapGrid.cell(3, 3), QStringLiteral("00056"));
     QTRY_COMPARE(b.recordStates(), (QList<S>{S::Verified, S::Verified, S::Verified}));
     QVERIFY(b.prompter.messages.isEmpty());
 }

@@ -31,8 +31,10 @@ struct Program {
 
     Program() { windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig")); }
     MainWindow& w() { return *windows.main; }
-    void run(const char* action) { w().commands.action(QString::fromLatin1(action))->trigger(); }
-    QString files(int col, int row) { return w().fileGrid.cell(col, row); }
+    void run(const char* action) {
+        w().state().commands.action(QString::fromLatin1(action))->trigger();
+    }
+    QString files(int col, int row) { return w().state().fileGrid.cell(col, row); }
     QString status() { return w().findChild<QLabel*>(QStringLiteral("PlanStatus"))->text(); }
     MemoryPictureView* picture() {
         return w().findChild<MemoryPictureView*>(QStringLiteral("MemoryPicture"));
@@ -50,12 +52,12 @@ struct Program {
             const QString path = sound(name, seconds);
             if (path.isEmpty())
                 return false;
-            w().fileGrid.setCell(1, row, notUsed);
-            w().fileGrid.setCell(2, row, notUsed);
-            w().fileGrid.setCell(3, row, path);
+            w().state().fileGrid.setCell(1, row, notUsed);
+            w().state().fileGrid.setCell(2, row, notUsed);
+            w().state().fileGrid.setCell(3, row, path);
             ++row;
         }
-        w().availability.UpdateMenu();
+        w().state().availability.UpdateMenu();
         return true;
     }
     QList<QPair<int, int>> blocks(PictureBlock::Kind kind) {
@@ -167,12 +169,12 @@ void TestPlanWindow::planThatDoesNotFitSaysHowMuchIsMissing() {
 void TestPlanWindow::planWaitsWhileTheProgrammerIsBusy() {
     Program p;
     QVERIFY(p.addFiles(threeSounds));
-    p.w().link.LinkState = 11; // recording the table
+    p.w().state().link.LinkState = 11; // recording the table
     p.run("PlanAddresses");
     QCOMPARE(p.prompter.messages,
              QStringList{QStringLiteral("Addresses can be planned when the programmer is idle.")});
     QCOMPARE(p.files(1, 1), notUsed);
-    p.w().link.LinkState = 3;
+    p.w().state().link.LinkState = 3;
     p.run("PlanAddresses");
     QCOMPARE(p.files(1, 1), QStringLiteral("00000"));
 }
@@ -201,8 +203,8 @@ void TestPlanWindow::exportWritesTheTableOrTheMapAsCHeader() {
                            "#define MSG_THREE_LENGTH_MS 4500ul\n"));
     QCOMPARE(p.prompter.shown.last().filter, QStringLiteral("C header (*.h)|*.h"));
 
-    p.w().mapGrid.setCell(1, 1, QStringLiteral("00016"));
-    p.w().mapGrid.setCell(3, 1, QStringLiteral("00035"));
+    p.w().state().mapGrid.setCell(1, 1, QStringLiteral("00016"));
+    p.w().state().mapGrid.setCell(3, 1, QStringLiteral("00035"));
     p.w().pages()->setCurrentIndex(1);
     p.prompter.answers = {p.folder.file(QStringLiteral("map.h"))};
     p.run("ExportAddresses");
@@ -211,7 +213,7 @@ void TestPlanWindow::exportWritesTheTableOrTheMapAsCHeader() {
     QVERIFY(map.contains("#define MSG_1_START 16u\n#define MSG_1_END 35u\n"
                          "#define MSG_1_LENGTH_MS 3000ul\n"));
     // Cancelling the dialog writes nothing; an empty source says so.
-    p.w().mapGrid.setCell(1, 1, QString());
+    p.w().state().mapGrid.setCell(1, 1, QString());
     p.run("ExportAddresses");
     QCOMPARE(p.prompter.messages, QStringList{QStringLiteral("The memory map holds no messages.")});
 }
@@ -221,15 +223,15 @@ void TestPlanWindow::pictureFollowsChipTypeAndCurrentAddress() {
     QTRY_VERIFY(p.picture()->memoryLayout().has_value());
     QCOMPARE(p.picture()->memoryLayout()->chip().lastRow, 399);
     QVERIFY(p.blocks(PictureBlock::Kind::Reserved).isEmpty());
-    p.w().chip.ChipType = 44;
-    p.w().chip.ApplyChipType();
+    p.w().state().chip.ChipType = 44;
+    p.w().state().chip.ApplyChipType();
     QTRY_COMPARE(p.picture()->memoryLayout()->chip().name, QStringLiteral("ISD 1760"));
     QCOMPARE(p.blocks(PictureBlock::Kind::Reserved), (QList<QPair<int, int>>{{0, 15}}));
-    p.w().panel.setText(PanelTexts::Address, QStringLiteral("00100"));
+    p.w().state().panel.setText(PanelTexts::Address, QStringLiteral("00100"));
     QTRY_COMPARE(p.picture()->cursorRow(), 100);
     // The map's records are drawn as found.
-    p.w().mapGrid.setCell(1, 1, QStringLiteral("00016"));
-    p.w().mapGrid.setCell(3, 1, QStringLiteral("00040"));
+    p.w().state().mapGrid.setCell(1, 1, QStringLiteral("00016"));
+    p.w().state().mapGrid.setCell(3, 1, QStringLiteral("00040"));
     QTRY_COMPARE(p.blocks(PictureBlock::Kind::Record), (QList<QPair<int, int>>{{16, 40}}));
 }
 
@@ -237,26 +239,26 @@ void TestPlanWindow::clickingABlockSelectsItsRow() {
     Program p;
     QVERIFY(p.addFiles(threeSounds));
     p.run("PlanAddresses");
-    p.w().mapGrid.setCell(1, 1, QStringLiteral("00100"));
-    p.w().mapGrid.setCell(3, 1, QStringLiteral("00199"));
+    p.w().state().mapGrid.setCell(1, 1, QStringLiteral("00100"));
+    p.w().state().mapGrid.setCell(3, 1, QStringLiteral("00199"));
     p.w().show();
     QVERIFY(QTest::qWaitForWindowExposed(&p.w()));
     QTRY_COMPARE(p.blocks(PictureBlock::Kind::Record).size(), 1);
     QTest::mouseClick(p.picture(), Qt::LeftButton, {}, p.centreOf(PictureBlock::Kind::File, 3));
-    QCOMPARE(p.w().fileGrid.Row(), 3);
+    QCOMPARE(p.w().state().fileGrid.Row(), 3);
     QCOMPARE(p.w().pages()->currentIndex(), 0);
-    QCOMPARE(p.w().panel.address(), QStringLiteral("00027"));
+    QCOMPARE(p.w().state().panel.address(), QStringLiteral("00027"));
     QTest::mouseClick(p.picture(), Qt::LeftButton, {}, p.centreOf(PictureBlock::Kind::Record, 1));
     QCOMPARE(p.w().pages()->currentIndex(), 1);
-    QCOMPARE(p.w().mapGrid.Row(), 1);
-    QCOMPARE(p.w().panel.address(), QStringLiteral("00100"));
+    QCOMPARE(p.w().state().mapGrid.Row(), 1);
+    QCOMPARE(p.w().state().panel.address(), QStringLiteral("00100"));
 }
 
 void TestPlanWindow::hoverTellsFileRowsAndTime() {
     Program p;
     QVERIFY(p.addFiles({{QStringLiteral("bell.wav"), 3.4}}));
-    p.w().fileGrid.setCell(1, 1, QStringLiteral("00000"));
-    p.w().fileGrid.setCell(2, 1, QStringLiteral("00016"));
+    p.w().state().fileGrid.setCell(1, 1, QStringLiteral("00000"));
+    p.w().state().fileGrid.setCell(2, 1, QStringLiteral("00016"));
     p.w().resize(804, 494);
     QTRY_COMPARE(p.blocks(PictureBlock::Kind::File), (QList<QPair<int, int>>{{0, 16}}));
     // The length is measured in the background; the picture follows when it is known.
@@ -281,12 +283,12 @@ void TestPlanWindow::recordTableNamesTheFilesThatWillBeCut() {
     Program p;
     p.port.Open();
     QVERIFY(p.addFiles({{QStringLiteral("bell.wav"), 3.4}, {QStringLiteral("gong.wav"), 1.0}}));
-    p.w().fileGrid.setCell(1, 1, QStringLiteral("00000"));
-    p.w().fileGrid.setCell(2, 1, QStringLiteral("00016"));
-    p.w().fileGrid.setCell(1, 2, QStringLiteral("00100"));
+    p.w().state().fileGrid.setCell(1, 1, QStringLiteral("00000"));
+    p.w().state().fileGrid.setCell(2, 1, QStringLiteral("00016"));
+    p.w().state().fileGrid.setCell(1, 2, QStringLiteral("00100"));
     p.port.written.clear();
     p.run("RecTable");
-    QCOMPARE(p.w().link.LinkState, 11);
+    QCOMPARE(p.w().state().link.LinkState, 11);
     QVERIFY(!p.port.written.isEmpty());
     QCOMPARE(p.status(),
              QStringLiteral("Will be cut: bell.wav lasts 3.40 s; rows 0-16 hold 2.55 s"));
@@ -299,9 +301,9 @@ void TestPlanWindow::checkRecordsEndsWithTheVerdict() {
     p.port.Open();
     QVERIFY(p.addFiles(threeSounds));
     p.run("PlanAddresses");
-    p.w().commands.setEnabled({"CheckRecords1"}, true);
+    p.w().state().commands.setEnabled({"CheckRecords1"}, true);
     p.run("CheckRecords1");
-    QCOMPARE(p.w().link.LinkState, 44);
+    QCOMPARE(p.w().state().link.LinkState, 44);
     QCOMPARE(p.status(), QString());
     // The programmer finds each message where it was meant to be; the
     // second is three rows short.
@@ -309,8 +311,8 @@ void TestPlanWindow::checkRecordsEndsWithTheVerdict() {
     p.port.feed(QByteArrayLiteral("400024") + QByteArray(14, '\0'));
     QCOMPARE(p.status(), QString());
     p.port.feed(QByteArrayLiteral("400057") + QByteArray(14, '\0'));
-    QCOMPARE(p.w().link.LinkState, 3);
-    QCOMPARE(p.w().mapGrid.cell(3, 2), QStringLiteral("00023"));
+    QCOMPARE(p.w().state().link.LinkState, 3);
+    QCOMPARE(p.w().state().mapGrid.cell(3, 2), QStringLiteral("00023"));
     QCOMPARE(p.status(), QStringLiteral("Verify: 1 of 3 messages differ - row 2: 4 rows (0.60 s) "
                                         "found, the file needs 7 rows (1.05 s)"));
     bool differs = false;
@@ -328,11 +330,11 @@ void TestPlanWindow::checkThatFindsNoChipGivesNoVerdict() {
     p.port.Open();
     QVERIFY(p.addFiles(threeSounds));
     p.run("PlanAddresses");
-    p.w().commands.setEnabled({"CheckRecords1"}, true);
+    p.w().state().commands.setEnabled({"CheckRecords1"}, true);
     p.run("CheckRecords1");
-    QCOMPARE(p.w().link.LinkState, 44);
+    QCOMPARE(p.w().state().link.LinkState, 44);
     p.port.feed(QByteArrayLiteral("<00000") + QByteArray(14, '\0'));
-    QCOMPARE(p.w().link.LinkState, 3);
+    QCOMPARE(p.w().state().link.LinkState, 3);
     QVERIFY(p.prompter.messages.contains(QStringLiteral("Device not detected !")));
     QCOMPARE(p.status(), QString());
 }
