@@ -92,10 +92,13 @@ QString LinkProgress::running() {
 }
 
 QString LinkProgress::ended(int state) const {
-    // Both Stop commands leave the link idle with the stop requested; every
-    // other ending clears the request or leaves it clear.
-    const bool stopped = s.link.StopRequested;
+    // An error reply, an address error or the port closing ended it. Checked
+    // first: an overflow stops the recording's playback, whose end then asks
+    // for a stop as if the user had.
     const bool failed = s.link.OperationsFailed != failedAtStart;
+    // Both Stop commands leave the link idle with the stop requested; the
+    // other endings clear the request or leave it clear.
+    const bool stopped = !failed && s.link.StopRequested;
     const int recorded = s.link.RecordingsConfirmed - confirmedAtStart;
     switch (state) {
     case LinkContext::StateRecordingTable: {

@@ -46,7 +46,9 @@ void ReplyIntake::readPort() {
         const int waiting = port.ReadBufUsed();
         if (waiting <= 0)
             return;
-        QByteArray chunk(qMin(waiting, ReadChunk), '\0');
+        // No more than can become the replies there is room for.
+        const int room = (MaxWaiting - int(whole.size())) * FrameSize;
+        QByteArray chunk(qMin(qMin(waiting, ReadChunk), room), '\0');
         const int got = port.ReadBuf(chunk.data(), int(chunk.size()));
         if (got <= 0)
             return;

@@ -49,6 +49,8 @@ public:
     quint64 droppedBytes() const { return dropped; }
     // Whole replies waiting to be handed on.
     int waiting() const { return int(whole.size()); }
+    // Bytes kept of a reply not yet whole.
+    int begun() const { return int(partial.size()); }
 
     // The reply codes: "1" to "5", "7" to "9", ":", ";", "<", "=".
     static bool isReplyCode(char c);

@@ -54,6 +54,10 @@ void FakeComPort::feed(const QByteArray& bytes) {
         emit OnRxChar(int(input.size()));
 }
 
+void FakeComPort::queue(const QByteArray& bytes) {
+    input.append(bytes);
+}
+
 void FakeComPort::vanish(const QString& reason) {
     if (!open)
         return;

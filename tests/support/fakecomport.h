@@ -24,6 +24,8 @@ public:
 
     // Bytes arrive from the programmer: queued, then one OnRxChar.
     void feed(const QByteArray& bytes);
+    // Bytes arrive while deliveries are held up: queued without OnRxChar.
+    void queue(const QByteArray& bytes);
     // The device goes away while open: closed, then told once.
     void vanish(const QString& reason = QStringLiteral("device removed"));
 

@@ -10,12 +10,19 @@
 // script a test sets up.
 class FakePrompter : public Prompter {
 public:
-    void showMessage(const QString& text) override { messages.append(text); }
+    void showMessage(const QString& text) override {
+        messages.append(text);
+        if (whileShown)
+            whileShown(text);
+    }
     void showError(const QString& text) override { errors.append(text); }
     bool execute(FileDialog& dialog) override;
 
     QStringList messages;
     QStringList errors;
+    // Runs while a message is shown, as the world goes on while a box is
+    // open.
+    std::function<void(const QString&)> whileShown;
     // Answers for the next dialogs, in order: a file name to confirm, or an
     // empty string to cancel. Without an answer the dialog is cancelled.
     QStringList answers;
