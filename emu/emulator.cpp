@@ -14,6 +14,8 @@
 namespace {
 // Babble is written in slices this often.
 constexpr int BabbleTickMs = 10;
+// A byte that can neither start nor continue a reply.
+constexpr char BabbleSafeByte = '\xA5';
 } // namespace
 
 Emulator::Emulator(const Options& options_, QObject* parent)
@@ -268,12 +270,21 @@ void Emulator::babbleTick() {
     const bool going = peerWasOpen && !hungUp && --babbleTicksLeft > 0;
     // Never into a reply that is being written in pieces.
     if (going && outgoing.isEmpty() && !writeTimer.isActive()) {
-        const QByteArray bytes = babbler.bytes(babbleBytesPerTick);
+        QByteArray bytes = babbler.bytes(babbleBytesPerTick);
+        if (babbleHeadOpen)
+            bytes.prepend(BabbleSafeByte);
         const int taken = line.writeSome(bytes);
+        if (taken > 0) {
+            // What the line took may stop in the middle of a head that the
+            // generator closed only further on.
+            const char last = bytes.at(taken - 1);
+            babbleHeadOpen = LineNoise::isReplyCode(last) || (last >= '0' && last <= '9');
+        }
         babbleWritten += taken;
         babbleRefused += bytes.size() - taken;
     }
     if (!going) {
+        closeBabbleHead();
         babbleTimer.stop();
         note(QStringLiteral("babble ended: %1 bytes written, %2 not taken by the line")
                  .arg(babbleWritten)
@@ -281,7 +292,16 @@ void Emulator::babbleTick() {
     }
 }
 
+void Emulator::closeBabbleHead() {
+    if (babbleHeadOpen && line.write(QByteArray(1, BabbleSafeByte)))
+        babbleHeadOpen = false;
+}
+
 void Emulator::pump() {
+    // A reply never follows the beginning of a head: the reader could not
+    // tell where the reply starts.
+    if (!outgoing.isEmpty())
+        closeBabbleHead();
     while (!outgoing.isEmpty()) {
         ReplyShaper::Write& next = outgoing.first();
         if (next.pauseBeforeMs > 0) {

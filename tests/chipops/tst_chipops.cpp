@@ -3,6 +3,7 @@
 #include "fakecomport.h"
 #include "fakeplayer.h"
 #include "fakeprompter.h"
+#include "replyframe.h"
 #include "tempfolder.h"
 #include "widgets/addressdialog.h"
 
@@ -16,13 +17,8 @@
 
 namespace {
 
-// A reply frame: code, five address digits, the power digit, padding.
 QByteArray reply(char code, int address = 0, char power = '0') {
-    QByteArray bytes(1, code);
-    bytes += QByteArray::number(address).rightJustified(5, '0');
-    bytes += power;
-    bytes += QByteArray(13, '\xFF');
-    return bytes;
+    return replyFrame(code, address, power, '\xFF');
 }
 
 QByteArray hex(const QByteArray& bytes) {

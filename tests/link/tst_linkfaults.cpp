@@ -12,6 +12,7 @@
 #include "link/programmerconnection.h"
 #include "link/replyintake.h"
 #include "link/replywatchdog.h"
+#include "replyframe.h"
 #include "state/programstate.h"
 #include "tempfolder.h"
 
@@ -28,13 +29,8 @@ public:
     QString text;
 };
 
-// A reply frame: code, five address digits, the power digit, padding.
 QByteArray reply(char code, int address = 0, char power = '0') {
-    QByteArray bytes(1, code);
-    bytes += QByteArray::number(address).rightJustified(5, '0');
-    bytes += power;
-    bytes += QByteArray(13, '\0');
-    return bytes;
+    return replyFrame(code, address, power);
 }
 
 QByteArray hex(const QByteArray& bytes) {
