@@ -284,7 +284,7 @@ void Emulator::babbleTick() {
         babbleRefused += bytes.size() - taken;
     }
     if (!going) {
-        closeBabbleHead();
+        closeBabbleHead(false);
         babbleTimer.stop();
         note(QStringLiteral("babble ended: %1 bytes written, %2 not taken by the line")
                  .arg(babbleWritten)
@@ -292,8 +292,14 @@ void Emulator::babbleTick() {
     }
 }
 
-void Emulator::closeBabbleHead() {
-    if (babbleHeadOpen && line.write(QByteArray(1, BabbleSafeByte)))
+void Emulator::closeBabbleHead(bool waitForRoom) {
+    if (!babbleHeadOpen)
+        return;
+    const QByteArray safe(1, BabbleSafeByte);
+    // Waiting is for a reply, which waits for room on the line anyway; at
+    // the end of a babble the line may stay full (no one reads it), and the
+    // byte then goes before the next reply instead.
+    if (waitForRoom ? line.write(safe) : line.writeSome(safe) == 1)
         babbleHeadOpen = false;
 }
 
@@ -301,7 +307,7 @@ void Emulator::pump() {
     // A reply never follows the beginning of a head: the reader could not
     // tell where the reply starts.
     if (!outgoing.isEmpty())
-        closeBabbleHead();
+        closeBabbleHead(true);
     while (!outgoing.isEmpty()) {
         ReplyShaper::Write& next = outgoing.first();
         if (next.pauseBeforeMs > 0) {

@@ -94,7 +94,7 @@ private:
     // (a code, digits): the line cut it where it refused the rest. The next
     // bytes written start with a byte that ends that head.
     bool babbleHeadOpen = false;
-    void closeBabbleHead();
+    void closeBabbleHead(bool waitForRoom);
     // Counts the program's openings, so that noise meant for one session
     // never reaches the next.
     int session = 0;
