@@ -70,7 +70,7 @@ Figures babble(int seconds, int rate) {
         measured = true;
     };
     // The empty socket answers the scan with "<": the box opens.
-    windows.main->state().handlers.run(QStringLiteral("memoryScan"));
+    windows.main->state().handlers.run(Handler::MemoryScan);
     if (!QTest::qWaitFor([&] { return measured; }, (seconds * 4 + 60) * 1000))
         figures.standIn = QStringLiteral("no box was opened");
     windows.main.reset();

@@ -37,7 +37,7 @@ QString StatusReporter::notConnectedHint() {
         "No programmer: plug in the VOKAR-1, then Setup, Change comm port, or run vokar-emu.");
 }
 
-void StatusReporter::afterCommand(const QString&) {
+void StatusReporter::afterCommand(Handler) {
     refresh();
 }
 

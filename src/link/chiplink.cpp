@@ -31,23 +31,23 @@ ChipLink::ChipLink(ProgramState& state, AddressInput& address, std::function<voi
     HandlerTable& handlers = state.handlers;
     // Each chip command may start an operation: the watchdog times it from
     // when the command has run.
-    const auto chip = [this, &handlers](const char* name, std::function<void()> operation) {
-        handlers.set(QString::fromLatin1(name), [this, operation] {
+    const auto chip = [this, &handlers](Handler handler, std::function<void()> operation) {
+        handlers.set(handler, [this, operation] {
             operation();
             watchdog.restart();
         });
     };
-    chip("playFromChip", [this] { operations.playFromChip(); });
-    chip("playTable", [this] { operations.playTable(); });
-    chip("stopChip", [this] { operations.stopChip(); });
-    chip("memoryScan", [this] { operations.memoryScan(); });
-    chip("checkRecords", [this] { operations.checkRecords(); });
-    chip("erase", [this] { operations.erase(); });
-    chip("powerUp", [this] { operations.powerUp(); });
-    chip("powerDown", [this] { operations.powerDown(); });
-    chip("changeCurrentAddress", [this] { operations.changeCurrentAddress(); });
-    chip("recordFile", [this] { recording.recordFile(); });
-    chip("recordTable", [this] { recording.recordTable(); });
+    chip(Handler::PlayFromChip, [this] { operations.playFromChip(); });
+    chip(Handler::PlayTable, [this] { operations.playTable(); });
+    chip(Handler::StopChip, [this] { operations.stopChip(); });
+    chip(Handler::MemoryScan, [this] { operations.memoryScan(); });
+    chip(Handler::CheckRecords, [this] { operations.checkRecords(); });
+    chip(Handler::Erase, [this] { operations.erase(); });
+    chip(Handler::PowerUp, [this] { operations.powerUp(); });
+    chip(Handler::PowerDown, [this] { operations.powerDown(); });
+    chip(Handler::ChangeCurrentAddress, [this] { operations.changeCurrentAddress(); });
+    chip(Handler::RecordFile, [this] { recording.recordFile(); });
+    chip(Handler::RecordTable, [this] { recording.recordTable(); });
     Prompter& prompter = state.prompter;
     connect(&state.port, &ComPort::OnRxChar, this, [this, &prompter](int count) {
         runGuarded(prompter, [&] { replies.onBytesReceived(count); });

@@ -11,6 +11,7 @@
 #include "core/mediaplayer.h"
 #include "core/paneltexts.h"
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 #include "files/addresstext.h"
 #include "linksession.h"
 #include "linkstate.h"
@@ -25,7 +26,7 @@ void ChipOperations::playFromChip() {
     if (!connected())
         return;
     s.port.PurgeRead();
-    s.frames.prepare(Cmd::Play);
+    s.frames.prepare(CommandCode::Play);
     s.frames.setStopAtLastAddress();
     s.frames.setPower(s.link.PowerSetting);
     if (s.frames.sendWhenOutputIdle())
@@ -37,7 +38,7 @@ void ChipOperations::playTable() {
     if (!connected())
         return;
     s.link.TableRow = 1;
-    const QString first = s.mapGrid.cell(1, 1);
+    const QString first = s.mapGrid.cell(MapColumn::Start, 1);
     if (!first.isEmpty()) {
         s.memoryMap.SelectMapRow(1);
         const int start = AddressText::toIntegerOrFail(first);
@@ -46,9 +47,9 @@ void ChipOperations::playTable() {
         s.panel.setText(PanelTexts::TimeToEnd, s.chip.TimeToEndText(quint16(start)));
     }
     s.port.PurgeRead();
-    s.frames.prepare(Cmd::Play);
+    s.frames.prepare(CommandCode::Play);
     s.frames.setStopAtLastAddress();
-    s.frames.setStepPower(!s.mapGrid.cell(1, 2).isEmpty());
+    s.frames.setStepPower(!s.mapGrid.cell(MapColumn::Start, 2).isEmpty());
     if (s.frames.sendWhenOutputIdle())
         s.link.LinkState = LinkContext::StatePlayingTable;
     s.link.StopRequested = false;
@@ -68,7 +69,7 @@ void ChipOperations::stopChip() {
     s.link.IgnorePlayEnd = true;
     if (s.player.IsPlaying())
         s.player.Stop();
-    s.frame[FrameByte::Command] = Cmd::Stop;
+    s.frame.setCommand(CommandCode::Stop);
     s.frames.setPower(s.link.PowerSetting);
     s.frames.send();
     ChipCommandSets sets(s);
@@ -86,7 +87,7 @@ void ChipOperations::memoryScan() {
     // After selecting map row 1, whose own behaviour shows that row's start:
     // the scan starts at the start of memory whatever the map held.
     s.panel.setText(PanelTexts::Address, AddressText::dec(s.frames.startOfMemory()));
-    s.frames.prepare(Cmd::Scan);
+    s.frames.prepare(CommandCode::Scan);
     s.frames.clearScanByte();
     s.frames.setStopAtLastAddress();
     s.frames.setPower(s.link.PowerSetting);
@@ -96,7 +97,7 @@ void ChipOperations::memoryScan() {
 }
 
 void ChipOperations::checkRecords() {
-    const QString first = s.fileGrid.cell(1, 1);
+    const QString first = s.fileGrid.cell(FileColumn::Start, 1);
     if (first.isEmpty() || !connected())
         return;
     s.showMapPage();
@@ -106,8 +107,8 @@ void ChipOperations::checkRecords() {
     s.link.TableRow = 1;
     const int start = first == AddressText::notUsed() ? 0 : AddressText::toIntegerOrFail(first);
     s.panel.setText(PanelTexts::Address, AddressText::dec(start));
-    s.frames.prepare(Cmd::Scan);
-    s.frames.setStepPower(!s.fileGrid.cell(1, 2).isEmpty());
+    s.frames.prepare(CommandCode::Scan);
+    s.frames.setStepPower(!s.fileGrid.cell(FileColumn::Start, 2).isEmpty());
     s.frames.setStopAtLastAddress();
     s.frames.clearScanByte();
     s.link.LinkState = LinkContext::StateChecking;
@@ -124,11 +125,11 @@ void ChipOperations::erase() {
         s.player.Stop();
     s.chip.writeChipCodes();
     if (ChipCatalogue::isIsd1700(s.chip.ChipType)) {
-        s.frame[FrameByte::Command] = Cmd::Erase;
+        s.frame.setCommand(CommandCode::Erase);
     } else {
         // The older chips are erased by recording silence over them: over
         // the whole memory, whatever stop the command before left behind.
-        s.frame[FrameByte::Command] = Cmd::Record;
+        s.frame.setCommand(CommandCode::Record);
         s.frames.setStopAtLastAddress();
     }
     if (s.frames.sendWhenOutputIdle())

@@ -43,7 +43,7 @@ void ReplyWatchdog::check() {
     }
     if (!link.ProgrammerSilent && now - since >= SilenceLimitMs) {
         setSilent(true);
-        commands.setEnabled({"SpeedButton1", "StopISD"}, true);
+        commands.setEnabled({Control::StopChipButton, Control::StopChipItem}, true);
     }
 }
 

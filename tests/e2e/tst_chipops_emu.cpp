@@ -283,7 +283,7 @@ void TestChipOpsEmu::unansweredCommandWaitsAndStopReturnsToIdle() {
     b.run("PlayfromISD2");
     QVERIFY(b.emu.waitForLog(QStringLiteral("Scan start 00000")));
     QCOMPARE(b.w().state().link.LinkState, 4);
-    b.w().state().handlers.run(QStringLiteral("stopChip"));
+    b.w().state().handlers.run(Handler::StopChip);
     QCOMPARE(b.w().state().link.LinkState, 3);
     QVERIFY(b.w().state().link.StopRequested);
     // The window still answers: a new command goes out.
