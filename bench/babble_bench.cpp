@@ -5,17 +5,11 @@
 // then as fast as it can write into the pseudo-terminal. Prints the peak
 // growth of the resident memory and the most bytes the port held. Never fails
 // on a figure.
-#include "app/mainwindow.h"
-#include "app/startup.h"
-#include "boxprompter.h"
-#include "emuprocess.h"
-#include "fakeplayer.h"
-#include "link/serialcomport.h"
+#include "emuprogram.h"
+#include "messageboxes.h"
 #include "residentmemory.h"
-#include "tempfolder.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QTest>
 #include <cstdio>
 
@@ -28,52 +22,38 @@ struct Figures {
 };
 
 Figures babble(int seconds, int rate) {
-    // The working folder, where the program finds its settings and ports file.
-    TempFolder folder;
-    EmuProcess emu;
-    emu.strict = false;
+    EmuProgram program;
+    MessageBoxes boxes(program.prompter);
+    program.emu.strict = false;
     Figures figures;
-    if (!emu.start({QStringLiteral("--no-chip"), QStringLiteral("--time-scale"),
-                    QStringLiteral("0.01"), QStringLiteral("--com"), QStringLiteral("1"),
-                    QStringLiteral("--ports-file"),
-                    folder.file(QStringLiteral("isdvokar.ports"))})) {
-        figures.standIn = QStringLiteral("vokar-emu did not start");
-        return figures;
-    }
-    folder.write(QStringLiteral("isdvokar.fig"),
-                 "VOKAR-1 Configuration File\r\n1\r\n1\r\n\r\n\r\n\r\n1\r\n");
-    SerialComPort port;
-    FakePlayer player;
-    BoxPrompter prompter;
-    Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
-    if (!port.Active()) {
-        figures.standIn = QStringLiteral("the port did not open");
+    if (!program.start(
+            {QByteArray(), 1, QStringLiteral("0.01"), 0, {QStringLiteral("--no-chip")}})) {
+        figures.standIn = QStringLiteral("the stand-in or the port did not start");
         return figures;
     }
     bool measured = false;
-    prompter.whileOpen = [&] {
+    boxes.whileOpen = [&] {
         const qint64 baseline = residentBytes();
         qint64 peak = baseline;
-        emu.command(QStringLiteral("babble %1 %2").arg(seconds).arg(rate));
+        program.emu.command(QStringLiteral("babble %1 %2").arg(seconds).arg(rate));
         const bool ended = QTest::qWaitFor(
             [&] {
                 peak = qMax(peak, residentBytes());
-                figures.mostWaiting = qMax(figures.mostWaiting, port.ReadBufUsed());
-                return emu.logContains(QStringLiteral("babble ended"));
+                figures.mostWaiting = qMax(figures.mostWaiting, program.port.ReadBufUsed());
+                return program.emu.logContains(QStringLiteral("babble ended"));
             },
             // Its ticks come late on a loaded machine: a generous wait.
             (seconds * 4 + 30) * 1000);
         figures.growthKiB = (peak - baseline) / 1024;
-        figures.standIn = ended
-                              ? emu.log().filter(QStringLiteral("babble ended")).value(0).trimmed()
-                              : QStringLiteral("the babble did not end in time");
+        figures.standIn =
+            ended ? program.emu.log().filter(QStringLiteral("babble ended")).value(0).trimmed()
+                  : QStringLiteral("the babble did not end in time");
         measured = true;
     };
     // The empty socket answers the scan with "<": the box opens.
-    windows.main->state().handlers.run(Handler::MemoryScan);
+    program.state().handlers.run(Handler::MemoryScan);
     if (!QTest::qWaitFor([&] { return measured; }, (seconds * 4 + 60) * 1000))
         figures.standIn = QStringLiteral("no box was opened");
-    windows.main.reset();
     return figures;
 }
 

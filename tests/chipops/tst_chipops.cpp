@@ -1,11 +1,5 @@
-#include "app/mainwindow.h"
-#include "app/startup.h"
-#include "fakecomport.h"
-#include "fakeplayer.h"
-#include "fakeprompter.h"
-#include "replyframe.h"
-#include "tempfolder.h"
 #include "widgets/addressdialog.h"
+#include "wiredprogram.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -17,59 +11,31 @@
 
 namespace {
 
-QByteArray reply(char code, int address = 0, char power = '0') {
-    return replyFrame(code, address, power, '\xFF');
-}
-
 QByteArray hex(const QByteArray& bytes) {
     return bytes.toHex(' ').toUpper();
 }
 
 // The program as start-up builds it, on fakes, with the port open and the
 // set-chip frame of start-up already taken off the line.
-struct Program {
-    TempFolder folder;
-    FakeComPort port;
-    FakePlayer player;
-    FakePrompter prompter;
-    Windows windows;
-
-    explicit Program(int chipType = 1) {
-        folder.write(QStringLiteral("isdvokar.fig"), "VOKAR-1 Configuration File\r\n1\r\n" +
-                                                         QByteArray::number(chipType) +
-                                                         "\r\n\r\n\r\n\r\n1\r\n");
-        windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
+struct Program : FakeProgram {
+    explicit Program(int chipType = 1) : FakeProgram(SettingsFile().chipType(chipType).text()) {
         port.written.clear();
     }
-    MainWindow& w() { return *windows.main; }
-    void run(const char* action) {
-        w().state().commands.action(QString::fromLatin1(action))->trigger();
-    }
-    void answer(char code, int address = 0, char power = '0') {
-        port.feed(reply(code, address, power));
-    }
-    QByteArray lastFrame() const {
-        return port.written.isEmpty() ? QByteArray() : port.written.last();
-    }
-    int sent() const { return int(port.written.size()); }
     QString cell(const StringGrid& grid, int col, int row) const { return grid.cell(col, row); }
     void addFile(int row, const QString& start, const QString& stop, const QString& file) {
-        w().state().fileGrid.setCell(1, row, start);
-        w().state().fileGrid.setCell(2, row, stop);
-        w().state().fileGrid.setCell(3, row, file);
-        w().state().availability.UpdateMenu();
+        state().fileGrid.setCell(FileColumn::Start, row, start);
+        state().fileGrid.setCell(FileColumn::Stop, row, stop);
+        state().fileGrid.setCell(FileColumn::File, row, file);
+        state().availability.UpdateMenu();
     }
     void addRecord(int row, int start, int eom) {
-        w().state().mapGrid.setCell(1, row, QString::asprintf("%05d", start));
-        w().state().mapGrid.setCell(2, row, QString::asprintf("%04X", start));
-        w().state().mapGrid.setCell(3, row, QString::asprintf("%05d", eom));
-        w().state().mapGrid.setCell(4, row, QString::asprintf("%04X", eom));
+        state().mapGrid.setCell(MapColumn::Start, row, QString::asprintf("%05d", start));
+        state().mapGrid.setCell(MapColumn::StartHex, row, QString::asprintf("%04X", start));
+        state().mapGrid.setCell(MapColumn::Eom, row, QString::asprintf("%05d", eom));
+        state().mapGrid.setCell(MapColumn::EomHex, row, QString::asprintf("%04X", eom));
     }
     void showAddress(const char* text) {
-        w().state().panel.setText(PanelTexts::Address, QString::fromLatin1(text));
-    }
-    bool enabled(const char* name) {
-        return w().state().commands.isEnabled(QString::fromLatin1(name));
+        state().panel.setText(PanelTexts::Address, QString::fromLatin1(text));
     }
 };
 
@@ -134,7 +100,7 @@ void TestChipOps::replyWaitsForTwentyBytes() {
     Program p;
     p.run("PowerUp");
     p.port.written.clear();
-    const QByteArray ready = reply(';', 0, '1');
+    const QByteArray ready = replyFrame(';', 0, '1');
     p.port.feed(ready.left(19));
     QCOMPARE(p.sent(), 0);
     p.port.feed(ready.mid(19));
@@ -144,13 +110,13 @@ void TestChipOps::replyWaitsForTwentyBytes() {
 
 void TestChipOps::everyReplyOfADeliveryCountsInOrder() {
     Program p;
-    p.port.feed(reply(';', 0, '1') + reply('<'));
+    p.port.feed(replyFrame(';', 0, '1') + replyFrame('<'));
     QCOMPARE(p.sent(), 1); // the set-chip answer
     QCOMPARE(p.lastFrame().at(7), char(1));
     // Then "<", which clears the power setting.
     QCOMPARE(p.prompter.messages, QStringList({QStringLiteral("Device not detected !"),
                                                QStringLiteral("Please select right ISD device")}));
-    QCOMPARE(p.w().state().link.PowerSetting, quint8(0));
+    QCOMPARE(p.state().link.PowerSetting, quint8(0));
     QCOMPARE(p.port.ReadBufUsed(), 0);
 }
 
@@ -159,22 +125,22 @@ void TestChipOps::unknownReplyChangesNothing() {
     p.showAddress("00123");
     p.answer('6', 300);
     QCOMPARE(p.sent(), 0);
-    QCOMPARE(p.w().state().panel.address(), QStringLiteral("00123"));
+    QCOMPARE(p.state().panel.address(), QStringLiteral("00123"));
     QVERIFY(p.prompter.messages.isEmpty());
 }
 
 void TestChipOps::badAddressDigitsAreNoReplyAndLinkGoesOn() {
     Program p;
     p.run("PlayfromISD2");
-    QByteArray bad = reply('4', 0);
+    QByteArray bad = replyFrame('4', 0);
     bad.replace(1, 5, "12a45");
     p.port.feed(bad);
     // Not a reply: dropped as noise, and counted.
     QVERIFY(p.prompter.errors.isEmpty());
-    QCOMPARE(p.w().state().link.NoiseBytesDropped, quint64(bad.size()));
-    QCOMPARE(int(p.w().state().link.LinkState), 4);
+    QCOMPARE(p.state().link.NoiseBytesDropped, quint64(bad.size()));
+    QCOMPARE(int(p.state().link.LinkState), 4);
     p.answer('4', 100);
-    QCOMPARE(p.cell(p.w().state().mapGrid, 3, 1), QStringLiteral("00099"));
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Eom, 1), QStringLiteral("00099"));
 }
 
 void TestChipOps::playFromIsdSendsDocumentedFrame() {
@@ -183,8 +149,8 @@ void TestChipOps::playFromIsdSendsDocumentedFrame() {
     p.run("SpeedButton8");
     QCOMPARE(hex(p.lastFrame()),
              QByteArray("01 01 23 01 00 01 8F 00 FF FF FF FF FF FF FF FF FF FF FF FF"));
-    QCOMPARE(p.w().state().link.LinkState, 1);
-    QVERIFY(!p.w().state().link.StopRequested);
+    QCOMPARE(p.state().link.LinkState, 1);
+    QVERIFY(!p.state().link.StopRequested);
 }
 
 void TestChipOps::playChosenTwiceWhileOutputPendingSendsOnce() {
@@ -225,8 +191,8 @@ void TestChipOps::playEndSelectsRecordAtOrAfterAddress() {
     p.addRecord(3, 200, 299);
     p.run("SpeedButton8");
     p.answer('5', ended);
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
-    QCOMPARE(p.w().state().mapGrid.Row(), row);
+    QCOMPARE(p.state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().mapGrid.Row(), row);
     QVERIFY(p.enabled("SpeedButton8"));
     QVERIFY(p.enabled("Erase1"));
 }
@@ -237,18 +203,18 @@ void TestChipOps::playTableWalksEveryRecordWithPowerFlags() {
     p.addRecord(2, 100, 199);
     p.addRecord(3, 200, 299);
     p.run("Playtable1");
-    QCOMPARE(p.w().state().panel.address(), QStringLiteral("00000"));
+    QCOMPARE(p.state().panel.address(), QStringLiteral("00000"));
     QCOMPARE(hex(p.lastFrame().left(8)), QByteArray("01 00 00 01 00 01 8F 01"));
-    QCOMPARE(p.w().state().link.LinkState, 5);
+    QCOMPARE(p.state().link.LinkState, 5);
     p.answer('5', 100);
     QCOMPARE(hex(p.lastFrame().left(8)), QByteArray("01 00 64 01 00 01 8F 01"));
-    QCOMPARE(p.w().state().mapGrid.Row(), 2);
+    QCOMPARE(p.state().mapGrid.Row(), 2);
     p.answer('5', 200);
     QCOMPARE(hex(p.lastFrame().left(8)), QByteArray("01 00 C8 01 00 01 8F 00"));
     const int before = p.sent();
     p.answer('5', 300);
     QCOMPARE(p.sent(), before);
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
 }
 
 void TestChipOps::playTableOnSingleRecordSendsUserPower() {
@@ -267,25 +233,25 @@ void TestChipOps::scanBuildsMapRowByRowAndEndsAtEndOfMemory() {
     p.run("PlayfromISD2");
     QCOMPARE(p.w().pages()->currentIndex(), 1);
     QCOMPARE(hex(p.lastFrame().left(9)), QByteArray("04 00 00 01 00 01 8F 00 00"));
-    QCOMPARE(p.w().state().link.LinkState, 4);
+    QCOMPARE(p.state().link.LinkState, 4);
     p.answer('4', 150);
-    QCOMPARE(p.cell(p.w().state().mapGrid, 1, 1), QStringLiteral("00000"));
-    QCOMPARE(p.cell(p.w().state().mapGrid, 4, 1), QStringLiteral("0095"));
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Start, 1), QStringLiteral("00000"));
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::EomHex, 1), QStringLiteral("0095"));
     QCOMPARE(hex(p.lastFrame().left(3)), QByteArray("04 00 96"));
     QVERIFY(!p.enabled("SpeedButton8"));
     QVERIFY(p.enabled("StopISD"));
     p.answer('4', 400);
-    QCOMPARE(p.cell(p.w().state().mapGrid, 1, 2), QStringLiteral("00150"));
-    QCOMPARE(p.cell(p.w().state().mapGrid, 3, 2), QStringLiteral("00399"));
-    QCOMPARE(p.cell(p.w().state().mapGrid, 1, 3), QString());
-    QCOMPARE(p.cell(p.w().state().mapGrid, 5, 3), QStringLiteral("00400"));
-    QCOMPARE(p.cell(p.w().state().mapGrid, 6, 3), QStringLiteral("0190"));
-    QCOMPARE(p.w().state().mapGrid.RowCount(), 123); // one row more for each row added
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Start, 2), QStringLiteral("00150"));
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Eom, 2), QStringLiteral("00399"));
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Start, 3), QString());
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Ovf, 3), QStringLiteral("00400"));
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::OvfHex, 3), QStringLiteral("0190"));
+    QCOMPARE(p.state().mapGrid.RowCount(), 123); // one row more for each row added
     QCOMPARE(p.lastFrame().at(0), char(3));
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
-    QCOMPARE(p.w().state().mapGrid.Row(), 1);
-    QCOMPARE(p.w().state().panel.address(), QStringLiteral("00000"));
-    QCOMPARE(p.w().state().panel.timeToEnd(), QStringLiteral("  60.00 sek."));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().mapGrid.Row(), 1);
+    QCOMPARE(p.state().panel.address(), QStringLiteral("00000"));
+    QCOMPARE(p.state().panel.timeToEnd(), QStringLiteral("  60.00 sek."));
     QVERIFY(p.enabled("SpeedButton8"));
     QVERIFY(p.enabled("SaveMap"));
 }
@@ -295,11 +261,11 @@ void TestChipOps::scanOnIsd1700StartsAt16AndShowsRosc() {
     p.run("PlayfromISD2");
     QCOMPARE(hex(p.lastFrame().left(3)), QByteArray("04 00 10"));
     p.answer('4', 0x0123 + 0x200); // the chip reports more bits than it has
-    QCOMPARE(p.cell(p.w().state().mapGrid, 3, 1), QStringLiteral("00290"));
-    QCOMPARE(p.w().state().panel.timeToEnd(), QStringLiteral("Rosc"));
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Eom, 1), QStringLiteral("00290"));
+    QCOMPARE(p.state().panel.timeToEnd(), QStringLiteral("Rosc"));
     p.answer('4', 336);
-    QCOMPARE(p.w().state().panel.address(), QStringLiteral("00016"));
-    QCOMPARE(p.w().state().panel.addressHex(), QStringLiteral("0010"));
+    QCOMPARE(p.state().panel.address(), QStringLiteral("00016"));
+    QCOMPARE(p.state().panel.addressHex(), QStringLiteral("0010"));
 }
 
 void TestChipOps::stopDuringScanStopsAtNextEndOfMessage() {
@@ -309,14 +275,14 @@ void TestChipOps::stopDuringScanStopsAtNextEndOfMessage() {
     p.answer('4', 50);
     p.run("StopISD");
     QCOMPARE(p.sent(), 2);
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
     p.answer('4', 77);
     // The stop already made the link idle: the reply is only answered with
     // the stop, the map keeps the records found before.
-    QCOMPARE(p.cell(p.w().state().mapGrid, 1, 2), QString());
-    QCOMPARE(p.cell(p.w().state().mapGrid, 3, 1), QStringLiteral("00049"));
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Start, 2), QString());
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Eom, 1), QStringLiteral("00049"));
     QCOMPARE(p.lastFrame().at(0), char(3));
-    QVERIFY(!p.w().state().link.StopRequested);
+    QVERIFY(!p.state().link.StopRequested);
     p.answer('4', 99); // a late reply in idle without a stop request: nothing
     QCOMPARE(p.sent(), 3);
 }
@@ -328,10 +294,10 @@ void TestChipOps::scanReplyBeyondChipEmptiesMap() {
     p.answer('4', 900);
     QCOMPARE(p.prompter.messages, QStringList({QStringLiteral("ISD max adress error"),
                                                QStringLiteral("Please select right ISD device")}));
-    QCOMPARE(p.cell(p.w().state().mapGrid, 1, 1), QString());
-    QCOMPARE(p.w().state().mapGrid.RowCount(), 120);
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Start, 1), QString());
+    QCOMPARE(p.state().mapGrid.RowCount(), 120);
     QCOMPARE(p.lastFrame().at(0), char(3));
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
 }
 
 void TestChipOps::scanOverflowGivesRecordWithoutEnd() {
@@ -341,26 +307,26 @@ void TestChipOps::scanOverflowGivesRecordWithoutEnd() {
     const int before = p.sent();
     p.answer('9', 400);
     QCOMPARE(p.sent(), before);
-    QCOMPARE(p.cell(p.w().state().mapGrid, 1, 2), QStringLiteral("00100"));
-    QCOMPARE(p.cell(p.w().state().mapGrid, 3, 2), QString());
-    QCOMPARE(p.cell(p.w().state().mapGrid, 5, 2), QStringLiteral("00400"));
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Start, 2), QStringLiteral("00100"));
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Eom, 2), QString());
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Ovf, 2), QStringLiteral("00400"));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
 }
 
 void TestChipOps::stopWhileIdleOnlyFlagsStop() {
     Program p;
-    p.w().state().link.StopRequested = false;
-    p.w().state().handlers.run(Handler::StopChip);
+    p.state().link.StopRequested = false;
+    p.state().handlers.run(Handler::StopChip);
     QCOMPARE(p.sent(), 0);
-    QVERIFY(p.w().state().link.StopRequested);
+    QVERIFY(p.state().link.StopRequested);
     p.answer('4', 10);
     QCOMPARE(p.lastFrame().at(0), char(3));
-    QVERIFY(!p.w().state().link.StopRequested);
+    QVERIFY(!p.state().link.StopRequested);
 }
 
 void TestChipOps::checkRecordsOnEmptyTableDoesNothing() {
     Program p;
-    p.w().state().commands.action(QStringLiteral("CheckRecords1"))->setEnabled(true);
+    p.state().commands.action(QStringLiteral("CheckRecords1"))->setEnabled(true);
     p.run("CheckRecords1");
     QCOMPARE(p.sent(), 0);
     QCOMPARE(p.w().pages()->currentIndex(), 0);
@@ -381,10 +347,10 @@ void TestChipOps::checkRecordsWalksTheFileTable() {
     QCOMPARE(hex(p.lastFrame().left(8)), QByteArray("04 01 04 01 00 01 8F 00"));
     p.answer('4', 300);
     QCOMPARE(hex(p.lastFrame().left(8)), QByteArray("03 01 04 01 00 01 8F 00"));
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
-    QCOMPARE(p.cell(p.w().state().mapGrid, 1, 2), QStringLiteral("00200"));
-    QCOMPARE(p.cell(p.w().state().mapGrid, 3, 3), QStringLiteral("00299"));
-    QCOMPARE(p.w().state().panel.address(), QStringLiteral("00000"));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Start, 2), QStringLiteral("00200"));
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Eom, 3), QStringLiteral("00299"));
+    QCOMPARE(p.state().panel.address(), QStringLiteral("00000"));
     QVERIFY(p.enabled("CheckRecords1"));
 }
 
@@ -411,12 +377,12 @@ void TestChipOps::eraseUsesRecordCodeOnOlderChips() {
     QCOMPARE(hex(p.lastFrame().mid(1, 2)), QByteArray("00 00"));
     if (code == 2)
         QCOMPARE(p.lastFrame().mid(4, 5), previous.mid(4, 5));
-    QCOMPARE(p.w().state().link.LinkState, 22);
+    QCOMPARE(p.state().link.LinkState, 22);
     p.answer(':');
     QVERIFY(p.enabled("Stop2"));
     QVERIFY(p.player.calls.filter(QStringLiteral("Play")).isEmpty());
     p.answer('1', 399);
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
 }
 
 void TestChipOps::readyReplyAnsweredWithSetChip() {
@@ -425,8 +391,8 @@ void TestChipOps::readyReplyAnsweredWithSetChip() {
     p.run("SpeedButton8");
     p.answer(';', 0, '1');
     QCOMPARE(hex(p.lastFrame().left(8)), QByteArray("05 00 0A 01 00 01 8F 01"));
-    QCOMPARE(p.w().state().link.PowerSetting, quint8(1));
-    QCOMPARE(p.w().state().link.LinkState, 1);
+    QCOMPARE(p.state().link.PowerSetting, quint8(1));
+    QCOMPARE(p.state().link.LinkState, 1);
 }
 
 void TestChipOps::noDeviceEndsOperationAndClearsPower() {
@@ -438,8 +404,8 @@ void TestChipOps::noDeviceEndsOperationAndClearsPower() {
     QCOMPARE(p.sent(), before);
     QCOMPARE(p.prompter.messages, QStringList({QStringLiteral("Device not detected !"),
                                                QStringLiteral("Please select right ISD device")}));
-    QCOMPARE(p.w().state().link.PowerSetting, quint8(0));
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().link.PowerSetting, quint8(0));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
     QVERIFY(p.enabled("PlayfromISD2"));
 }
 
@@ -452,7 +418,7 @@ void TestChipOps::progressBeyondChipStopsWithErrors() {
     p.answer('3', 401);
     QCOMPARE(p.lastFrame().at(0), char(3));
     QCOMPARE(p.prompter.messages.size(), 2);
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
     QVERIFY(p.enabled("SpeedButton8"));
 }
 
@@ -461,34 +427,34 @@ void TestChipOps::circularFailMessage() {
     p.run("PlayfromISD2");
     p.answer('=');
     QCOMPARE(p.prompter.messages, QStringList{QStringLiteral("Circular memory structure fail!")});
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
 }
 
 void TestChipOps::recordOneFileFromStartToFinish() {
     Program p;
     p.addFile(1, QStringLiteral("00100"), QStringLiteral("not used"),
               QStringLiteral("/s/bell.wav"));
-    p.w().state().fileGrid.setRow(1);
+    p.state().fileGrid.setRow(1);
     p.run("RecordISD");
     QCOMPARE(p.player.calls, QStringList{QStringLiteral("Open /s/bell.wav")});
     QCOMPARE(hex(p.lastFrame().left(7)), QByteArray("02 00 64 01 00 01 8F"));
-    QCOMPARE(p.w().state().link.LinkState, 2);
+    QCOMPARE(p.state().link.LinkState, 2);
     p.answer(':');
     QVERIFY(p.player.IsPlaying());
     QVERIFY(p.enabled("Stop2"));
     QVERIFY(!p.enabled("RecordISD"));
     p.answer('2', 110);
     QCOMPARE(p.lastFrame().at(0), char(6));
-    QCOMPARE(p.w().state().panel.address(), QStringLiteral("00110"));
+    QCOMPARE(p.state().panel.address(), QStringLiteral("00110"));
     // The file has been played to its end: the next progress reply stops.
     p.player.finish();
-    QVERIFY(p.w().state().link.StopRequested);
+    QVERIFY(p.state().link.StopRequested);
     p.answer('2', 120);
     QCOMPARE(p.lastFrame().at(0), char(3));
     p.answer('1', 121);
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
-    QCOMPARE(p.w().state().panel.address(), QStringLiteral("00121"));
-    QCOMPARE(p.w().state().panel.addressHex(), QStringLiteral("0079"));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().panel.address(), QStringLiteral("00121"));
+    QCOMPARE(p.state().panel.addressHex(), QStringLiteral("0079"));
     QVERIFY(p.enabled("RecordISD"));
     QVERIFY(p.enabled("SpeedButton8"));
 }
@@ -521,22 +487,22 @@ void TestChipOps::recordMissingFileSaysFileNotFound() {
     Program p;
     p.addFile(1, QStringLiteral("00100"), QStringLiteral("not used"), QStringLiteral("/gone.wav"));
     p.player.missing.append(QStringLiteral("/gone.wav"));
-    p.w().state().link.StopRequested = true;
+    p.state().link.StopRequested = true;
     p.run("RecordISD");
     QCOMPARE(p.prompter.messages, QStringList{QStringLiteral("File not found")});
     QCOMPARE(p.sent(), 0);
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
-    QVERIFY(p.w().state().link.StopRequested);
+    QCOMPARE(p.state().link.LinkState, int(Idle));
+    QVERIFY(p.state().link.StopRequested);
 }
 
 void TestChipOps::recordRowWithoutFileSendsNothing() {
     Program p;
     p.addFile(1, QStringLiteral("00100"), QStringLiteral("not used"), QStringLiteral("/a.wav"));
-    p.w().state().fileGrid.setRow(5);
-    p.w().state().link.StopRequested = true;
+    p.state().fileGrid.setRow(5);
+    p.state().link.StopRequested = true;
     p.run("RecordISD");
     QCOMPARE(p.sent(), 0);
-    QVERIFY(!p.w().state().link.StopRequested);
+    QVERIFY(!p.state().link.StopRequested);
 }
 
 void TestChipOps::recordTableSendsPowerFlagUntilLastRow() {
@@ -546,7 +512,7 @@ void TestChipOps::recordTableSendsPowerFlagUntilLastRow() {
     p.addFile(3, QStringLiteral("00300"), QStringLiteral("00350"), QStringLiteral("/c.wav"));
     p.run("RecTable");
     QCOMPARE(hex(p.lastFrame().left(8)), QByteArray("02 00 00 01 00 01 8F 01"));
-    QCOMPARE(p.w().state().link.LinkState, 11);
+    QCOMPARE(p.state().link.LinkState, 11);
     for (const auto& [end, expected] : {std::pair{120, QByteArray("02 00 78 01 00 01 8F 01")},
                                         std::pair{250, QByteArray("02 01 2C 01 01 01 5E 00")}}) {
         p.answer(':');
@@ -557,17 +523,17 @@ void TestChipOps::recordTableSendsPowerFlagUntilLastRow() {
         QCOMPARE(p.lastFrame().at(0), char(3));
         p.answer('1', end);
         QCOMPARE(hex(p.lastFrame().left(8)), expected);
-        QCOMPARE(p.w().state().link.LinkState, 11);
+        QCOMPARE(p.state().link.LinkState, 11);
         QVERIFY(!p.enabled("SpeedButton8"));
     }
-    QCOMPARE(p.w().state().fileGrid.Row(), 3);
+    QCOMPARE(p.state().fileGrid.Row(), 3);
     // Selecting row 3 ran the row's own behaviour: its start and time to end.
-    QCOMPARE(p.w().state().panel.address(), QStringLiteral("00300"));
-    QCOMPARE(p.w().state().panel.timeToEnd(), QStringLiteral("  15.00 sek."));
+    QCOMPARE(p.state().panel.address(), QStringLiteral("00300"));
+    QCOMPARE(p.state().panel.timeToEnd(), QStringLiteral("  15.00 sek."));
     p.answer(':');
     p.answer('1', 350); // the programmer reached the stop address first
     QVERIFY(!p.player.IsPlaying());
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
     QCOMPARE(p.lastFrame().at(0), char(2)); // nothing more was sent
     QVERIFY(p.enabled("SpeedButton8"));
     QCOMPARE(p.player.calls.filter(QStringLiteral("Open")).size(), 3);
@@ -593,7 +559,7 @@ void TestChipOps::stopDuringTableRecordingEndsAfterCurrentRow() {
     const int before = p.sent();
     p.answer('1', 61);
     QCOMPARE(p.sent(), before);
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
     QCOMPARE(p.player.calls.filter(QStringLiteral("Open")).size(), 2);
 }
 
@@ -610,7 +576,7 @@ void TestChipOps::tableRowThatCannotOpenEndsTheTable() {
     const int before = p.sent();
     p.answer('1', 50);
     QCOMPARE(p.prompter.errors.size(), 1);
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
     // The programmer has just finished the row before: nothing is sent.
     QCOMPARE(p.sent(), before);
     QVERIFY(p.enabled("SpeedButton8"));
@@ -624,8 +590,8 @@ void TestChipOps::overflowDuringRecordingStopsPlayer() {
     p.answer('7', 399);
     QVERIFY(!p.player.IsPlaying());
     QCOMPARE(p.prompter.messages, QStringList{QStringLiteral("ISD memory overflow !")});
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
-    QCOMPARE(p.w().state().panel.address(), QStringLiteral("00000"));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().panel.address(), QStringLiteral("00000"));
     QVERIFY(p.enabled("RecordISD"));
 }
 
@@ -637,20 +603,20 @@ void TestChipOps::changeCurrentAddressShowsTimeToEnd() {
         dialog->okButton->click();
     });
     p.run("ChangecurrentISDadress1");
-    QCOMPARE(p.w().state().panel.address(), QStringLiteral("00200"));
-    QCOMPARE(p.w().state().panel.timeToEnd(), QStringLiteral("  30.00 sek."));
+    QCOMPARE(p.state().panel.address(), QStringLiteral("00200"));
+    QCOMPARE(p.state().panel.timeToEnd(), QStringLiteral("  30.00 sek."));
     // The hexadecimal display follows.
-    QCOMPARE(p.w().state().panel.addressHex(), QStringLiteral("00C8"));
+    QCOMPARE(p.state().panel.addressHex(), QStringLiteral("00C8"));
     QCOMPARE(p.sent(), 0);
 }
 
 void TestChipOps::vanishingDeviceEndsTheOperationWithOneMessage_data() {
     QTest::addColumn<QByteArray>("action");
     QTest::addColumn<QByteArray>("replies");
-    QTest::newRow("scan") << QByteArray("PlayfromISD2") << reply('4', 50);
-    QTest::newRow("play") << QByteArray("SpeedButton8") << reply('2', 10);
-    QTest::newRow("recording") << QByteArray("RecordISD") << reply(':') + reply('2', 110);
-    QTest::newRow("table recording") << QByteArray("RecTable") << reply(':');
+    QTest::newRow("scan") << QByteArray("PlayfromISD2") << replyFrame('4', 50);
+    QTest::newRow("play") << QByteArray("SpeedButton8") << replyFrame('2', 10);
+    QTest::newRow("recording") << QByteArray("RecordISD") << replyFrame(':') + replyFrame('2', 110);
+    QTest::newRow("table recording") << QByteArray("RecTable") << replyFrame(':');
 }
 
 void TestChipOps::vanishingDeviceEndsTheOperationWithOneMessage() {
@@ -660,13 +626,13 @@ void TestChipOps::vanishingDeviceEndsTheOperationWithOneMessage() {
     p.addFile(1, QStringLiteral("00100"), QStringLiteral("not used"), QStringLiteral("/s/a.wav"));
     p.run(action.constData());
     p.port.feed(replies);
-    QVERIFY(p.w().state().link.LinkState != Idle);
+    QVERIFY(p.state().link.LinkState != Idle);
     p.port.vanish(QStringLiteral("unplugged"));
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
     QVERIFY(!p.player.IsPlaying());
     QCOMPARE(p.prompter.messages.size(), 1);
     QVERIFY(p.prompter.messages.first().contains(QStringLiteral("disconnected")));
-    QCOMPARE(p.w().state().panel.portNumber(), QStringLiteral("not connected"));
+    QCOMPARE(p.state().panel.portNumber(), QStringLiteral("not connected"));
     QVERIFY(p.enabled("SpeedButton8"));
     QVERIFY(p.enabled("RecordISD"));
 }
@@ -678,7 +644,7 @@ void TestChipOps::statusBarCountsNoiseAndTellsSilence() {
     QVERIFY(noise && status);
     QVERIFY(noise->isHidden());
     p.run("SpeedButton8");
-    p.port.feed(QByteArray("\x01\x02\x03") + reply('2', 10));
+    p.port.feed(QByteArray("\x01\x02\x03") + replyFrame('2', 10));
     QCOMPARE(p.lastFrame().at(0), char(6));
     QCOMPARE(noise->text(), QStringLiteral("line noise: 3 bytes dropped"));
     QVERIFY(!noise->isHidden());

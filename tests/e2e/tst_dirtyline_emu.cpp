@@ -5,13 +5,7 @@
 // must hold what it should, and no message or error box may appear. The
 // program commands at once: no greeting is waited for. docs/RELIABILITY.md
 // lists the matrix and its results.
-#include "app/mainwindow.h"
-#include "app/startup.h"
-#include "emuprocess.h"
-#include "fakeplayer.h"
-#include "fakeprompter.h"
-#include "link/serialcomport.h"
-#include "tempfolder.h"
+#include "emuprogram.h"
 
 #include <QLabel>
 #include <QStatusBar>
@@ -22,56 +16,35 @@ namespace {
 
 // The wired program with the real port on the stand-in's line; the player
 // is a fake that plays until the test ends the file.
-struct Bench {
-    TempFolder folder;
-    EmuProcess emu;
-    SerialComPort port;
-    FakePlayer player;
-    FakePrompter prompter;
-    Windows windows;
+struct Bench : EmuProgram {
     // The most bytes one delivery brought.
     int largestDelivery = 0;
 
     // `chip` is in the socket and chosen in the program; `progressMs` is the
-    // stand-in's report interval in chip time.
+    // stand-in's report interval in chip time. Nothing is waited for.
     bool start(const QStringList& line, int chip, int progressMs, const QByteArray& image) {
-        folder.write(QStringLiteral("chip.img"), image);
-        if (!emu.start(line + QStringList{QStringLiteral("--chip"), QString::number(chip),
-                                          QStringLiteral("--time-scale"), QStringLiteral("0.01"),
-                                          QStringLiteral("--progress-ms"),
-                                          QString::number(progressMs), QStringLiteral("--com"),
-                                          QStringLiteral("1"), QStringLiteral("--ports-file"),
-                                          folder.file(QStringLiteral("isdvokar.ports")),
-                                          QStringLiteral("--image"),
-                                          folder.file(QStringLiteral("chip.img"))}))
-            return false;
-        folder.write(QStringLiteral("isdvokar.fig"), "VOKAR-1 Configuration File\r\n1\r\n" +
-                                                         QByteArray::number(chip) +
-                                                         "\r\n\r\n\r\n\r\n1\r\n");
         QObject::connect(&port, &ComPort::OnRxChar, &port,
                          [this](int count) { largestDelivery = qMax(largestDelivery, count); });
-        windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
-        return port.Active();
+        return EmuProgram::start({image, chip, QStringLiteral("0.01"), progressMs, line},
+                                 SettingsFile().chipType(chip).text());
     }
-    ~Bench() { windows.main.reset(); }
 
-    ProgramState& s() { return windows.main->state(); }
-    void run(const char* action) { s().commands.action(QString::fromLatin1(action))->trigger(); }
+    ProgramState& s() { return state(); }
     QString status() {
-        return windows.main->statusBar()->findChild<QLabel*>(QStringLiteral("LinkStatus"))->text();
+        return w().statusBar()->findChild<QLabel*>(QStringLiteral("LinkStatus"))->text();
     }
     QByteArray image() { return folder.read(QStringLiteral("chip.img")); }
-    QStringList logged(const QString& text) { return emu.log().filter(text); }
+    QStringList loggedLines(const QString& text) { return emu.log().filter(text); }
     void addFile(int row, const char* start, const char* stop, const char* file) {
-        s().fileGrid.setCell(1, row, QString::fromLatin1(start));
-        s().fileGrid.setCell(2, row, QString::fromLatin1(stop));
-        s().fileGrid.setCell(3, row, QString::fromLatin1(file));
+        s().fileGrid.setCell(FileColumn::Start, row, QString::fromLatin1(start));
+        s().fileGrid.setCell(FileColumn::Stop, row, QString::fromLatin1(stop));
+        s().fileGrid.setCell(FileColumn::File, row, QString::fromLatin1(file));
         s().availability.UpdateMenu();
     }
     void addRecord(int row, const char* start, const char* eom, const char* ovf = "") {
-        s().mapGrid.setCell(1, row, QString::fromLatin1(start));
-        s().mapGrid.setCell(3, row, QString::fromLatin1(eom));
-        s().mapGrid.setCell(5, row, QString::fromLatin1(ovf));
+        s().mapGrid.setCell(MapColumn::Start, row, QString::fromLatin1(start));
+        s().mapGrid.setCell(MapColumn::Eom, row, QString::fromLatin1(eom));
+        s().mapGrid.setCell(MapColumn::Ovf, row, QString::fromLatin1(ovf));
     }
     // Waits for the operation to end as the status bar tells it.
     bool endsWith(const QString& text, int timeoutMs = 30000) {
@@ -116,7 +89,7 @@ void recordTableOfThree(Bench& b) {
     QVERIFY(QTest::qWaitFor(
         [&] {
             return b.player.IsPlaying() && b.player.FileName == QLatin1String("/s/b.wav") &&
-                   b.logged(QStringLiteral("Continue")).size() >= 3;
+                   b.loggedLines(QStringLiteral("Continue")).size() >= 3;
         },
         20000));
     b.player.finish();
@@ -129,7 +102,7 @@ void recordTableOfThree(Bench& b) {
     QCOMPARE(second.value(1), QByteArray("31"));
     QVERIFY2(second.value(2).toInt() > 31 && second.value(2).toInt() < 200,
              lines.at(3).constData());
-    QCOMPARE(b.logged(QStringLiteral("Record start")).size(), 3);
+    QCOMPARE(b.loggedLines(QStringLiteral("Record start")).size(), 3);
     QCOMPARE(b.player.calls.filter(QStringLiteral("Open")).size(), 3);
     QVERIFY(!b.player.IsPlaying());
 }
@@ -138,9 +111,9 @@ void playOneRecord(Bench& b) {
     b.s().panel.setText(PanelTexts::Address, QStringLiteral("00100"));
     b.run("SpeedButton8");
     QVERIFY(b.endsWith(QStringLiteral("Played")));
-    QCOMPARE(b.logged(QStringLiteral("Play start")),
-             b.logged(QStringLiteral("Play start 00100 stop 00399 power 0")));
-    QCOMPARE(b.logged(QStringLiteral("Play start")).size(), 1);
+    QCOMPARE(b.loggedLines(QStringLiteral("Play start")),
+             b.loggedLines(QStringLiteral("Play start 00100 stop 00399 power 0")));
+    QCOMPARE(b.loggedLines(QStringLiteral("Play start")).size(), 1);
     // Playback ended where the record ends: the next one is on the display.
     QCOMPARE(b.s().panel.address(), QStringLiteral("00250"));
     QCOMPARE(b.s().panel.addressHex(), QStringLiteral("00FA"));
@@ -153,7 +126,7 @@ void playTable(Bench& b) {
     b.addRecord(4, "00300", "", "00400");
     b.run("Playtable1");
     QVERIFY(b.endsWith(QStringLiteral("Played 4 records")));
-    const QStringList plays = b.logged(QStringLiteral("Play start"));
+    const QStringList plays = b.loggedLines(QStringLiteral("Play start"));
     QCOMPARE(plays.size(), 4);
     QVERIFY(plays.at(0).contains(QStringLiteral("start 00000 stop 00399 power 1")));
     QVERIFY(plays.at(1).contains(QStringLiteral("start 00100 stop 00399 power 1")));
@@ -174,7 +147,7 @@ void memoryScan(Bench& b) {
     QCOMPARE(b.map(1, 4), QStringLiteral("00300"));
     QCOMPARE(b.map(5, 4), QStringLiteral("00400"));
     QCOMPARE(b.map(1, 5), QString());
-    QCOMPARE(b.logged(QStringLiteral("Scan start")).size(), 4);
+    QCOMPARE(b.loggedLines(QStringLiteral("Scan start")).size(), 4);
 }
 
 void checkRecords(Bench& b) {
@@ -197,7 +170,7 @@ void eraseByRecording(Bench& b) {
     QVERIFY(b.endsWith(QStringLiteral("Chip erased")));
     // Silence recorded over the whole memory: no message of before is left.
     QTRY_COMPARE(b.image(), QByteArray("vokar-emu image\nchip 1\nmessage 0 399\n"));
-    const QStringList records = b.logged(QStringLiteral("Record start"));
+    const QStringList records = b.loggedLines(QStringLiteral("Record start"));
     QCOMPARE(records.size(), 1);
     QVERIFY2(records.first().contains(QStringLiteral("start 00000 stop 00399")),
              qPrintable(records.first()));

@@ -2,22 +2,15 @@
 // cover yet, one test each, named after the fault. docs/RELIABILITY.md lists
 // every fault with the test that shows what the program does about it.
 
-#include "app/mainwindow.h"
-#include "app/startup.h"
-#include "boxprompter.h"
-#include "emuprocess.h"
+#include "emuprogram.h"
 #include "fakecomport.h"
-#include "fakeplayer.h"
-#include "fakeprompter.h"
 #include "link/chiplink.h"
-#include "link/serialcomport.h"
+#include "messageboxes.h"
 #include "residentmemory.h"
-#include "tempfolder.h"
 #include "widgets/portdialog.h"
 
 #include <QDir>
 #include <QFile>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -46,41 +39,20 @@ QString hexWords(const QByteArray& bytes) {
     return QString::fromLatin1(bytes.toHex(' '));
 }
 
-// The wired program with the real port on the stand-in's line.
-struct Bench {
-    TempFolder folder;
-    EmuProcess emu;
-    SerialComPort port;
-    FakePlayer player;
-    BoxPrompter prompter;
-    Windows windows;
-
-    QStringList emuArguments(const QStringList& extra, const QString& timeScale) {
-        return QStringList{
-                   QStringLiteral("--chip"),       QStringLiteral("1"),
-                   QStringLiteral("--time-scale"), timeScale,
-                   QStringLiteral("--com"),        QStringLiteral("1"),
-                   QStringLiteral("--ports-file"), folder.file(QStringLiteral("isdvokar.ports"))} +
-               extra;
-    }
+// The wired program with the real port on the stand-in's line, and a
+// message box on the screen for every message, as the user sees them: the box
+// runs its own event loop, so replies go on arriving while it is open.
+struct Bench : EmuProgram {
+    MessageBoxes boxes{prompter};
+    // Runs once, with the first box open; the box closes after it.
+    std::function<void()>& whileOpen = boxes.whileOpen;
 
     bool start(const QStringList& extra = {}, const QString& timeScale = QStringLiteral("0.01")) {
-        if (!emu.start(emuArguments(extra, timeScale)))
-            return false;
-        folder.write(QStringLiteral("isdvokar.fig"),
-                     "VOKAR-1 Configuration File\r\n1\r\n1\r\n\r\n\r\n\r\n1\r\n");
-        windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
         // The chip type goes out twice: when the chip type dialog applies
         // the stored type, and as the answer to the stand-in's announcement.
-        return port.Active() && waitForSetChips(2);
+        return EmuProgram::start({QByteArray(), 1, timeScale, 0, extra}) && waitForSetChips(2);
     }
-    ~Bench() { windows.main.reset(); }
-
-    MainWindow& w() { return *windows.main; }
-    void run(const char* action) {
-        w().state().commands.action(QString::fromLatin1(action))->trigger();
-    }
-    int setChips() { return int(emu.log().filter(QStringLiteral("SetChip")).size()); }
+    int setChips() { return logged(QStringLiteral("SetChip")); }
     ReplyIntake& intake() { return w().findChild<ChipLink*>()->replies.intake(); }
     bool waitForSetChips(int count) {
         return QTest::qWaitFor([&] { return setChips() >= count; }, 10000);
@@ -121,8 +93,8 @@ void TestFaultMatrix::replySplitInTwoAtEveryByteIsTakenWhole() {
         QCOMPARE(b.setChips(), before + 1);
     }
     QVERIFY(b.prompter.errors.isEmpty());
-    QCOMPARE(b.w().state().link.NoiseBytesDropped, quint64(0));
-    QCOMPARE(b.w().state().link.LinkState, 3);
+    QCOMPARE(b.state().link.NoiseBytesDropped, quint64(0));
+    QCOMPARE(b.state().link.LinkState, 3);
 }
 
 void TestFaultMatrix::twoRepliesInOneDeliveryAreTakenInOrder() {
@@ -137,8 +109,8 @@ void TestFaultMatrix::twoRepliesInOneDeliveryAreTakenInOrder() {
     // The next reply on its own is taken too.
     b.emu.command(QStringLiteral("announce"));
     QVERIFY(b.waitForSetChips(before + 2));
-    QCOMPARE(b.w().state().link.LinkState, 3);
-    QCOMPARE(b.w().state().link.RepliesTaken, quint64(3 + 1));
+    QCOMPARE(b.state().link.LinkState, 3);
+    QCOMPARE(b.state().link.RepliesTaken, quint64(3 + 1));
 }
 
 void TestFaultMatrix::garbageBetweenRepliesIsDroppedAndTheNextReplyTaken() {
@@ -148,19 +120,19 @@ void TestFaultMatrix::garbageBetweenRepliesIsDroppedAndTheNextReplyTaken() {
     // Seven bytes of noise, then a reply: the noise is dropped, the reply
     // taken. Each piece is seen to arrive before the next is sent.
     b.emu.command(QStringLiteral("raw ") + hexWords(QByteArray(7, '\x7F')));
-    QTRY_COMPARE(b.w().state().link.NoiseBytesDropped, quint64(7));
+    QTRY_COMPARE(b.state().link.NoiseBytesDropped, quint64(7));
     b.emu.command(QStringLiteral("raw ") + hexWords(readyFrame()));
     QVERIFY(b.waitForSetChips(before + 1));
     // A whole frame of noise that starts with a reply code: nothing happens.
     b.emu.command(QStringLiteral("raw 37 ") + hexWords(QByteArray(19, 'X')));
-    QTRY_COMPARE(b.w().state().link.NoiseBytesDropped, quint64(7 + 20));
+    QTRY_COMPARE(b.state().link.NoiseBytesDropped, quint64(7 + 20));
     QCOMPARE(b.setChips(), before + 1);
     // The next reply is taken.
     b.emu.command(QStringLiteral("announce"));
     QVERIFY(b.waitForSetChips(before + 2));
     QVERIFY(b.prompter.messages.isEmpty());
     QVERIFY(b.prompter.errors.isEmpty());
-    QCOMPARE(b.w().state().link.LinkState, 3);
+    QCOMPARE(b.state().link.LinkState, 3);
 }
 
 void TestFaultMatrix::hangUpLeavesPortClosedAndProcessIdle_data() {
@@ -182,20 +154,20 @@ void TestFaultMatrix::hangUpLeavesPortClosedAndProcessIdle() {
     Bench b;
     // Real time: an operation on an empty ISD 33060 lasts seconds.
     QVERIFY(b.start({}, QStringLiteral("1")));
-    b.w().state().fileGrid.setCell(1, 1, QStringLiteral("00000"));
-    b.w().state().fileGrid.setCell(2, 1, QStringLiteral("not used"));
-    b.w().state().fileGrid.setCell(3, 1, QStringLiteral("/s/long.wav"));
-    b.w().state().availability.UpdateMenu();
+    b.state().fileGrid.setCell(FileColumn::Start, 1, QStringLiteral("00000"));
+    b.state().fileGrid.setCell(FileColumn::Stop, 1, QStringLiteral("not used"));
+    b.state().fileGrid.setCell(FileColumn::File, 1, QStringLiteral("/s/long.wav"));
+    b.state().availability.UpdateMenu();
     b.run(action.constData());
     QVERIFY(b.emu.waitForLog(started));
-    QCOMPARE(b.w().state().link.LinkState, state);
+    QCOMPARE(b.state().link.LinkState, state);
     b.emu.command(QStringLiteral("hangup"));
     QTRY_VERIFY_WITH_TIMEOUT(!b.port.Active(), 10000);
-    QTRY_COMPARE(b.w().state().panel.portNumber(), QStringLiteral("not connected"));
+    QTRY_COMPARE(b.state().panel.portNumber(), QStringLiteral("not connected"));
     QCOMPARE(b.prompter.messages.size(), 1);
     QVERIFY(b.prompter.messages.first().contains(QStringLiteral("disconnected")));
     // No reply can come to end it: it ends here, and whatever played with it.
-    QCOMPARE(b.w().state().link.LinkState, 3);
+    QCOMPARE(b.state().link.LinkState, 3);
     QVERIFY(!b.player.IsPlaying());
 
     // Two seconds with nothing to do: the process must not spin on the dead
@@ -206,8 +178,8 @@ void TestFaultMatrix::hangUpLeavesPortClosedAndProcessIdle() {
     QVERIFY2(used < 0.2, qPrintable(QStringLiteral("%1 s of CPU in 2 s").arg(used)));
     QCOMPARE(b.prompter.messages.size(), 1);
 
-    b.w().state().handlers.run(Handler::StopChip);
-    QCOMPARE(b.w().state().link.LinkState, 3);
+    b.state().handlers.run(Handler::StopChip);
+    QCOMPARE(b.state().link.LinkState, 3);
 }
 
 void TestFaultMatrix::deviceComingBackIsOpenedFromThePortDialog() {
@@ -219,7 +191,7 @@ void TestFaultMatrix::deviceComingBackIsOpenedFromThePortDialog() {
 
     // Plugged in again: a new device, mapped to COM1 once more.
     EmuProcess again;
-    QVERIFY(again.start(b.emuArguments({}, QStringLiteral("0.01"))));
+    QVERIFY(again.start(b.standInArguments({})));
     PortDialog* dialog = b.w().portDialog();
     QVERIFY(dialog);
     QTimer::singleShot(0, dialog, [dialog] {
@@ -228,13 +200,14 @@ void TestFaultMatrix::deviceComingBackIsOpenedFromThePortDialog() {
     });
     b.run("ChangePort");
     QVERIFY(b.port.Active());
-    QCOMPARE(b.w().state().panel.portNumber(), QStringLiteral("1"));
+    QCOMPARE(b.state().panel.portNumber(), QStringLiteral("1"));
     QVERIFY(again.waitForLog(QStringLiteral("# port opened")));
     // It announces itself and is told the chip type, and a scan runs.
     QVERIFY(again.waitForLog(QStringLiteral("SetChip")));
     b.run("PlayfromISD2");
-    QTRY_COMPARE_WITH_TIMEOUT(b.w().state().mapGrid.cell(5, 1), QStringLiteral("00400"), 10000);
-    QCOMPARE(b.w().state().link.LinkState, 3);
+    QTRY_COMPARE_WITH_TIMEOUT(b.state().mapGrid.cell(MapColumn::Ovf, 1), QStringLiteral("00400"),
+                              10000);
+    QCOMPARE(b.state().link.LinkState, 3);
 }
 
 void TestFaultMatrix::repliesArrivingWhileAMessageBoxIsOpenWaitForIt() {
@@ -244,13 +217,13 @@ void TestFaultMatrix::repliesArrivingWhileAMessageBoxIsOpenWaitForIt() {
     bool waited = false;
     int answeredWhileOpen = -1;
     int stateWhileOpen = -1;
-    b.prompter.whileOpen = [&] {
+    b.whileOpen = [&] {
         // The box says the device was not detected; meanwhile the programmer
         // sends another reply.
         b.emu.command(QStringLiteral("announce"));
         waited = QTest::qWaitFor([&] { return b.port.ReadBufUsed() >= 20; }, 10000);
         answeredWhileOpen = b.setChips() - before;
-        stateWhileOpen = b.w().state().link.LinkState;
+        stateWhileOpen = b.state().link.LinkState;
     };
     b.run("PlayfromISD2");
     QTRY_COMPARE_WITH_TIMEOUT(b.prompter.messages.size(), 2, 10000);
@@ -276,7 +249,7 @@ void TestFaultMatrix::babblingLineWhileAMessageBoxIsOpenKeepsMemoryFlat() {
     qint64 peak = 0;
     int mostWaiting = 0;
     bool ended = false;
-    b.prompter.whileOpen = [&] {
+    b.whileOpen = [&] {
         baseline = residentBytes();
         peak = baseline;
         b.emu.command(QStringLiteral("babble %1 %2").arg(seconds).arg(rate));
@@ -308,24 +281,20 @@ void TestFaultMatrix::babblingLineWhileAMessageBoxIsOpenKeepsMemoryFlat() {
     QTRY_VERIFY(b.port.ReadBufUsed() == 0);
     b.emu.command(QStringLiteral("announce"));
     QVERIFY(b.waitForSetChips(before + 1));
-    QVERIFY(b.w().state().link.NoiseBytesDropped > 0);
+    QVERIFY(b.state().link.NoiseBytesDropped > 0);
     QVERIFY(b.prompter.errors.isEmpty());
     QCOMPARE(b.prompter.messages.size(), 2);
 }
 
 void TestFaultMatrix::listSavedOnAFillingDiskKeepsTheOldFile() {
-    TempFolder folder;
-    folder.write(QStringLiteral("isdvokar.fig"),
-                 "VOKAR-1 Configuration File\r\n1\r\n1\r\n\r\n\r\n\r\n1\r\n");
-    FakeComPort port;
-    FakePlayer player;
-    FakePrompter prompter;
-    Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
-    MainWindow& w = *windows.main;
+    FakeProgram program(SettingsFile().text());
+    const TempFolder& folder = program.folder;
+    FakePrompter& prompter = program.prompter;
+    MainWindow& w = program.w();
     const QString list = folder.file(QStringLiteral("sounds.lsp"));
-    w.state().fileGrid.setCell(1, 1, QStringLiteral("00000"));
-    w.state().fileGrid.setCell(2, 1, QStringLiteral("00100"));
-    w.state().fileGrid.setCell(3, 1, QStringLiteral("/s/one.wav"));
+    w.state().fileGrid.setCell(FileColumn::Start, 1, QStringLiteral("00000"));
+    w.state().fileGrid.setCell(FileColumn::Stop, 1, QStringLiteral("00100"));
+    w.state().fileGrid.setCell(FileColumn::File, 1, QStringLiteral("/s/one.wav"));
     w.state().availability.UpdateMenu();
     prompter.answers = {list};
     w.state().commands.action(QStringLiteral("SaveList"))->trigger();
@@ -336,9 +305,9 @@ void TestFaultMatrix::listSavedOnAFillingDiskKeepsTheOldFile() {
     const QString longName =
         QStringLiteral("/sounds/") + QString(200, u'n') + QStringLiteral(".wav");
     for (int row = 1; row <= 100; ++row) {
-        w.state().fileGrid.setCell(1, row, QStringLiteral("not used"));
-        w.state().fileGrid.setCell(2, row, QStringLiteral("not used"));
-        w.state().fileGrid.setCell(3, row, longName);
+        w.state().fileGrid.setCell(FileColumn::Start, row, QStringLiteral("not used"));
+        w.state().fileGrid.setCell(FileColumn::Stop, row, QStringLiteral("not used"));
+        w.state().fileGrid.setCell(FileColumn::File, row, longName);
     }
     w.state().availability.UpdateMenu();
 
@@ -363,26 +332,21 @@ void TestFaultMatrix::listSavedOnAFillingDiskKeepsTheOldFile() {
         QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("sounds")),
         QStringList{QStringLiteral("sounds.lsp")});
     // The table is whole, and with room on the disk it saves.
-    QCOMPARE(w.state().fileGrid.cell(3, 100), longName);
+    QCOMPARE(w.state().fileGrid.cell(FileColumn::File, 100), longName);
     w.state().handlers.run(Handler::SaveList);
     QVERIFY(folder.read(QStringLiteral("sounds.lsp")).size() > 4096);
-    windows.main.reset();
 }
 
 void TestFaultMatrix::listSavedOnAFullDeviceIsReported() {
     if (!QFile::exists(QStringLiteral("/dev/full")))
         QSKIP("no /dev/full on this system");
-    TempFolder folder;
-    folder.write(QStringLiteral("isdvokar.fig"),
-                 "VOKAR-1 Configuration File\r\n1\r\n1\r\n\r\n\r\n\r\n1\r\n");
-    FakeComPort port;
-    FakePlayer player;
-    FakePrompter prompter;
-    Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
-    MainWindow& w = *windows.main;
-    w.state().fileGrid.setCell(1, 1, QStringLiteral("00000"));
-    w.state().fileGrid.setCell(2, 1, QStringLiteral("00100"));
-    w.state().fileGrid.setCell(3, 1, QStringLiteral("/s/one.wav"));
+    FakeProgram program(SettingsFile().text());
+    const TempFolder& folder = program.folder;
+    FakePrompter& prompter = program.prompter;
+    MainWindow& w = program.w();
+    w.state().fileGrid.setCell(FileColumn::Start, 1, QStringLiteral("00000"));
+    w.state().fileGrid.setCell(FileColumn::Stop, 1, QStringLiteral("00100"));
+    w.state().fileGrid.setCell(FileColumn::File, 1, QStringLiteral("/s/one.wav"));
     w.state().availability.UpdateMenu();
     // The list the user chooses is a link to the full device, as a list on
     // a disk that has no room left at all.
@@ -396,8 +360,7 @@ void TestFaultMatrix::listSavedOnAFullDeviceIsReported() {
     QVERIFY2(told.contains(QStringLiteral("full.lsp")), qPrintable(told));
     // The table does not take the device as its list.
     QVERIFY(w.state().listFileName != list);
-    QCOMPARE(w.state().fileGrid.cell(3, 1), QStringLiteral("/s/one.wav"));
-    windows.main.reset();
+    QCOMPARE(w.state().fileGrid.cell(FileColumn::File, 1), QStringLiteral("/s/one.wav"));
 }
 
 QTEST_MAIN(TestFaultMatrix)

@@ -12,7 +12,6 @@
 #include "link/programmerconnection.h"
 #include "link/replyintake.h"
 #include "link/replywatchdog.h"
-#include "replyframe.h"
 #include "state/programstate.h"
 #include "tempfolder.h"
 
@@ -270,7 +269,7 @@ void TestLinkFaults::repliesDuringABoxWaitAndTheIntakeStaysBounded() {
     int waitingWhileOpen = -1;
     int leftAtThePort = -1;
     bool fed = false;
-    l.prompter.whileShown = [&](const QString&) {
+    l.prompter.onMessage = [&](const QString&) {
         // While "Device not detected !" is open the programmer announces
         // itself again and again.
         if (std::exchange(fed, true))

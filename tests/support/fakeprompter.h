@@ -12,8 +12,8 @@ class FakePrompter : public Prompter {
 public:
     void showMessage(const QString& text) override {
         messages.append(text);
-        if (whileShown)
-            whileShown(text);
+        if (onMessage)
+            onMessage(text);
     }
     void showError(const QString& text) override { errors.append(text); }
     bool execute(FileDialog& dialog) override;
@@ -28,4 +28,6 @@ public:
     QStringList answers;
     // The dialogs as they were when shown.
     QList<FileDialog> shown;
+    // Runs for each message once it is recorded (a box on the screen, say).
+    std::function<void(const QString&)> onMessage;
 };
