@@ -276,7 +276,11 @@ void TestFaultMatrix::babblingLineWhileAMessageBoxIsOpenKeepsMemoryFlat() {
     // driver, whose queue is bounded too.
     QVERIFY2(mostWaiting <= SerialComPort::ReadSize, qPrintable(QString::number(mostWaiting)));
     // A generous bound on the whole process (bench/babble_bench runs 30 s).
+    // AddressSanitizer keeps freed memory aside, so there the resident
+    // memory tells nothing about the line.
+#if !defined(__SANITIZE_ADDRESS__)
     QVERIFY2(growth < 10 * 1024 * 1024, qPrintable(QString::number(growth)));
+#endif
     // What waited is dropped as noise, and the next reply is taken.
     QTRY_VERIFY(b.port.ReadBufUsed() == 0);
     b.emu.command(QStringLiteral("announce"));
