@@ -11,10 +11,25 @@
 #include <cstdio>
 #include <unistd.h>
 
+namespace {
+// Babble is written in slices this often.
+constexpr int BabbleTickMs = 10;
+} // namespace
+
 Emulator::Emulator(const Options& options_, QObject* parent)
-    : QObject(parent), options(options_), device(options_.chip) {
+    : QObject(parent), options(options_), device(options_.chip),
+      noise(options_.noiseRate, options_.noiseBytes, options_.seed),
+      babbler(1.0, 1, options_.seed ^ 0x9E3779B9u) {
     device.progressIntervalMs = options.progressMs;
     device.silentCommand = options.silentCommand;
+    device.strict = options.strict;
+    device.onViolation = [this](const QString& line) { print(line); };
+    if (noise.enabled()) {
+        options.shaper.noise = &noise;
+        options.shaper.onNoise = [this](const QByteArray& bytes, const char* where) {
+            print(FrameLog::noiseLine(realMs(), bytes, QString::fromLatin1(where)));
+        };
+    }
     device.onCommand = [this](const QByteArray& frame) {
         print(FrameLog::inLine(realMs(), frame));
     };
@@ -31,6 +46,10 @@ Emulator::Emulator(const Options& options_, QObject* parent)
         outgoing.append(options.shaper.flushHeld());
         pump();
     });
+    repeatTimer.setSingleShot(true);
+    connect(&repeatTimer, &QTimer::timeout, this, &Emulator::repeatUnanswered);
+    babbleTimer.setInterval(BabbleTickMs);
+    connect(&babbleTimer, &QTimer::timeout, this, &Emulator::babbleTick);
     // Whether the program holds the port open is seen only by polling: the
     // master reports POLLHUP while it does not.
     peerTimer.setInterval(20);
@@ -63,6 +82,18 @@ bool Emulator::start(QString& error) {
     }
     note(device.chip().index == 0 ? QStringLiteral("no chip in the socket")
                                   : QStringLiteral("chip %1").arg(device.chip().index));
+    if (options.strict)
+        note(QStringLiteral(
+            "strict: every command frame is judged, each fault on a line of its own"));
+    if (noise.enabled())
+        note(QStringLiteral(
+                 "noise: rate %1, bursts of 1 to %2 bytes, seed %3 (replay with --seed %3)")
+                 .arg(noise.rate())
+                 .arg(noise.maxBytes())
+                 .arg(noise.seed()));
+    if (options.repeatUnansweredMs > 0)
+        note(QStringLiteral("a progress report unanswered for %1 ms is sent again")
+                 .arg(options.repeatUnansweredMs));
 
     lineNotifier = new QSocketNotifier(line.fd(), QSocketNotifier::Read, this);
     lineNotifier->setEnabled(false);
@@ -71,6 +102,12 @@ bool Emulator::start(QString& error) {
     connect(stdinNotifier, &QSocketNotifier::activated, this, &Emulator::readStdin);
     peerTimer.start();
     return true;
+}
+
+void Emulator::finish() {
+    saveImage();
+    if (options.strict)
+        note(QStringLiteral("%1 protocol violations").arg(device.violationsFound()));
 }
 
 void Emulator::print(const QString& text) {
@@ -117,12 +154,16 @@ void Emulator::watchPeer() {
     lineNotifier->setEnabled(open);
     if (open) {
         note(QStringLiteral("port opened"));
+        ++session;
         // Nothing from an earlier session may reach the new one; what the
         // program sent the moment it opened the port is its own, and kept.
         device.resetLine();
         outgoing.clear();
         device.advanceTo(deviceMs());
-        device.announce();
+        if (noise.strikes())
+            noiseLater(noise.delayMs(progressRealMs()));
+        if (options.greet)
+            device.announce();
     } else {
         note(QStringLiteral("port closed"));
         device.resetLine();
@@ -175,6 +216,69 @@ void Emulator::sendReply(const QByteArray& frame) {
         pairTimer.stop();
     if (!writeTimer.isActive())
         pump();
+    // Somewhere before the next progress report is due, stray bytes.
+    if (noise.strikes())
+        noiseLater(noise.delayMs(progressRealMs()));
+    if (options.repeatUnansweredMs > 0 && (frame[0] == '2' || frame[0] == '3'))
+        repeatTimer.start(options.repeatUnansweredMs);
+}
+
+int Emulator::progressRealMs() const {
+    return int(VokarDevice::TimeScale{options.timeScale}.realMs(options.progressMs));
+}
+
+void Emulator::noiseLater(int delayMs) {
+    const QByteArray bytes = noise.burst();
+    const int forSession = session;
+    QTimer::singleShot(delayMs, this, [this, bytes, forSession] {
+        if (forSession != session || !peerWasOpen || hungUp)
+            return;
+        print(FrameLog::noiseLine(realMs(), bytes, QStringLiteral("between replies")));
+        // Behind whatever reply is still being written.
+        outgoing.append({bytes, 0});
+        if (!writeTimer.isActive())
+            pump();
+    });
+}
+
+void Emulator::repeatUnanswered() {
+    if (!peerWasOpen || hungUp)
+        return;
+    device.advanceTo(deviceMs());
+    if (!device.waitingForAnswer())
+        return;
+    note(QStringLiteral("progress report unanswered for %1 ms: sent again")
+             .arg(options.repeatUnansweredMs));
+    device.repeatProgress();
+    schedule();
+}
+
+void Emulator::startBabble(double seconds, int bytesPerSecond) {
+    babbleTicksLeft = qMax(1, int(seconds * 1000 / BabbleTickMs));
+    babbleBytesPerTick = qMax(1, bytesPerSecond * BabbleTickMs / 1000);
+    babbleWritten = 0;
+    babbleRefused = 0;
+    note(QStringLiteral("babbling for %1 s at %2 bytes a second")
+             .arg(seconds)
+             .arg(babbleBytesPerTick * 1000 / BabbleTickMs));
+    babbleTimer.start();
+}
+
+void Emulator::babbleTick() {
+    const bool going = peerWasOpen && !hungUp && --babbleTicksLeft > 0;
+    // Never into a reply that is being written in pieces.
+    if (going && outgoing.isEmpty() && !writeTimer.isActive()) {
+        const QByteArray bytes = babbler.bytes(babbleBytesPerTick);
+        const int taken = line.writeSome(bytes);
+        babbleWritten += taken;
+        babbleRefused += bytes.size() - taken;
+    }
+    if (!going) {
+        babbleTimer.stop();
+        note(QStringLiteral("babble ended: %1 bytes written, %2 not taken by the line")
+                 .arg(babbleWritten)
+                 .arg(babbleRefused));
+    }
 }
 
 void Emulator::pump() {
@@ -281,6 +385,24 @@ void Emulator::control(const QString& text) {
         note(QStringLiteral("raw ") + FrameLog::hex(bytes));
         if (peerWasOpen)
             line.write(bytes);
+    } else if (verb == QLatin1String("noise")) {
+        // Stray bytes now: "noise 7" writes seven.
+        const QByteArray bytes = babbler.bytes(qBound(1, words.value(1).toInt(), 4096));
+        print(FrameLog::noiseLine(realMs(), bytes, QStringLiteral("on demand")));
+        if (peerWasOpen) {
+            outgoing.append({bytes, 0});
+            if (!writeTimer.isActive())
+                pump();
+        }
+    } else if (verb == QLatin1String("babble")) {
+        bool ok = false;
+        const double seconds = words.value(1).toDouble(&ok);
+        const int rate = words.size() > 2 ? words.value(2).toInt() : 5760;
+        if (!ok || seconds <= 0 || rate <= 0) {
+            note(QStringLiteral("babble wants seconds above 0 and bytes a second above 0"));
+            return;
+        }
+        startBabble(seconds, rate);
     } else if (verb == QLatin1String("circular")) {
         device.reportCircularFail();
     } else if (verb == QLatin1String("map")) {
@@ -296,7 +418,8 @@ void Emulator::control(const QString& text) {
         return;
     } else if (verb == QLatin1String("help")) {
         note(QStringLiteral("commands: chip N | nochip | announce | reply C [ADDRESS] [DIGIT] | "
-                            "pair C1 A1 C2 A2 | raw HEX... | circular | map | hangup | quit"));
+                            "pair C1 A1 C2 A2 | raw HEX... | noise N | babble SECONDS "
+                            "[BYTES_A_SECOND] | circular | map | hangup | quit"));
     } else {
         note(QStringLiteral("unknown command: %1").arg(text));
     }

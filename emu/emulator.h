@@ -1,5 +1,6 @@
 #pragma once
 
+#include "linenoise.h"
 #include "ptyline.h"
 #include "replyshaper.h"
 #include "vokardevice.h"
@@ -27,6 +28,18 @@ public:
         QString imageFile;
         ReplyShaper shaper;
         int silentCommand = 0;
+        // ";" with the power digit when the program opens the port.
+        bool greet = false;
+        // Judge every command frame; "PROTOCOL:" lines for the faults.
+        bool strict = false;
+        // Stray bytes: the chance that a place gets a burst, the longest
+        // burst, and the seed that makes a run repeatable.
+        double noiseRate = 0;
+        int noiseBytes = 8;
+        quint32 seed = 1;
+        // A progress report not answered within this many real ms is sent
+        // again (0: never).
+        int repeatUnansweredMs = 0;
     };
 
     explicit Emulator(const Options& options, QObject* parent = nullptr);
@@ -35,8 +48,9 @@ public:
     bool start(QString& error);
     // Runs one control command line.
     void control(const QString& line);
-    // Writes the memory image; the event loop has ended.
-    void finish() { saveImage(); }
+    // Writes the memory image and, when strict, the count of faults; the
+    // event loop has ended.
+    void finish();
 
 private:
     double realMs() const { return double(clock.nsecsElapsed()) / 1e6; }
@@ -50,6 +64,12 @@ private:
     void schedule();
     void sendReply(const QByteArray& frame);
     void pump();
+    void noiseLater(int delayMs);
+    void repeatUnanswered();
+    void startBabble(double seconds, int bytesPerSecond);
+    void babbleTick();
+    // Real time between progress reports.
+    int progressRealMs() const;
     void hangUp();
     void saveImage();
     bool writePortsLine(QString& error) const;
@@ -62,6 +82,17 @@ private:
     QTimer peerTimer;
     QTimer writeTimer;
     QTimer pairTimer;
+    QTimer repeatTimer;
+    QTimer babbleTimer;
+    LineNoise noise;
+    LineNoise babbler;
+    int babbleTicksLeft = 0;
+    int babbleBytesPerTick = 0;
+    qint64 babbleWritten = 0;
+    qint64 babbleRefused = 0;
+    // Counts the program's openings, so that noise meant for one session
+    // never reaches the next.
+    int session = 0;
     QSocketNotifier* lineNotifier = nullptr;
     QSocketNotifier* stdinNotifier = nullptr;
     QList<ReplyShaper::Write> outgoing;

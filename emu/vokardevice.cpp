@@ -39,6 +39,8 @@ VokarDevice::VokarDevice(int catalogueIndex) {
 
 void VokarDevice::insertChip(int catalogueIndex) {
     socket = chipFor(catalogueIndex);
+    checker.setChip(socket.index);
+    awaiting = ProtocolChecker::Awaiting();
     rows = QVector<quint8>(socket.index == 0 ? 0 : int(socket.lastRow) + 1, 0);
     busy = Activity::Idle;
     waiting = false;
@@ -55,6 +57,10 @@ QByteArray VokarDevice::replyFrame(char code, int address, char byte6) {
 }
 
 void VokarDevice::reply(char code, int address, char byte6) {
+    if (code == '2' || code == '3')
+        ++awaiting.progressReports;
+    else if (code == '4')
+        awaiting.endOfMessage = true;
     if (onReply)
         onReply(replyFrame(code, address, byte6));
 }
@@ -69,6 +75,13 @@ void VokarDevice::inject(char code, int address, char digit) {
 
 void VokarDevice::reportCircularFail() {
     reply('=', socket.firstRow);
+}
+
+bool VokarDevice::repeatProgress() {
+    if (!waiting)
+        return false;
+    reply('2', position);
+    return true;
 }
 
 void VokarDevice::receive(const QByteArray& bytes) {
@@ -86,6 +99,14 @@ void VokarDevice::command(const QByteArray& frame) {
         onCommand(frame);
     if (commandCount == silentCommand)
         return;
+    const QList<ProtocolChecker::Violation> faults = checker.check(frame, awaiting);
+    if (strict) {
+        violationCount += int(faults.size());
+        for (const ProtocolChecker::Violation& fault : faults) {
+            if (onViolation)
+                onViolation(ProtocolChecker::line(frame, fault));
+        }
+    }
     const quint8 code = quint8(frame[0]);
     const int start = word(frame, 1);
     const int stop = word(frame, 5);

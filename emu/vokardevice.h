@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocolchecker.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVector>
@@ -42,6 +44,10 @@ public:
     // Called with every reply frame, and with every command frame taken in.
     std::function<void(const QByteArray& frame)> onReply;
     std::function<void(const QByteArray& frame)> onCommand;
+    // Strict: every command frame is judged against the link's rules and the
+    // chip in the socket; each fault found is one "PROTOCOL:" line here.
+    bool strict = false;
+    std::function<void(const QString& line)> onViolation;
 
     // --- the clock (device milliseconds) ------------------------------------
     double now() const { return clock; }
@@ -72,11 +78,15 @@ public:
     void inject(char code, int address = 0, char byte6 = '\0');
     // "=": the circular memory structure of an ISD 1700 is bad.
     void reportCircularFail();
+    // Sends the progress report that waits for its answer once more; false
+    // when none waits.
+    bool repeatProgress();
     // The power setting the PC last asked for: 0 or 1.
     int power() const { return powerFlag; }
     Activity activity() const { return busy; }
     bool waitingForAnswer() const { return waiting; }
     int commandsReceived() const { return commandCount; }
+    int violationsFound() const { return violationCount; }
 
     // --- the memory ----------------------------------------------------------
     struct Message {
@@ -115,6 +125,9 @@ private:
     void endRecordingAt(int row);
 
     Chip socket;
+    ProtocolChecker checker;
+    ProtocolChecker::Awaiting awaiting;
+    int violationCount = 0;
     QVector<quint8> rows;
     QByteArray pending;
     double clock = 0;
