@@ -26,7 +26,7 @@ public:
     Judgement(const QByteArray& frame, int chipIndex)
         : frame(frame), chipIndex(chipIndex), chip(ChipCatalogue::find(chipIndex)) {
         if (chip != nullptr)
-            inSocket = QStringLiteral("the %1 in the socket").arg(QLatin1String(chip->typ));
+            inSocket = QStringLiteral("the %1 in the socket").arg(QLatin1String(chip->name));
     }
 
     QList<ProtocolChecker::Violation> violations;
