@@ -38,9 +38,10 @@ std::vector<Placement> FitCheck::place(const StringGrid& fileGrid) const {
         Placement p;
         p.tableRow = row;
         p.path = fileGrid.cell(FileCol, row);
-        if (const auto start = addressIn(fileGrid.cell(StartCol, row)))
+        if (const auto start = addressIn(fileGrid.cell(StartCol, row))) {
             p.start = std::max(*start, chip.firstRow);
-        else if (out.empty())
+            p.startGiven = true;
+        } else if (out.empty())
             p.start = chip.firstRow;
         else if (out.back().placed() && (out.back().lengthKnown() || out.back().stopGiven))
             p.start = out.back().end() + 1;

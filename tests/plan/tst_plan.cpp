@@ -467,9 +467,20 @@ void TestPlan::verifyComparesRecordsWithTheTable_data() {
     QTest::newRow("all as planned")
         << Records{{0, 19}, {20, 26}, {27, 56}} << QList<int>{}
         << QStringLiteral("Verified: all 3 messages match the file table.");
+    // Row 2 has no start address of its own: it follows row 1 where that ended.
     QTest::newRow("within one row")
-        << Records{{0, 20}, {20, 25}, {27, 56}} << QList<int>{}
+        << Records{{0, 20}, {21, 26}, {27, 56}} << QList<int>{}
         << QStringLiteral("Verified: all 3 messages match the file table.");
+    // Row 2 has no stop address: the programmer records on until the stop
+    // that answers its next report, up to a second (7 rows) after the sound.
+    QTest::newRow("run on for one report without a stop address")
+        << Records{{0, 20}, {21, 34}, {27, 56}} << QList<int>{}
+        << QStringLiteral("Verified: all 3 messages match the file table.");
+    QTest::newRow("run on for longer than one report")
+        << Records{{0, 19}, {20, 40}, {27, 56}} << QList<int>{2}
+        << QStringLiteral("Verify: 1 of 3 messages differ - row 2: 21 rows (3.15 s) found, the "
+                          "file needs 7 rows (1.05 s)");
+
     QTest::newRow("second message shortened")
         << Records{{0, 19}, {20, 23}, {27, 56}} << QList<int>{2}
         << QStringLiteral("Verify: 1 of 3 messages differ - row 2: 4 rows (0.60 s) found, the "
