@@ -11,6 +11,7 @@
 #include "link/comport.h"
 #include "widgets/chiptypedialog.h"
 #include "widgets/portdialog.h"
+#include "widgets/soundoutputdialog.h"
 #include "wiring.h"
 
 #include <QCloseEvent>
@@ -82,6 +83,7 @@ MainWindow::MainWindow(ComPort& port_, MediaPlayer* player_, Prompter& prompter_
     handlers.set(QStringLiteral("showAbout"), [this] { showAbout(); });
     handlers.set(QStringLiteral("choosePort"), [this] { choosePort(); });
     handlers.set(QStringLiteral("chooseChipType"), [this] { chooseChipType(); });
+    handlers.set(QStringLiteral("chooseSoundOutput"), [this] { chooseSoundOutput(); });
 
     setUpState();
 
@@ -266,6 +268,8 @@ void MainWindow::buildMenus() {
     setup->addAction(act("ChangePort"));
     setup->addSeparator();
     setup->addAction(act("ChangeIsd"));
+    setup->addSeparator();
+    setup->addAction(act("SoundOutput"));
 
     menuBar()->addAction(act("ABOUT1"));
 
@@ -348,4 +352,14 @@ void MainWindow::choosePort() {
 void MainWindow::chooseChipType() {
     if (chipTypeDialog_ != nullptr)
         chipTypeDialog_->Execute();
+}
+
+SoundOutputDialog* MainWindow::soundOutputDialog() {
+    if (soundOutputDialog_ == nullptr)
+        soundOutputDialog_ = new SoundOutputDialog(state_.player, state_.prompter, this);
+    return soundOutputDialog_;
+}
+
+void MainWindow::chooseSoundOutput() {
+    soundOutputDialog()->Execute();
 }

@@ -20,6 +20,7 @@ class ComPort;
 class AddressDialog;
 class PortDialog;
 class ChipTypeDialog;
+class SoundOutputDialog;
 
 // The main window. It owns the program's state (ProgramState: the tables, the
 // panel texts, the commands and their handlers, the command frame, the link
@@ -46,6 +47,8 @@ public:
     void showAbout();
     void choosePort();
     void chooseChipType();
+    // Setup > Sound output.
+    void chooseSoundOutput();
 
     // The settings file lines as they would be written now.
     QStringList configLines() const;
@@ -61,6 +64,8 @@ public:
     ChipTypeDialog* chipTypeDialog() const { return chipTypeDialog_; }
     AddressDialog* addressDialog() const { return addressDialog_; }
     AboutWindow* aboutWindow() const { return aboutWindow_; }
+    // Made when first asked for.
+    SoundOutputDialog* soundOutputDialog();
 
     // Widgets, named after their controls.
     QTabWidget* pages() const { return pages_; }
@@ -90,6 +95,7 @@ private:
     ChipTypeDialog* chipTypeDialog_ = nullptr;
     AddressDialog* addressDialog_ = nullptr;
     AboutWindow* aboutWindow_ = nullptr;
+    SoundOutputDialog* soundOutputDialog_ = nullptr;
 
     QTabWidget* pages_ = nullptr;
     QTableView* fileView_ = nullptr;

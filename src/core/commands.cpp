@@ -60,6 +60,8 @@ const std::vector<Commands::Control>& Commands::controls() {
         // Menu "Setup".
         {"ChangePort", "Change comm port", "", true, "choosePort", P::MainMenu},
         {"ChangeIsd", "Change ISD device", "", true, "chooseChipType", P::MainMenu},
+        // The output the recording plays to, beyond the classic controls.
+        {"SoundOutput", "Sound output...", "", true, "chooseSoundOutput", P::MainMenu},
         // "About" is a menu title that is itself the command.
         {"ABOUT1", "About", "", true, "showAbout", P::MainMenu},
         // Context menu of the file table.

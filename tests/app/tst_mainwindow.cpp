@@ -136,8 +136,8 @@ void TestMainWindow::startStateOfEveryCommand_data() {
                               "N20",          "Exit",         "ChangecurrentISDadress1",
                               "Loadlist2",    "Playtable1",   "PlayfromISD2",
                               "PowerUp",      "PowerDown",    "Erase1",
-                              "ChangePort",   "ChangeIsd",    "ABOUT1",
-                              "Insert2"};
+                              "ChangePort",   "ChangeIsd",    "SoundOutput",
+                              "ABOUT1",       "Insert2"};
     const char* const off[] = {"OdtwarzajPlik", "RecordISD",    "SpeedButton7",     "DeletePlik",
                                "SpeedButton5",  "SpeedButton1", "SpeedButton6",     "CloseFile",
                                "ClearList",     "SaveList",     "SaveMap",          "Insert1",
@@ -226,7 +226,8 @@ void TestMainWindow::menusInOrder_data() {
                                 QStringLiteral("Erase")};
     QTest::newRow("Setup") << QStringLiteral("Setup")
                            << QStringList{QStringLiteral("Change comm port"), QStringLiteral("-"),
-                                          QStringLiteral("Change ISD device")};
+                                          QStringLiteral("Change ISD device"), QStringLiteral("-"),
+                                          QStringLiteral("Sound output...")};
 }
 
 void TestMainWindow::menusInOrder() {
