@@ -3,11 +3,13 @@
 #include "framelog.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QSaveFile>
 #include <QSocketNotifier>
 #include <QStringList>
 #include <QTextStream>
+#include <QThread>
 #include <cstdio>
 #include <unistd.h>
 
@@ -18,6 +20,8 @@ constexpr int BabbleTickMs = 10;
 // long after a row's end its sound is surely captured.
 constexpr int LevelLookMs = 50;
 constexpr int CaptureSettleMs = 150;
+// How long a source is heard before the line is offered.
+constexpr int ListenSettleMs = 1500;
 } // namespace
 
 Emulator::Emulator(const Options& options_, QObject* parent)
@@ -78,6 +82,12 @@ bool Emulator::start(QString& error) {
         listener = std::make_unique<SoundListener>([this] { return realMs(); });
         if (!listener->start(options.listenSource, error))
             return false;
+        // A null sink whose monitor has just been opened takes a while to
+        // settle to the monitor's small latency; sound played before that
+        // is held back. The line is offered once the source is heard steadily.
+        const QDeadlineTimer deadline(ListenSettleMs + 5000);
+        while (listener->heardUntilMs() < ListenSettleMs && !deadline.hasExpired())
+            QThread::msleep(10);
         device.onRowRecorded = [this](int row, double from, double to) {
             rowRecorded(row, from, to);
         };
