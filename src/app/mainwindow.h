@@ -64,8 +64,7 @@ public:
     ChipTypeDialog* chipTypeDialog() const { return chipTypeDialog_; }
     AddressDialog* addressDialog() const { return addressDialog_; }
     AboutWindow* aboutWindow() const { return aboutWindow_; }
-    // Made when first asked for.
-    SoundOutputDialog* soundOutputDialog();
+    SoundOutputDialog* soundOutputDialog() const { return soundOutputDialog_; }
 
     // Widgets, named after their controls.
     QTabWidget* pages() const { return pages_; }
@@ -82,7 +81,7 @@ private:
     void buildMenus();
     QToolBar* buildToolBar(const char* name, Commands::Place place);
     // A click on a row selects it and runs `click`.
-    QTableView* buildGrid(StringGrid& grid, const char* name, const QString& click);
+    QTableView* buildGrid(StringGrid& grid, const char* name, Handler click);
     QWidget* buildPanel();
     void applyWidths(StringGrid& grid, const std::vector<int>& widths);
 

@@ -4,6 +4,7 @@
 #include "core/configfile.h"
 #include "core/guard.h"
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 #include "exitcode.h"
 #include "files/outputdevices.h"
 #include "framelog.h"
@@ -16,7 +17,6 @@
 
 namespace {
 
-constexpr int FileColumn = 3;
 // After Ctrl-C the programmer's next report carries the stop to it.
 constexpr int InterruptGraceMs = 3000;
 
@@ -65,12 +65,12 @@ ProgrammerLane::ProgrammerLane(const Setup& setup_, SoundLengths& lengths_, QObj
     link = std::make_unique<ChipLink>(state, address, std::function<void()>());
     // The end of a file's sound asks the programmer to stop recording it, as
     // in the window.
-    state.handlers.set(QStringLiteral("playbackEnded"), [this] { playback.playbackEnded(); });
-    state.handlers.set(QStringLiteral("stopPlayback"), [this] { playback.stopPlayback(); });
+    state.handlers.set(Handler::PlaybackEnded, [this] { playback.playbackEnded(); });
+    state.handlers.set(Handler::StopPlayback, [this] { playback.stopPlayback(); });
     connect(&player, &MediaPlayer::OnNotify, this, [this] {
         if (setup.log != nullptr && state.link.LinkState != LinkContext::StateIdle)
             setup.log->note(setup.port, QStringLiteral("sound ends"));
-        state.handlers.run(QStringLiteral("playbackEnded"));
+        state.handlers.run(Handler::PlaybackEnded);
     });
     prompter.onMessage = [this](const CliPrompter::Message& m) { onMessage(m); };
     // After the chip link's own handling of the same bytes.
@@ -110,7 +110,7 @@ QString ProgrammerLane::chipName() const {
 
 int ProgrammerLane::tableFiles() const {
     int row = 1;
-    while (row < state.fileGrid.RowCount() && !state.fileGrid.cell(FileColumn, row).isEmpty())
+    while (row < state.fileGrid.RowCount() && !state.fileGrid.cell(FileColumn::File, row).isEmpty())
         ++row;
     return row - 1;
 }
@@ -175,7 +175,7 @@ bool ProgrammerLane::loadList(const QString& path) {
     if (files == 0)
         return problem(QStringLiteral("%1 holds no sound files").arg(path));
     for (int row = 1; row <= files; ++row) {
-        const QString sound = state.fileGrid.cell(FileColumn, row);
+        const QString sound = state.fileGrid.cell(FileColumn::File, row);
         if (!lengths.now(sound))
             return problem(QStringLiteral("%1, row %2: %3 cannot be read as sound")
                                .arg(path)
@@ -193,17 +193,18 @@ void ProgrammerLane::startJob(Job kind, Step first) {
     noChipSeen = false;
     jobClock.start();
     shownRow = -1;
-    static const char* const handlers[] = {nullptr, "recordTable",  "checkRecords", "memoryScan",
-                                           "erase", "playFromChip", "memoryScan"};
-    startStep(first, handlers[int(first)]);
+    static const Handler firstHandler[] = {
+        Handler::None,  Handler::RecordTable,  Handler::CheckRecords, Handler::MemoryScan,
+        Handler::Erase, Handler::PlayFromChip, Handler::MemoryScan};
+    startStep(first, firstHandler[int(first)]);
 }
 
-void ProgrammerLane::startStep(Step next, const char* handler) {
+void ProgrammerLane::startStep(Step next, Handler handler) {
     step = next;
-    state.handlers.run(QString::fromLatin1(handler));
+    state.handlers.run(handler);
     if (next == Step::Probing)
         // Stopped at its first reply, whatever that is.
-        state.handlers.run(QStringLiteral("stopChip"));
+        state.handlers.run(Handler::StopChip);
     updatePhase();
     if (failure) {
         // The command itself failed (a file that does not open).
@@ -249,7 +250,7 @@ void ProgrammerLane::erase() {
 
 void ProgrammerLane::play(const QString& text) {
     address.setAnswer(text);
-    state.handlers.run(QStringLiteral("changeCurrentAddress"));
+    state.handlers.run(Handler::ChangeCurrentAddress);
     startJob(Job::Play, Step::Playing);
 }
 
@@ -264,8 +265,7 @@ void ProgrammerLane::interrupt() {
     watch.stop();
     // The window's Stop: the player stops now, the programmer at its next
     // report.
-    state.handlers.run(step == Step::Recording ? QStringLiteral("stopPlayback")
-                                               : QStringLiteral("stopChip"));
+    state.handlers.run(step == Step::Recording ? Handler::StopPlayback : Handler::StopChip);
     interruptGrace.start();
 }
 
@@ -357,7 +357,7 @@ void ProgrammerLane::stepEnded() {
     switch (step) {
     case Step::Recording:
         // Every file recorded: read the records back.
-        startStep(Step::Checking, "checkRecords");
+        startStep(Step::Checking, Handler::CheckRecords);
         return;
     case Step::Checking: {
         const RecordVerifier::Result verdict = plan.verifyNow();
@@ -404,7 +404,7 @@ void ProgrammerLane::finish(int exitCode, const QString& outcomeText, const QStr
 }
 
 qint64 ProgrammerLane::fileMs(int row) const {
-    return lengths.known(state.fileGrid.cell(FileColumn, row)).value_or(0) / 1000;
+    return lengths.known(state.fileGrid.cell(FileColumn::File, row)).value_or(0) / 1000;
 }
 
 void ProgrammerLane::updatePhase() {
@@ -414,7 +414,7 @@ void ProgrammerLane::updatePhase() {
         // Past the last row the table is done; the check comes next.
         if (row > tableFiles())
             return;
-        const QString file = QFileInfo(state.fileGrid.cell(FileColumn, row)).fileName();
+        const QString file = QFileInfo(state.fileGrid.cell(FileColumn::File, row)).fileName();
         setPhase(QStringLiteral("recording %1 of %2: %3").arg(row).arg(tableFiles()).arg(file));
         if (row != shownRow) {
             shownRow = row;

@@ -2,6 +2,7 @@
 
 #include "cliaddressinput.h"
 #include "cliprompter.h"
+#include "core/handler.h"
 #include "files/filelist.h"
 #include "files/localplayback.h"
 #include "files/player.h"
@@ -112,7 +113,7 @@ private:
     enum class Step { None, Recording, Checking, Scanning, Erasing, Playing, Probing };
 
     void startJob(Job kind, Step first);
-    void startStep(Step next, const char* handler);
+    void startStep(Step next, Handler handler);
     void afterReply();
     void stepEnded();
     void onMessage(const CliPrompter::Message& message);

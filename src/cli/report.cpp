@@ -2,6 +2,7 @@
 
 #include "chips/chipcatalogue.h"
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 #include "files/addresstext.h"
 #include "files/outputdevices.h"
 #include "link/portresolver.h"
@@ -54,11 +55,11 @@ namespace Report {
 QJsonArray map(const StringGrid& grid) {
     QJsonArray records;
     for (int row = 1; row < grid.RowCount(); ++row) {
-        if (grid.cell(1, row).isEmpty() && grid.cell(5, row).isEmpty())
+        if (grid.cell(MapColumn::Start, row).isEmpty() && grid.cell(MapColumn::Ovf, row).isEmpty())
             break;
-        records.append(QJsonObject{{QStringLiteral("start"), number(grid.cell(1, row))},
-                                   {QStringLiteral("eom"), number(grid.cell(3, row))},
-                                   {QStringLiteral("ovf"), number(grid.cell(5, row))}});
+        records.append(QJsonObject{{QStringLiteral("start"), number(grid.cell(MapColumn::Start, row))},
+                                   {QStringLiteral("eom"), number(grid.cell(MapColumn::Eom, row))},
+                                   {QStringLiteral("ovf"), number(grid.cell(MapColumn::Ovf, row))}});
     }
     return records;
 }
@@ -66,20 +67,20 @@ QJsonArray map(const StringGrid& grid) {
 QStringList mapText(const StringGrid& grid) {
     QStringList lines;
     for (int row = 1; row < grid.RowCount(); ++row) {
-        const QString start = grid.cell(1, row);
-        const QString eom = grid.cell(3, row);
-        const QString ovf = grid.cell(5, row);
+        const QString start = grid.cell(MapColumn::Start, row);
+        const QString eom = grid.cell(MapColumn::Eom, row);
+        const QString ovf = grid.cell(MapColumn::Ovf, row);
         if (start.isEmpty() && ovf.isEmpty())
             break;
         QString line = QStringLiteral("%1  ").arg(row, 3);
         if (!start.isEmpty())
-            line += QStringLiteral("start %1 (%2)").arg(start, grid.cell(2, row));
+            line += QStringLiteral("start %1 (%2)").arg(start, grid.cell(MapColumn::StartHex, row));
         if (!eom.isEmpty())
-            line += QStringLiteral("  end of message %1 (%2)").arg(eom, grid.cell(4, row));
+            line += QStringLiteral("  end of message %1 (%2)").arg(eom, grid.cell(MapColumn::EomHex, row));
         if (!ovf.isEmpty())
             line += QStringLiteral("%1overflow %2 (%3)")
                         .arg(start.isEmpty() ? QString() : QStringLiteral("  "), ovf,
-                             grid.cell(6, row));
+                             grid.cell(MapColumn::OvfHex, row));
         lines << line;
     }
     if (lines.isEmpty())
@@ -106,7 +107,7 @@ QJsonObject lane(const ProgrammerLane& l, bool withMap) {
         for (const RecordVerifier::RowResult& row : r.verify->rows) {
             QJsonObject item{
                 {QStringLiteral("row"), row.tableRow},
-                {QStringLiteral("file"), files.cell(3, row.tableRow)},
+                {QStringLiteral("file"), files.cell(FileColumn::File, row.tableRow)},
                 {QStringLiteral("outcome"), QString::fromLatin1(outcomeName(row.outcome))},
                 {QStringLiteral("expectedStart"),
                  row.expectedStart >= 0 ? QJsonValue(row.expectedStart) : QJsonValue()},

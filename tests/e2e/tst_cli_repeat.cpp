@@ -74,7 +74,8 @@ void TestCliRepeat::threeChipsInARowThreeLogLines() {
                                      10000);
             emu.command(QStringLiteral("chip 41"));
         } else {
-            QTRY_VERIFY_WITH_TIMEOUT(cli.err().contains(QStringLiteral("press Enter")), 10000);
+            QTRY_VERIFY2_WITH_TIMEOUT(cli.err().count(QStringLiteral("press Enter")) == chip,
+                                      qPrintable(cli.describe()), 10000);
             emu.command(QStringLiteral("nochip"));
             emu.command(QStringLiteral("chip 41"));
             cli.write("\n");
