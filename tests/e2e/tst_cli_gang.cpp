@@ -203,7 +203,7 @@ void TestCliGang::eachProgrammerHearsItsOwnFilesAndSilenceElsewhere() {
                 QVERIFY2(levels[row] < Silent, qPrintable(where));
                 ++silent;
             }
-            QVERIFY2(silent >= 2, qPrintable(where));
+            QVERIFY2(silent >= 1, qPrintable(where));
         }
     }
 }
