@@ -49,8 +49,10 @@ RecordVerifier::Result RecordVerifier::verify(const std::vector<Placement>& plac
             r.foundStart = *start;
             r.foundRows = *end - *start + 1;
             previousEnd = *end;
-            const bool mayRunOn = !p.stopGiven;
-            const int longest = r.expectedRows + (mayRunOn ? overrunRows : 1);
+            // A stop address ends the run-on where it lies.
+            int longest = r.expectedRows + overrunRows;
+            if (p.stopGiven)
+                longest = std::max(r.expectedRows + 1, std::min(longest, p.capacity()));
             if (r.expectedStart >= 0 && r.foundStart != r.expectedStart) {
                 r.outcome = Outcome::WrongStart;
                 r.text =

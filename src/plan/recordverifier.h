@@ -13,11 +13,12 @@ class StringGrid;
 // to start and is as long as the file (as far as its rows let it) within one
 // row.
 //
-// Without a stop address the programmer records on until the stop that
-// answers its first progress report after the sound has ended, so such a
-// message may be longer by the rows of one report interval; and a file
-// without a start address of its own starts where that recording stopped,
-// which is where Check records looks for it.
+// The programmer records on until the stop that answers its first progress
+// report after the sound has ended, or until the stop address: a message may
+// be longer than its sound by the rows of one report interval, as far as its
+// stop address lets it. A file without a start address of its own starts
+// where the recording before it stopped, which is where Check records looks
+// for it.
 class RecordVerifier {
 public:
     // How often the programmer reports progress while it records.

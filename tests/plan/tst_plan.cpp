@@ -86,6 +86,8 @@ private slots:
     void exportNamesAreCIdentifiersAndUnique();
     void verifyComparesRecordsWithTheTable_data();
     void verifyComparesRecordsWithTheTable();
+    void verifyLetsARecordingRunOnToItsStopAddress_data();
+    void verifyLetsARecordingRunOnToItsStopAddress();
     void layoutPutsBlocksAtTheirRows();
     void layoutMarksReservedRowsAndFreeSpace();
     void pictureDrawsBlocksAtTheirPixels();
@@ -511,6 +513,30 @@ void TestPlan::verifyComparesRecordsWithTheTable() {
     QCOMPARE(QList<int>(rows.begin(), rows.end()), differing);
     QCOMPARE(result.allMatch(), differing.isEmpty());
     QCOMPARE(result.summary, summary);
+}
+
+void TestPlan::verifyLetsARecordingRunOnToItsStopAddress_data() {
+    QTest::addColumn<Records>("records");
+    QTest::addColumn<bool>("matches");
+    // 1.2 s (8 rows) with room up to row 39: the stop that answers the next
+    // report may come up to a second (7 rows) after the sound.
+    QTest::newRow("as long as the sound") << Records{{0, 7}} << true;
+    QTest::newRow("ran on for a report") << Records{{0, 15}} << true;
+    QTest::newRow("ran on for longer") << Records{{0, 20}} << false;
+    QTest::newRow("shorter than the sound") << Records{{0, 5}} << false;
+}
+
+void TestPlan::verifyLetsARecordingRunOnToItsStopAddress() {
+    QFETCH(Records, records);
+    QFETCH(bool, matches);
+    StringGrid files(4, 120);
+    fillTable(files,
+              {{QStringLiteral("00000"), QStringLiteral("00039"), QStringLiteral("/s/a.wav")}});
+    const ChipGeometry chip = ChipGeometry::ofType(Isd33060);
+    const FitCheck fit(chip, lengthsFrom({{QStringLiteral("/s/a.wav"), secs(1.2)}}));
+    StringGrid map(7, 120);
+    fillMap(map, records);
+    QCOMPARE(RecordVerifier(chip).verify(fit.place(files), map).allMatch(), matches);
 }
 
 void TestPlan::layoutPutsBlocksAtTheirRows() {
