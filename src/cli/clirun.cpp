@@ -137,10 +137,13 @@ void CliRun::askBeforeErase() {
 }
 
 void CliRun::startJobs() {
+    // A lane may be done before the next one has started (no sound output):
+    // the run ends only once all were started.
+    starting = true;
+    running = int(lanes.size());
     for (std::size_t i = 0; i < lanes.size(); ++i) {
         ProgrammerLane& lane = *lanes[i];
         view->watch(lane);
-        ++running;
         if (!lane.connectProgrammer()) {
             --running;
             continue;
@@ -198,10 +201,11 @@ void CliRun::startJobs() {
         connect(input, &StdinLines::closed, this, [this] {
             for (auto& run : runs) {
                 if (run)
-                    run->stop();
+                    run->finishAfterThisChip();
             }
         });
     }
+    starting = false;
     if (running == 0)
         QTimer::singleShot(0, this, &CliRun::end);
 }
@@ -233,7 +237,7 @@ void CliRun::laneFinished() {
     auto* lane = qobject_cast<ProgrammerLane*>(sender());
     if (lane != nullptr && lane->lastJob() == ProgrammerLane::Job::Probe)
         return;
-    if (--running == 0)
+    if (--running == 0 && !starting)
         end();
 }
 

@@ -56,6 +56,7 @@ private:
     StdinLines* input = nullptr;
     SignalBridge* interruption = nullptr;
     int running = 0;
+    bool starting = false;
     bool interrupted = false;
     bool ended = false;
 };

@@ -24,6 +24,14 @@ void ProductionRun::nextChip() {
     start();
 }
 
+void ProductionRun::finishAfterThisChip() {
+    stopping = true;
+    if (!lane.busy())
+        end();
+    // A chip or a probe in flight ends by itself; laneFinished() then ends
+    // the run.
+}
+
 void ProductionRun::stop() {
     stopping = true;
     if (lane.busy() && lane.currentJob() != ProgrammerLane::Job::Probe) {

@@ -29,6 +29,8 @@ public:
     // Enter was pressed: the chip in the socket is the next one.
     void nextChip();
     // No more chips: the run ends once the chip in work is done.
+    void finishAfterThisChip();
+    // Ctrl-C: the chip in work is stopped as the window's Stop stops it.
     void stop();
 
     bool waitingForEnter() const { return waiting && !settings.autoNext; }

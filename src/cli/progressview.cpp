@@ -1,8 +1,10 @@
 #include "progressview.h"
 
 #include "programmerlane.h"
+#include "terminal.h"
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 void put(const QString& text) {
@@ -55,8 +57,9 @@ void ProgressView::redraw() {
     for (ProgrammerLane* lane : lanes) {
         QString line = lane->label() + QStringLiteral(": ") + lane->statusLine();
         // One screen line each, or the cursor arithmetic goes wrong.
-        if (line.size() > 110)
-            line = line.left(109) + QChar(0x2026);
+        const int width = Terminal::columns(STDERR_FILENO) - 1;
+        if (line.size() > width)
+            line = line.left(width - 1) + QChar(0x2026);
         put(line + QLatin1Char('\n'));
         ++drawn;
     }

@@ -57,9 +57,10 @@ QJsonArray map(const StringGrid& grid) {
     for (int row = 1; row < grid.RowCount(); ++row) {
         if (grid.cell(MapColumn::Start, row).isEmpty() && grid.cell(MapColumn::Ovf, row).isEmpty())
             break;
-        records.append(QJsonObject{{QStringLiteral("start"), number(grid.cell(MapColumn::Start, row))},
-                                   {QStringLiteral("eom"), number(grid.cell(MapColumn::Eom, row))},
-                                   {QStringLiteral("ovf"), number(grid.cell(MapColumn::Ovf, row))}});
+        records.append(
+            QJsonObject{{QStringLiteral("start"), number(grid.cell(MapColumn::Start, row))},
+                        {QStringLiteral("eom"), number(grid.cell(MapColumn::Eom, row))},
+                        {QStringLiteral("ovf"), number(grid.cell(MapColumn::Ovf, row))}});
     }
     return records;
 }
@@ -76,7 +77,8 @@ QStringList mapText(const StringGrid& grid) {
         if (!start.isEmpty())
             line += QStringLiteral("start %1 (%2)").arg(start, grid.cell(MapColumn::StartHex, row));
         if (!eom.isEmpty())
-            line += QStringLiteral("  end of message %1 (%2)").arg(eom, grid.cell(MapColumn::EomHex, row));
+            line += QStringLiteral("  end of message %1 (%2)")
+                        .arg(eom, grid.cell(MapColumn::EomHex, row));
         if (!ovf.isEmpty())
             line += QStringLiteral("%1overflow %2 (%3)")
                         .arg(start.isEmpty() ? QString() : QStringLiteral("  "), ovf,

@@ -1,10 +1,18 @@
 #include "terminal.h"
 
 #include <QSocketNotifier>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 bool Terminal::isTerminal(int fd) {
     return ::isatty(fd) == 1;
+}
+
+int Terminal::columns(int fd) {
+    winsize size{};
+    if (::ioctl(fd, TIOCGWINSZ, &size) != 0 || size.ws_col == 0)
+        return 80;
+    return size.ws_col;
 }
 
 StdinLines::StdinLines(QObject* parent)

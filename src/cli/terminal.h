@@ -9,6 +9,8 @@ class QSocketNotifier;
 // and the lines typed on standard input.
 namespace Terminal {
 bool isTerminal(int fd);
+// The terminal's width in characters; 80 when it cannot be told.
+int columns(int fd);
 } // namespace Terminal
 
 // Lines from standard input, as they come; closed() at its end.

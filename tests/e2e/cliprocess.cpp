@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QtEndian>
 #include <cmath>
+#include <csignal>
+#include <sys/types.h>
 
 CliProcess::CliProcess(const QString& folder_) : folder(folder_) {
     endWithThisProcess(process);
@@ -60,6 +62,11 @@ bool CliProcess::run(const QStringList& arguments_, int timeoutMs) {
 void CliProcess::write(const QByteArray& bytes) {
     process.write(bytes);
     process.waitForBytesWritten(1000);
+}
+
+void CliProcess::interrupt() {
+    if (running() && process.processId() > 0)
+        ::kill(pid_t(process.processId()), SIGINT);
 }
 
 void CliProcess::collect() {

@@ -22,6 +22,8 @@ public:
     bool running() const { return process.state() != QProcess::NotRunning; }
 
     void write(const QByteArray& bytes);
+    // SIGINT, as Ctrl-C on the terminal.
+    void interrupt();
     void closeInput() { process.closeWriteChannel(); }
 
     int exitCode() const { return code; }

@@ -78,6 +78,7 @@ private slots:
     void scanWritesTheMapAsMapFileAndJson();
     void eraseAsksFirstUnlessYes_data();
     void eraseAsksFirstUnlessYes();
+    void stoppedByASignalTheProgrammerIsToldToStop();
 };
 
 void TestCliEmu::usageMistakesExitTwo_data() {
@@ -343,6 +344,30 @@ void TestCliEmu::eraseAsksFirstUnlessYes() {
         QVERIFY(b.emu.log().filter(QStringLiteral("| Erase")).isEmpty());
         QVERIFY(b.cli.err().contains(QStringLiteral("Nothing erased")));
     }
+}
+
+void TestCliEmu::stoppedByASignalTheProgrammerIsToldToStop() {
+    NullSinkServer sound;
+    QString error;
+    if (!sound.start(error))
+        QSKIP(qPrintable(QStringLiteral("no private sound server: ") + error));
+    Bench b;
+    QVERIFY(b.startEmu({QStringLiteral("--chip"), QStringLiteral("1"),
+                        QStringLiteral("--progress-ms"), QStringLiteral("300")}));
+    const QString list = b.writeList({{notUsed, notUsed, b.sound(QStringLiteral("long.wav"), 20)},
+                                      {notUsed, notUsed, b.sound(QStringLiteral("next.wav"), 1)}});
+    b.cli.start({QStringLiteral("record"), list, QStringLiteral("--port"), b.emu.device(),
+                 QStringLiteral("--chip"), QStringLiteral("1")});
+    QVERIFY(b.emu.waitForLog(QStringLiteral("| Continue"), 10000));
+    // As Ctrl-C or a service manager would: the recording is stopped as the
+    // window's Stop stops it, and the next file is not recorded.
+    b.cli.interrupt();
+    QVERIFY(b.cli.waitForFinished(10000));
+    QVERIFY2(b.cli.exitCode() == 130, qPrintable(b.cli.describe()));
+    QVERIFY(b.emu.waitForLog(QStringLiteral("| Stop")));
+    QVERIFY(b.emu.waitForLog(QStringLiteral("| 1 ")));
+    QCOMPARE(b.emu.log().filter(QStringLiteral("| Record")).size(), 1);
+    QVERIFY2(b.cli.out().contains(QStringLiteral("interrupted")), qPrintable(b.cli.describe()));
 }
 
 QTEST_MAIN(TestCliEmu)
