@@ -321,6 +321,15 @@ bool CliOptions::parse(const QCoreApplication& app, QString& error) {
                     error = QStringLiteral("%1 is paired twice").arg(pair.port);
                     return false;
                 }
+                // Each programmer would record the other's sound as well.
+                if (command == Command::Record && earlier.output == pair.output) {
+                    error = QStringLiteral("%1 and %2 would play to the same sound output (%3): "
+                                           "each programmer needs one of its own")
+                                .arg(earlier.port, pair.port,
+                                     pair.output.isEmpty() ? QStringLiteral("the default")
+                                                           : QString::fromUtf8(pair.output));
+                    return false;
+                }
             }
             pairs << pair;
         }

@@ -10,7 +10,6 @@
 #include <QJsonObject>
 #include <QTimer>
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 
@@ -78,7 +77,7 @@ int CliRun::start() {
     if (!options.logFile.isEmpty() && !log.open(options.logFile, error))
         return fail(ExitCode::FileProblem, error);
 
-    view = std::make_unique<ProgressView>(Terminal::isTerminal(STDERR_FILENO), this);
+    view = std::make_unique<ProgressView>(Terminal::isTerminal(Terminal::StandardError), this);
     for (const CliOptions::Pair& pair : options.pairs) {
         ProgrammerLane::Setup setup;
         setup.port = pair.port;

@@ -4,7 +4,6 @@
 #include "terminal.h"
 
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 void put(const QString& text) {
@@ -57,7 +56,7 @@ void ProgressView::redraw() {
     for (ProgrammerLane* lane : lanes) {
         QString line = lane->label() + QStringLiteral(": ") + lane->statusLine();
         // One screen line each, or the cursor arithmetic goes wrong.
-        const int width = Terminal::columns(STDERR_FILENO) - 1;
+        const int width = Terminal::columns(Terminal::StandardError) - 1;
         if (line.size() > width)
             line = line.left(width - 1) + QChar(0x2026);
         put(line + QLatin1Char('\n'));

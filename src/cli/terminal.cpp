@@ -1,6 +1,8 @@
 #include "terminal.h"
 
 #include <QSocketNotifier>
+
+#ifdef Q_OS_UNIX
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -37,3 +39,18 @@ void StdinLines::read() {
         emit line(text);
     }
 }
+#else
+// Elsewhere the progress is written as plain lines, and standard input is
+// not watched: a production run there goes on with --auto-next.
+bool Terminal::isTerminal(int) {
+    return false;
+}
+
+int Terminal::columns(int) {
+    return 80;
+}
+
+StdinLines::StdinLines(QObject* parent) : QObject(parent), notifier(nullptr) {}
+
+void StdinLines::read() {}
+#endif

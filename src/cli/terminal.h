@@ -8,6 +8,7 @@ class QSocketNotifier;
 // The terminal around the command-line program: whether an output is one,
 // and the lines typed on standard input.
 namespace Terminal {
+inline constexpr int StandardError = 2;
 bool isTerminal(int fd);
 // The terminal's width in characters; 80 when it cannot be told.
 int columns(int fd);

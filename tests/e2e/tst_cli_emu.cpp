@@ -105,6 +105,11 @@ void TestCliEmu::usageMistakesExitTwo_data() {
     QTest::newRow("gang without pairs")
         << QStringList{QStringLiteral("gang"), QStringLiteral("record"), QStringLiteral("a.lsp")}
         << QStringLiteral("--pair PORT=OUTPUT");
+    QTest::newRow("two programmers on one output")
+        << QStringList{QStringLiteral("gang"),   QStringLiteral("--pair"), QStringLiteral("COM1"),
+                       QStringLiteral("--pair"), QStringLiteral("COM2"),   QStringLiteral("record"),
+                       QStringLiteral("a.lsp")}
+        << QStringLiteral("COM1 and COM2 would play to the same sound output (the default)");
     QTest::newRow("repeat without record")
         << QStringList{QStringLiteral("scan"), QStringLiteral("--repeat")}
         << QStringLiteral("--repeat goes with record");
