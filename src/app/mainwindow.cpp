@@ -10,6 +10,7 @@
 #include "icons.h"
 #include "link/comport.h"
 #include "widgets/chiptypedialog.h"
+#include "widgets/gridview.h"
 #include "widgets/portdialog.h"
 #include "wiring.h"
 
@@ -125,11 +126,7 @@ QToolBar* MainWindow::buildToolBar(const char* name, Commands::Place place) {
 }
 
 QTableView* MainWindow::buildGrid(StringGrid& grid, const char* name, const QString& click) {
-    auto* view = named(new QTableView, name);
-    view->setModel(&grid);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    auto* view = named(new GridView(grid), name);
     view->setShowGrid(true);
     view->setWordWrap(false);
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -145,14 +142,8 @@ QTableView* MainWindow::buildGrid(StringGrid& grid, const char* name, const QStr
         else
             view->setColumnWidth(col - 1, width);
     });
-    connect(&grid, &StringGrid::rowSelected, view, [view](int row) {
-        if (row >= 1 && view->currentIndex().row() != row - 1)
-            view->selectRow(row - 1);
-    });
-    connect(view, &QTableView::clicked, this, [this, &grid, click](const QModelIndex& index) {
-        grid.setRow(index.row() + 1);
-        state_.handlers.run(click);
-    });
+    // The user chose a row: its row behaviour runs, once.
+    connect(view, &GridView::rowChosen, this, [this, click] { state_.handlers.run(click); });
     return view;
 }
 

@@ -76,7 +76,7 @@ protected:
 private:
     void buildMenus();
     QToolBar* buildToolBar(const char* name, Commands::Place place);
-    // A click on a row selects it and runs `click`.
+    // The user's choice of a row (mouse or keys) runs `click`.
     QTableView* buildGrid(StringGrid& grid, const char* name, const QString& click);
     QWidget* buildPanel();
     void applyWidths(StringGrid& grid, const std::vector<int>& widths);
