@@ -26,6 +26,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <cstdio>
 
 namespace {
 
@@ -313,8 +314,23 @@ void MainWindow::shutDown() {
         state_.port.Close();
     if (state_.player != nullptr)
         runGuarded(state_.prompter, [this] { state_.player->Close(); });
-    // A settings file that cannot be written keeps its old contents.
-    ConfigFile::writeLines(configLines(), configPath);
+    // A settings file that cannot be written keeps its old contents, and the
+    // user learns why: in a box, or where nobody may be looking any more (a
+    // logout, Ctrl+C), on standard error.
+    const QString error = ConfigFile::writeLines(configLines(), configPath);
+    if (error.isEmpty())
+        return;
+    if (endingOnSignal) {
+        std::fprintf(stderr, "isdvokar: %s\n", error.toLocal8Bit().constData());
+        std::fflush(stderr);
+    } else {
+        state_.prompter.showMessage(error);
+    }
+}
+
+void MainWindow::closeOnSignal() {
+    endingOnSignal = true;
+    close();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -39,7 +39,12 @@ public:
 
     void setUpState();
     void fitColumns();
+    // Closes the port and the player and writes the settings file; a
+    // settings file that cannot be written is reported.
     void shutDown();
+    // Closes the window because the program was told to end (SIGTERM,
+    // SIGINT, SIGHUP): no message box, the report goes to standard error.
+    void closeOnSignal();
 
     // Menu and dialog handlers of the window itself.
     void exitProgram();
@@ -85,6 +90,7 @@ private:
     WindowAddressInput addressInput_{*this};
     QString configPath;
     bool closed = false;
+    bool endingOnSignal = false;
 
     PortDialog* portDialog_ = nullptr;
     ChipTypeDialog* chipTypeDialog_ = nullptr;

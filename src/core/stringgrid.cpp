@@ -1,5 +1,7 @@
 #include "stringgrid.h"
 
+#include "localtext.h"
+
 #include <algorithm>
 
 StringGrid::StringGrid(int colCount_, int rowCount_, QObject* parent)
@@ -171,7 +173,8 @@ int StringGrid::columnCount(const QModelIndex& parent) const {
 QVariant StringGrid::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return QVariant();
-    return cell(index.column() + 1, index.row() + 1);
+    // Names kept byte for byte from another system's list show their bytes.
+    return LocalText::readable(cell(index.column() + 1, index.row() + 1));
 }
 
 QVariant StringGrid::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -5,11 +5,11 @@
 
 #include "core/availability.h"
 #include "core/filedialog.h"
+#include "core/filesaver.h"
 #include "core/folders.h"
 #include "core/prompter.h"
 #include "core/stringgrid.h"
 #include "files/listfilereader.h"
-#include "files/listfilewriter.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -58,7 +58,7 @@ bool MapFile::writeMapFile(const QString& name) {
             record[static_cast<size_t>(col - 1)] = mapGrid.cell(col, r);
         contents += MapFileFormat::formatLine(record);
     }
-    const QString error = ListFileWriter::write(name, contents);
+    const QString error = FileSaver::write(name, contents);
     if (error.isEmpty())
         return true;
     ctx.prompter.showMessage(error);
@@ -73,15 +73,21 @@ void MapFile::openMemoryMap() {
     open.filter = mapFilter();
     if (ctx.prompter.execute(open)) {
         ctx.folders.RememberFolder(3, ctx.open, ctx.save);
-        if (!readMapFile(open.fileName))
+        if (readMapFile(open.fileName) == MapLoad::TooLong)
             ctx.prompter.showMessage(QStringLiteral("Bad file format"));
     }
     ctx.availability.mapLoaded();
 }
 
-bool MapFile::readMapFile(const QString& name) {
+MapFile::MapLoad MapFile::readMapFile(const QString& name) {
+    QFile file(name);
+    const QString cannotOpen = ListFileReader::open(file);
+    if (!cannotOpen.isEmpty()) {
+        ctx.prompter.showMessage(cannotOpen);
+        return MapLoad::NotOpened;
+    }
     StringGrid& mapGrid = ctx.mapGrid;
-    bool complete = true;
+    MapLoad result = MapLoad::Complete;
     {
         StringGrid::BulkUpdate bulk(mapGrid);
         mapGrid.setRowCount(BaseRows);
@@ -90,27 +96,24 @@ bool MapFile::readMapFile(const QString& name) {
             for (int col = StartCol; col <= LastCol; ++col)
                 mapGrid.setCell(col, row, QString());
         }
-        // A file that cannot be opened loads as an empty map.
-        QFile file(name);
-        if (file.open(QIODevice::ReadOnly)) {
-            ListFileReader reader(file);
-            QByteArray line;
-            int k = 1;
-            for (;;) {
-                const ListFileReader::Status status = reader.next(line);
-                if (status != ListFileReader::Status::Line) {
-                    complete = status == ListFileReader::Status::End;
-                    break;
-                }
-                const MapFileFormat::Record record = MapFileFormat::parseLine(line);
-                for (int col = StartCol; col <= LastCol; ++col)
-                    mapGrid.setCell(col, k, record[static_cast<size_t>(col - 1)]);
-                ++k;
-                mapGrid.setRowCount(mapGrid.RowCount() + 1);
+        ListFileReader reader(file);
+        QByteArray line;
+        int k = 1;
+        for (;;) {
+            const ListFileReader::Status status = reader.next(line);
+            if (status != ListFileReader::Status::Line) {
+                if (status == ListFileReader::Status::TooLong)
+                    result = MapLoad::TooLong;
+                break;
             }
+            const MapFileFormat::Record record = MapFileFormat::parseLine(line);
+            for (int col = StartCol; col <= LastCol; ++col)
+                mapGrid.setCell(col, k, record[static_cast<size_t>(col - 1)]);
+            ++k;
+            mapGrid.setRowCount(mapGrid.RowCount() + 1);
         }
         mapGrid.NumberRows();
     }
     TablesContext::call(ctx.scrollMapToTop);
-    return complete;
+    return result;
 }
