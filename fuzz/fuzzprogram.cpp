@@ -88,7 +88,7 @@ void FuzzProgram::run(const char* action) {
 }
 
 void FuzzProgram::stop() {
-    w().state().handlers.run(QStringLiteral("stopChip"));
+    w().state().handlers.run(Handler::StopChip);
 }
 
 void FuzzProgram::reset(int chipType) {

@@ -82,7 +82,7 @@ private:
     void buildMenus();
     QToolBar* buildToolBar(const char* name, Commands::Place place);
     // The user's choice of a row (mouse or keys) runs `click`.
-    QTableView* buildGrid(StringGrid& grid, const char* name, const QString& click);
+    QTableView* buildGrid(StringGrid& grid, const char* name, Handler click);
     QWidget* buildPanel();
     void applyWidths(StringGrid& grid, const std::vector<int>& widths);
 

@@ -1,14 +1,27 @@
 #include "handlertable.h"
 
+#include "apperror.h"
 #include "guard.h"
 
-void HandlerTable::set(const QString& name, std::function<void()> operation) {
-    operations.insert(name, std::move(operation));
+#include <QString>
+
+void HandlerTable::set(Handler handler, std::function<void()> operation) {
+    if (handler != Handler::None && handler != Handler::Count)
+        operations[std::size_t(handler)] = std::move(operation);
 }
 
-void HandlerTable::run(const QString& name) {
-    const auto found = operations.constFind(name);
-    if (found == operations.constEnd())
+bool HandlerTable::has(Handler handler) const {
+    return handler != Handler::None && handler != Handler::Count &&
+           bool(operations[std::size_t(handler)]);
+}
+
+void HandlerTable::run(Handler handler) {
+    if (handler == Handler::None)
         return;
-    runGuarded(prompter, found.value());
+    runGuarded(prompter, [this, handler] {
+        if (!has(handler))
+            throw AppError(QStringLiteral("No operation for the command %1")
+                               .arg(QString::fromLatin1(handlerName(handler))));
+        operations[std::size_t(handler)]();
+    });
 }

@@ -17,7 +17,7 @@
 
 void ChipOperations::playFromChip() {
     s.port.PurgeRead();
-    s.frames.prepare(Cmd::Play);
+    s.frames.prepare(CommandCode::Play);
     s.frames.setStopAtLastAddress();
     s.frames.setPower(s.link.PowerSetting);
     if (s.frames.sendWhenOutputIdle())
@@ -36,7 +36,7 @@ void ChipOperations::playTable() {
         s.panel.setText(PanelTexts::TimeToEnd, s.chip.TimeToEndText(quint16(start)));
     }
     s.port.PurgeRead();
-    s.frames.prepare(Cmd::Play);
+    s.frames.prepare(CommandCode::Play);
     s.frames.setStopAtLastAddress();
     s.frames.setStepPower(!s.mapGrid.cell(1, 2).isEmpty());
     if (s.frames.sendWhenOutputIdle())
@@ -57,7 +57,7 @@ void ChipOperations::memoryScan() {
     s.panel.setText(PanelTexts::Address, AddressText::dec(s.frames.startOfMemory()));
     s.memoryMap.SelectMapRow(1);
     s.memoryMap.ClearMemoryMap();
-    s.frames.prepare(Cmd::Scan);
+    s.frames.prepare(CommandCode::Scan);
     s.frames.clearScanByte();
     s.frames.setStopAtLastAddress();
     s.frames.setPower(s.link.PowerSetting);
@@ -77,7 +77,7 @@ void ChipOperations::checkRecords() {
     s.link.TableRow = 1;
     const int start = first == AddressText::notUsed() ? 0 : AddressText::toIntegerOrFail(first);
     s.panel.setText(PanelTexts::Address, AddressText::dec(start));
-    s.frames.prepare(Cmd::Scan);
+    s.frames.prepare(CommandCode::Scan);
     s.frames.setStepPower(!s.fileGrid.cell(1, 2).isEmpty());
     s.frames.setStopAtLastAddress();
     s.frames.clearScanByte();
@@ -93,8 +93,8 @@ void ChipOperations::erase() {
         s.player.Stop();
     s.chip.writeChipCodes();
     // The older chips are erased by recording silence over them.
-    s.frame[FrameByte::Command] =
-        ChipCatalogue::isIsd1700(s.chip.ChipType) ? Cmd::Erase : Cmd::Record;
+    s.frame.setCommand(ChipCatalogue::isIsd1700(s.chip.ChipType) ? CommandCode::Erase
+                                                                 : CommandCode::Record);
     if (s.frames.sendWhenOutputIdle())
         s.link.LinkState = LinkContext::StateErasing;
     s.link.StopRequested = false;

@@ -37,7 +37,7 @@ void Recording::showStartAndStop(int row, bool withHex) {
 }
 
 void Recording::finishSetUp() {
-    s.frames.prepare(Cmd::Record);
+    s.frames.prepare(CommandCode::Record);
 }
 
 bool Recording::openFileOf(int row) {
@@ -111,7 +111,7 @@ void Recording::nextRow() {
         s.link.LinkState = LinkContext::StateIdle;
         sets.setTableStepCommands(true);
         s.frames.setPower(s.link.PowerSetting);
-        s.frame[FrameByte::Command] = Cmd::Stop;
+        s.frame.setCommand(CommandCode::Stop);
         s.frames.send();
         s.prompter.showError(error.message());
         return;

@@ -98,8 +98,8 @@ bool ReplyHandler::beyondChip() const {
     return int(s.link.ReplyAddress) > int(s.chip.LastAddress) + 1;
 }
 
-void ReplyHandler::sendCommand(quint8 command, quint8 power) {
-    s.frame[FrameByte::Command] = command;
+void ReplyHandler::sendCommand(CommandCode command, quint8 power) {
+    s.frame.setCommand(command);
     s.frames.setPower(power);
     s.frames.send();
 }
@@ -111,28 +111,28 @@ int ReplyHandler::selectedMapStart() const {
 void ReplyHandler::handle(const QByteArray& reply) {
     if (reply.size() < FrameSize)
         return;
-    const char code = reply.at(0);
+    const auto code = static_cast<ReplyCode>(reply.at(0));
     const int state = s.link.LinkState;
     // The order matters where a reply code serves several states; only one
     // reaction runs for any reply.
     switch (code) {
-    case '=':
+    case ReplyCode::CircularFail:
         circularFail();
         break;
-    case '7':
-    case '8':
+    case ReplyCode::Overflow:
+    case ReplyCode::OverflowToo:
         overflow();
         break;
-    case '9':
+    case ReplyCode::ScanOverflow:
         scanOverflow(reply);
         break;
-    case '5':
+    case ReplyCode::PlayEnd:
         if (state == LinkContext::StatePlayingTable)
             playEndInTable(reply);
         else
             playEnd(reply);
         break;
-    case '4':
+    case ReplyCode::EndOfMessage:
         if (state == LinkContext::StateScanning)
             endOfMessageWhileScanning(reply);
         else if (state == LinkContext::StateChecking)
@@ -140,20 +140,20 @@ void ReplyHandler::handle(const QByteArray& reply) {
         else if (state == LinkContext::StateIdle && s.link.StopRequested)
             stopAfterUserStop();
         break;
-    case '2':
-    case '3':
+    case ReplyCode::Progress:
+    case ReplyCode::ProgressToo:
         progress(reply);
         break;
-    case ';':
+    case ReplyCode::Ready:
         ready(reply);
         break;
-    case ':':
+    case ReplyCode::RecordStarted:
         recordStarted();
         break;
-    case '1':
+    case ReplyCode::Finished:
         finished(reply);
         break;
-    case '<':
+    case ReplyCode::NoDevice:
         noDevice();
         break;
     default:
@@ -220,7 +220,7 @@ void ReplyHandler::playEndInTable(const QByteArray& reply) {
     if (!s.mapGrid.cell(1, row).isEmpty()) {
         s.memoryMap.SelectMapRow(row);
         s.frames.TransferAddress();
-        s.frame[FrameByte::Command] = Cmd::Play;
+        s.frame.setCommand(CommandCode::Play);
         s.frames.setStopAtLastAddress();
         s.frames.setStepPower(!s.mapGrid.cell(1, row + 1).isEmpty());
         s.frames.send();
@@ -254,12 +254,12 @@ void ReplyHandler::endOfMessageWhileScanning(const QByteArray& reply) {
     if (s.link.StopRequested) {
         s.link.StopRequested = false;
         s.link.LinkState = LinkContext::StateIdle;
-        sendCommand(Cmd::Stop, s.link.PowerSetting);
+        sendCommand(CommandCode::Stop, s.link.PowerSetting);
         sets.EnableChipCommands(mapOnly);
     } else if (at < end) {
         // The display shows where this message ended: the next step starts there.
         s.frames.TransferAddress();
-        s.frame[FrameByte::Command] = Cmd::Scan;
+        s.frame.setCommand(CommandCode::Scan);
         s.frames.setStopAtLastAddress();
         s.frames.setPower(s.link.PowerSetting);
         s.link.LinkState = LinkContext::StateScanning;
@@ -270,7 +270,7 @@ void ReplyHandler::endOfMessageWhileScanning(const QByteArray& reply) {
         ShowStartOfMemory();
         s.memoryMap.ClearMemoryMap();
         s.link.LinkState = LinkContext::StateIdle;
-        s.frame[FrameByte::Command] = Cmd::Stop;
+        s.frame.setCommand(CommandCode::Stop);
         s.frames.setPower(s.link.PowerSetting);
         sets.EnableChipCommands(mapOnly);
         s.frames.send();
@@ -281,7 +281,7 @@ void ReplyHandler::endOfMessageWhileScanning(const QByteArray& reply) {
         s.memoryMap.SelectMapRow(1);
         ShowStartOfMemory();
         s.link.LinkState = LinkContext::StateIdle;
-        s.frame[FrameByte::Command] = Cmd::Stop;
+        s.frame.setCommand(CommandCode::Stop);
         s.frames.setPower(s.link.PowerSetting);
         sets.EnableChipCommands(mapOnly);
         s.frames.send();
@@ -305,7 +305,7 @@ void ReplyHandler::progress(const QByteArray& reply) {
     if (beyondChip()) {
         s.link.StopRequested = false;
         s.link.LinkState = LinkContext::StateIdle;
-        s.frame[FrameByte::Command] = Cmd::Stop;
+        s.frame.setCommand(CommandCode::Stop);
         s.frames.setPower(s.link.PowerSetting);
         s.link.IgnorePlayEnd = true;
         StopLocalPlay();
@@ -316,7 +316,7 @@ void ReplyHandler::progress(const QByteArray& reply) {
         s.frames.send();
     } else if (s.link.StopRequested) {
         s.link.StopRequested = false;
-        s.frame[FrameByte::Command] = Cmd::Stop;
+        s.frame.setCommand(CommandCode::Stop);
         s.frames.setPower(progressPower());
         s.link.IgnorePlayEnd = true;
         StopLocalPlay();
@@ -325,7 +325,7 @@ void ReplyHandler::progress(const QByteArray& reply) {
     } else {
         sets.LockDuringProgress();
         s.frames.setPower(progressPower());
-        s.frame[FrameByte::Command] = Cmd::Continue;
+        s.frame.setCommand(CommandCode::Continue);
         s.frames.send();
     }
 }
@@ -334,7 +334,7 @@ void ReplyHandler::ready(const QByteArray& reply) {
     s.chip.writeChipCodes();
     // Byte 6 is the programmer's power digit.
     s.link.PowerSetting = static_cast<quint8>(reply.at(6) - '0');
-    sendCommand(Cmd::SetChip, s.link.PowerSetting);
+    sendCommand(CommandCode::SetChip, s.link.PowerSetting);
 }
 
 void ReplyHandler::recordStarted() {
@@ -353,12 +353,14 @@ void ReplyHandler::finished(const QByteArray& reply) {
     if (state != LinkContext::StateIdle)
         TransferAddress(reply);
     s.link.StopRequested = false;
-    s.commands.setEnabled({"SpeedButton8", "ChangePort", "ChangeIsd", "PlayfromISD2", "Playtable1",
-                           "skanuj_ISD", "SpeedButton3", "Loadlist2"},
+    s.commands.setEnabled({Control::PlayFromChipButton, Control::ChangePortItem,
+                           Control::ChangeChipTypeItem, Control::MemoryScanItem,
+                           Control::PlayTableItem, Control::ScanChipHidden,
+                           Control::LoadMemoryMapButton, Control::PlayFromChipItem},
                           true);
-    s.commands.setEnabled({"SpeedButton1", "StopISD"}, false);
+    s.commands.setEnabled({Control::StopChipButton, Control::StopChipItem}, false);
     sets.UpdateFileCommands();
-    s.commands.setEnabled({"CheckRecords1"}, !s.fileGrid.cell(1, 1).isEmpty());
+    s.commands.setEnabled({Control::CheckRecordsItem}, !s.fileGrid.cell(1, 1).isEmpty());
     if (state == LinkContext::StateRecording || state == LinkContext::StateErasing) {
         s.link.LinkState = LinkContext::StateIdle;
         TransferAddress(reply);
@@ -408,7 +410,7 @@ void ReplyHandler::endOfMessageWhileChecking(const QByteArray& reply) {
             s.panel.setText(PanelTexts::Address,
                             AddressText::dec(AddressText::toIntegerOrFail(start)));
         s.frames.TransferAddress();
-        s.frame[FrameByte::Command] = Cmd::Scan;
+        s.frame.setCommand(CommandCode::Scan);
         s.frames.setStopAtLastAddress();
         s.frames.setStepPower(!s.fileGrid.cell(1, row + 1).isEmpty());
         s.link.LinkState = LinkContext::StateChecking;
@@ -416,7 +418,7 @@ void ReplyHandler::endOfMessageWhileChecking(const QByteArray& reply) {
         s.frames.send();
     } else {
         s.link.LinkState = LinkContext::StateIdle;
-        s.frame[FrameByte::Command] = Cmd::Stop;
+        s.frame.setCommand(CommandCode::Stop);
         s.frames.setStopAtLastAddress();
         s.frames.setPower(s.link.PowerSetting);
         sets.EnableChipCommands({true, false, false});
@@ -431,6 +433,6 @@ void ReplyHandler::endOfMessageWhileChecking(const QByteArray& reply) {
 void ReplyHandler::stopAfterUserStop() {
     s.link.StopRequested = false;
     s.link.LinkState = LinkContext::StateIdle;
-    sendCommand(Cmd::Stop, s.link.PowerSetting);
+    sendCommand(CommandCode::Stop, s.link.PowerSetting);
     sets.EnableChipCommands(mapOnly);
 }

@@ -7,7 +7,7 @@ ProgramState::ProgramState(ComPort& port_, MediaPlayer* player_, Prompter& promp
     : port(port_), player(player_), prompter(prompter_), handlers(prompter_),
       chip(panel, frame, port_), availability(commands, fileGrid, mapGrid) {
     QObject::connect(&commands, &Commands::triggered, &commands,
-                     [this](const QString& handler) { handlers.run(handler); });
+                     [this](Handler handler) { handlers.run(handler); });
 }
 
 void ProgramState::setUp(const QString& configPath) {

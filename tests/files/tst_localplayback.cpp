@@ -186,8 +186,8 @@ void LocalPlaybackTest::stopWhileNothingPlaysOnlyTellsTheLinkToStop() {
     Bench bench;
     bench.tableLoaded();
     // A chip operation runs with its own buttons.
-    bench.commands.setEnabled({"SpeedButton7", "RecordISD"}, false);
-    bench.commands.setEnabled({"Stop2"}, true);
+    bench.commands.setEnabled({Control::StopPlaybackButton, Control::RecordFileButton}, false);
+    bench.commands.setEnabled({Control::StopPlaybackItem}, true);
     const QStringList before = bench.enabled(allCommands);
     bench.link.LinkState = LinkContext::StateScanning;
     bench.link.StopRequested = false;
