@@ -1,13 +1,16 @@
 #include "localtext.h"
 
-#include <algorithm>
-
 namespace {
 
 constexpr char16_t KeptByteBase = 0xDC00; // U+DC80 .. U+DCFF hold bytes 0x80 .. 0xFF
 
-bool isKeptByte(char16_t unit) {
-    return unit >= KeptByteBase + 0x80 && unit <= KeptByteBase + 0xFF;
+// Whether text[i] holds a kept byte: a low surrogate of that range on its
+// own. The same unit after a high surrogate is the second half of a
+// character beyond U+FFFF (U+F3CF3 is DB8F DCF3), which is text.
+bool isKeptByte(QStringView text, qsizetype i) {
+    const char16_t unit = text[i].unicode();
+    return unit >= KeptByteBase + 0x80 && unit <= KeptByteBase + 0xFF &&
+           (i == 0 || !text[i - 1].isHighSurrogate());
 }
 
 #ifndef Q_OS_WIN
@@ -88,7 +91,7 @@ QByteArray encode(QStringView text) {
     bytes.reserve(text.size());
     qsizetype from = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (!isKeptByte(text[i].unicode()))
+        if (!isKeptByte(text, i))
             continue;
         bytes += text.sliced(from, i - from).toUtf8();
         bytes += char(text[i].unicode() - KeptByteBase);
@@ -100,14 +103,15 @@ QByteArray encode(QStringView text) {
 #endif
 
 QString readable(const QString& text) {
-    if (std::none_of(text.cbegin(), text.cend(), [](QChar c) { return isKeptByte(c.unicode()); }))
-        return text;
-    QString shown = text;
-    for (QChar& c : shown) {
-        if (isKeptByte(c.unicode()))
-            c = QChar(char16_t(c.unicode() - KeptByteBase));
+    QString shown;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!isKeptByte(text, i))
+            continue;
+        if (shown.isEmpty())
+            shown = text;
+        shown[i] = QChar(char16_t(text[i].unicode() - KeptByteBase));
     }
-    return shown;
+    return shown.isEmpty() ? text : shown;
 }
 
 } // namespace LocalText

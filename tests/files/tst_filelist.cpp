@@ -257,6 +257,9 @@ void TestFileList::namesKeptByteForByte_data() {
     QTest::newRow("overlong and surrogate forms")
         << QByteArray("/snd/\xc0\xaf\xed\xa0\x80\xf4\x90\x80\x80.wav") << QString();
     QTest::newRow("a sequence cut short at the end") << QByteArray("/snd/x\xe2\x82") << QString();
+    // U+F3CF3 is held as D B8F DCF3, a low half in the range of kept bytes.
+    QTest::newRow("beyond U+FFFF beside a kept byte")
+        << QByteArray("/snd/\xf3\xb3\xb3\xb3\xb3.wav") << QString();
 }
 
 // Lists written elsewhere hold names in other encodings; they load, show and
