@@ -2,6 +2,7 @@
 #include "core/filedialog.h"
 #include "core/guard.h"
 #include "core/prompter.h"
+#include "core/tablelayout.h"
 #include "link/comport.h"
 #include "mainwindow.h"
 #include "plan/addressplanner.h"
@@ -154,7 +155,7 @@ void wirePlan(MainWindow& window) {
         plan->checking = false;
         // A check that found nothing at all (no chip, an address error) has
         // been explained already; a verdict on an empty map would only add noise.
-        if (window.state().mapGrid.cell(1, 1).isEmpty())
+        if (window.state().mapGrid.cell(MapColumn::Start, 1).isEmpty())
             return;
         runGuarded(window.state().prompter,
                    [&] { plan->status.setText(plan->model.verifyNow().summary); });

@@ -1,6 +1,7 @@
 #include "availability.h"
 
 #include "commands.h"
+#include "core/tablelayout.h"
 #include "stringgrid.h"
 
 CommandAvailability::CommandAvailability(Commands& commands_, const StringGrid& files_,
@@ -9,11 +10,11 @@ CommandAvailability::CommandAvailability(Commands& commands_, const StringGrid& 
 
 // The table has no gaps from row 1 on, so row 1 decides.
 bool CommandAvailability::fileTableHoldsFile() const {
-    return !fileGrid.cell(3, 1).isEmpty();
+    return !fileGrid.cell(FileColumn::File, 1).isEmpty();
 }
 
 bool CommandAvailability::mapHoldsRecord() const {
-    return !mapGrid.cell(1, 1).isEmpty();
+    return !mapGrid.cell(MapColumn::Start, 1).isEmpty();
 }
 
 void CommandAvailability::UpdateMenu() {

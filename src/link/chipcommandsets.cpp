@@ -3,6 +3,7 @@
 #include "core/availability.h"
 #include "core/commands.h"
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 #include "linksession.h"
 
 void ChipCommandSets::EnableChipCommands(Options options) {
@@ -12,7 +13,8 @@ void ChipCommandSets::EnableChipCommands(Options options) {
                            Control::LoadMemoryMapButton, Control::PlayFromChipItem},
                           true);
     s.commands.setEnabled({Control::StopChipButton, Control::StopChipItem}, false);
-    s.commands.setEnabled({Control::CheckRecordsItem}, !s.fileGrid.cell(1, 1).isEmpty());
+    s.commands.setEnabled({Control::CheckRecordsItem},
+                          !s.fileGrid.cell(FileColumn::Start, 1).isEmpty());
     if (options.checkOn)
         s.commands.setEnabled({Control::CheckRecordsItem}, true);
     if (options.erase)
@@ -34,7 +36,7 @@ void ChipCommandSets::DisableChipCommands() {
 }
 
 void ChipCommandSets::UpdateFileCommands() {
-    const bool b = !s.fileGrid.cell(3, 1).isEmpty();
+    const bool b = !s.fileGrid.cell(FileColumn::File, 1).isEmpty();
     s.commands.setEnabled(
         {Control::PlayFileButton, Control::RecordFileButton, Control::RemoveFileButton}, b);
     s.availability.UpdateMapCommands();

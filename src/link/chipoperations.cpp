@@ -10,6 +10,7 @@
 #include "core/mediaplayer.h"
 #include "core/paneltexts.h"
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 #include "files/addresstext.h"
 #include "linksession.h"
 #include "linkstate.h"
@@ -27,7 +28,7 @@ void ChipOperations::playFromChip() {
 
 void ChipOperations::playTable() {
     s.link.TableRow = 1;
-    const QString first = s.mapGrid.cell(1, 1);
+    const QString first = s.mapGrid.cell(MapColumn::Start, 1);
     if (!first.isEmpty()) {
         s.memoryMap.SelectMapRow(1);
         const int start = AddressText::toIntegerOrFail(first);
@@ -38,7 +39,7 @@ void ChipOperations::playTable() {
     s.port.PurgeRead();
     s.frames.prepare(CommandCode::Play);
     s.frames.setStopAtLastAddress();
-    s.frames.setStepPower(!s.mapGrid.cell(1, 2).isEmpty());
+    s.frames.setStepPower(!s.mapGrid.cell(MapColumn::Start, 2).isEmpty());
     if (s.frames.sendWhenOutputIdle())
         s.link.LinkState = LinkContext::StatePlayingTable;
     s.link.StopRequested = false;
@@ -67,7 +68,7 @@ void ChipOperations::memoryScan() {
 }
 
 void ChipOperations::checkRecords() {
-    const QString first = s.fileGrid.cell(1, 1);
+    const QString first = s.fileGrid.cell(FileColumn::Start, 1);
     if (first.isEmpty())
         return;
     s.showMapPage();
@@ -78,7 +79,7 @@ void ChipOperations::checkRecords() {
     const int start = first == AddressText::notUsed() ? 0 : AddressText::toIntegerOrFail(first);
     s.panel.setText(PanelTexts::Address, AddressText::dec(start));
     s.frames.prepare(CommandCode::Scan);
-    s.frames.setStepPower(!s.fileGrid.cell(1, 2).isEmpty());
+    s.frames.setStepPower(!s.fileGrid.cell(FileColumn::Start, 2).isEmpty());
     s.frames.setStopAtLastAddress();
     s.frames.clearScanByte();
     s.link.LinkState = LinkContext::StateChecking;

@@ -88,5 +88,5 @@ void CommandFrames::PowerDown() {
 }
 
 quint16 CommandFrames::startOfMemory() const {
-    return ChipCatalogue::isIsd1700(chip.ChipType) ? 16 : 0;
+    return quint16(ChipCatalogue::firstMessageRow(chip.ChipType));
 }

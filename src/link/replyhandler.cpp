@@ -13,6 +13,7 @@
 #include "core/paneltexts.h"
 #include "core/prompter.h"
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 #include "files/addresstext.h"
 #include "linksession.h"
 #include "linkstate.h"
@@ -74,10 +75,9 @@ void ReplyHandler::TransferAddress(const QByteArray& reply) {
 
 void ReplyHandler::ShowStartOfMemory() {
     const bool isd1700 = ChipCatalogue::isIsd1700(s.chip.ChipType);
-    s.panel.setText(PanelTexts::Address,
-                    isd1700 ? QStringLiteral("00016") : QStringLiteral("00000"));
-    s.panel.setText(PanelTexts::AddressHex,
-                    isd1700 ? QStringLiteral("0010") : QStringLiteral("0000"));
+    const int start = ChipCatalogue::firstMessageRow(s.chip.ChipType);
+    s.panel.setText(PanelTexts::Address, AddressText::dec(start));
+    s.panel.setText(PanelTexts::AddressHex, AddressText::hex(start));
     const int rows = int(s.chip.LastAddress) + 1;
     const float whole =
         static_cast<float>(double(rows) * double(s.chip.TotalSeconds) / double(rows));
@@ -194,10 +194,10 @@ void ReplyHandler::scanOverflow(const QByteArray& reply) {
         // address, but no end of message.
         s.memoryMap.AddMapOverflow(s.link.ReplyAddress);
         int row = 1;
-        while (row < s.mapGrid.RowCount() && !s.mapGrid.cell(1, row).isEmpty())
+        while (row < s.mapGrid.RowCount() && !s.mapGrid.cell(MapColumn::Start, row).isEmpty())
             ++row;
-        s.mapGrid.setCell(1, row, AddressText::dec(s.link.CurrentAddress));
-        s.mapGrid.setCell(2, row, AddressText::hex(s.link.CurrentAddress));
+        s.mapGrid.setCell(MapColumn::Start, row, AddressText::dec(s.link.CurrentAddress));
+        s.mapGrid.setCell(MapColumn::StartHex, row, AddressText::hex(s.link.CurrentAddress));
         s.memoryMap.NumberMapRows();
         s.memoryMap.SelectMapRow(1);
         ShowStartOfMemory();
@@ -217,12 +217,12 @@ void ReplyHandler::playEndInTable(const QByteArray& reply) {
     }
     s.link.TableRow += 1;
     const int row = s.link.TableRow;
-    if (!s.mapGrid.cell(1, row).isEmpty()) {
+    if (!s.mapGrid.cell(MapColumn::Start, row).isEmpty()) {
         s.memoryMap.SelectMapRow(row);
         s.frames.TransferAddress();
         s.frame.setCommand(CommandCode::Play);
         s.frames.setStopAtLastAddress();
-        s.frames.setStepPower(!s.mapGrid.cell(1, row + 1).isEmpty());
+        s.frames.setStepPower(!s.mapGrid.cell(MapColumn::Start, row + 1).isEmpty());
         s.frames.send();
     } else {
         sets.UpdateFileCommands();
@@ -291,11 +291,11 @@ void ReplyHandler::endOfMessageWhileScanning(const QByteArray& reply) {
 quint8 ReplyHandler::progressPower() const {
     const int row = s.link.TableRow;
     if (s.link.LinkState == LinkContext::StateRecordingTable)
-        return !s.fileGrid.cell(3, row + 1).isEmpty() ? 1 : s.link.PowerSetting;
+        return !s.fileGrid.cell(FileColumn::File, row + 1).isEmpty() ? 1 : s.link.PowerSetting;
     if (s.link.LinkState == LinkContext::StatePlayingTable) {
         const bool isd1700 = ChipCatalogue::isIsd1700(s.chip.ShownChipType);
         const int looked = !s.link.StopRequested && isd1700 ? row : row + 1;
-        return !s.mapGrid.cell(3, looked).isEmpty() ? 1 : s.link.PowerSetting;
+        return !s.mapGrid.cell(MapColumn::Eom, looked).isEmpty() ? 1 : s.link.PowerSetting;
     }
     return s.link.PowerSetting;
 }
@@ -360,7 +360,8 @@ void ReplyHandler::finished(const QByteArray& reply) {
                           true);
     s.commands.setEnabled({Control::StopChipButton, Control::StopChipItem}, false);
     sets.UpdateFileCommands();
-    s.commands.setEnabled({Control::CheckRecordsItem}, !s.fileGrid.cell(1, 1).isEmpty());
+    s.commands.setEnabled({Control::CheckRecordsItem},
+                          !s.fileGrid.cell(FileColumn::Start, 1).isEmpty());
     if (state == LinkContext::StateRecording || state == LinkContext::StateErasing) {
         s.link.LinkState = LinkContext::StateIdle;
         TransferAddress(reply);
@@ -403,7 +404,7 @@ void ReplyHandler::endOfMessageWhileChecking(const QByteArray& reply) {
         return;
     }
     const int row = s.link.TableRow;
-    const QString start = s.fileGrid.cell(1, row);
+    const QString start = s.fileGrid.cell(FileColumn::Start, row);
     if (!start.isEmpty()) {
         // A file without a start address is looked for where the previous record ended.
         if (start != AddressText::notUsed())
@@ -412,7 +413,7 @@ void ReplyHandler::endOfMessageWhileChecking(const QByteArray& reply) {
         s.frames.TransferAddress();
         s.frame.setCommand(CommandCode::Scan);
         s.frames.setStopAtLastAddress();
-        s.frames.setStepPower(!s.fileGrid.cell(1, row + 1).isEmpty());
+        s.frames.setStepPower(!s.fileGrid.cell(FileColumn::Start, row + 1).isEmpty());
         s.link.LinkState = LinkContext::StateChecking;
         sets.DisableChipCommands();
         s.frames.send();
@@ -422,7 +423,7 @@ void ReplyHandler::endOfMessageWhileChecking(const QByteArray& reply) {
         s.frames.setStopAtLastAddress();
         s.frames.setPower(s.link.PowerSetting);
         sets.EnableChipCommands({true, false, false});
-        const QString first = s.mapGrid.cell(1, 1);
+        const QString first = s.mapGrid.cell(MapColumn::Start, 1);
         s.panel.setText(PanelTexts::Address, first);
         if (const auto value = AddressText::toInteger(first))
             s.panel.setText(PanelTexts::TimeToEnd, s.chip.TimeToEndText(quint16(*value)));

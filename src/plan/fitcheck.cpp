@@ -3,15 +3,12 @@
 #include "laterstarts.h"
 
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 #include "files/addresstext.h"
 
 #include <QStringList>
 
 namespace {
-
-constexpr int StartCol = 1;
-constexpr int StopCol = 2;
-constexpr int FileCol = 3;
 
 std::optional<int> addressIn(const QString& cell) {
     if (cell == AddressText::notUsed())
@@ -34,25 +31,25 @@ QString FitCheck::fileNameOf(const QString& path) {
 std::vector<Placement> FitCheck::place(const StringGrid& fileGrid) const {
     std::vector<Placement> out;
     int rows = 0;
-    while (rows + 1 < fileGrid.RowCount() && !fileGrid.cell(FileCol, rows + 1).isEmpty())
+    while (rows + 1 < fileGrid.RowCount() && !fileGrid.cell(FileColumn::File, rows + 1).isEmpty())
         ++rows;
     std::vector<std::optional<int>> starts;
     starts.reserve(size_t(rows));
     for (int row = 1; row <= rows; ++row)
-        starts.push_back(addressIn(fileGrid.cell(StartCol, row)));
+        starts.push_back(addressIn(fileGrid.cell(FileColumn::Start, row)));
     const LaterStarts later(starts);
     out.reserve(size_t(rows));
     for (int row = 1; row <= rows; ++row) {
         Placement p;
         p.tableRow = row;
-        p.path = fileGrid.cell(FileCol, row);
+        p.path = fileGrid.cell(FileColumn::File, row);
         if (const auto start = starts[size_t(row - 1)])
             p.start = std::max(*start, chip.firstRow);
         else if (out.empty())
             p.start = chip.firstRow;
         else if (out.back().placed() && (out.back().lengthKnown() || out.back().stopGiven))
             p.start = out.back().end() + 1;
-        if (const auto stop = addressIn(fileGrid.cell(StopCol, row))) {
+        if (const auto stop = addressIn(fileGrid.cell(FileColumn::Stop, row))) {
             p.stopGiven = true;
             p.limit = std::min(*stop, chip.lastRow);
         } else {

@@ -1,6 +1,7 @@
 #include "programstate.h"
 
 #include "core/configfile.h"
+#include "core/tablelayout.h"
 #include "link/comport.h"
 
 ProgramState::ProgramState(ComPort& port_, MediaPlayer* player_, Prompter& prompter_)
@@ -16,20 +17,8 @@ void ProgramState::setUp(const QString& configPath) {
     frame.clear();
     link.LinkState = LinkContext::StateIdle;
 
-    fileGrid.setCell(1, 0, QStringLiteral("Start address"));
-    fileGrid.setCell(2, 0, QStringLiteral("Stop address"));
-    fileGrid.setCell(3, 0, QStringLiteral("File name"));
-    const char* mapHeaders[] = {"Start adress",    "Start address HEX", "EOM address",
-                                "EOM address HEX", "OVF address",       "OVF address HEX"};
-    for (int col = 1; col <= 6; ++col)
-        mapGrid.setCell(col, 0, QString::fromLatin1(mapHeaders[col - 1]));
-    for (int row = 1; row <= 120; ++row) {
-        for (StringGrid* grid : {&fileGrid, &mapGrid}) {
-            grid->setCell(0, row, QString::number(row));
-            for (int col = 1; col <= 3; ++col)
-                grid->setCell(col, row, QString());
-        }
-    }
+    TableLayout::setUp(fileGrid, TableLayout::fileHeaders());
+    TableLayout::setUp(mapGrid, TableLayout::mapHeaders());
 
     folders = RememberedFolders();
     listFileName.clear();
