@@ -10,7 +10,11 @@
 // script a test sets up.
 class FakePrompter : public Prompter {
 public:
-    void showMessage(const QString& text) override { messages.append(text); }
+    void showMessage(const QString& text) override {
+        messages.append(text);
+        if (onMessage)
+            onMessage(text);
+    }
     void showError(const QString& text) override { errors.append(text); }
     bool execute(FileDialog& dialog) override;
 
@@ -21,4 +25,6 @@ public:
     QStringList answers;
     // The dialogs as they were when shown.
     QList<FileDialog> shown;
+    // Runs for each message once it is recorded (a box on the screen, say).
+    std::function<void(const QString&)> onMessage;
 };
