@@ -100,8 +100,6 @@ void TestPortListEmu::choosingADeviceWritesItsPortsLine() {
     PortDialog& dialog = *windows.port;
     EmuProcess emu;
     QVERIFY(emu.start(emuArguments(2)));
-    // The stand-in names its device first and writes its ports line after.
-    QTRY_VERIFY_WITH_TIMEOUT(emu.logContains(QStringLiteral("written to")), 5000);
     dialog.refreshPresent();
     // Nothing chosen in the list: nothing is written.
     dialog.portButton(5)->setChecked(true);

@@ -33,7 +33,20 @@ bool EmuProcess::start(const QStringList& arguments) {
     if (lines.isEmpty())
         return false;
     path = lines.first();
-    return path.startsWith(QLatin1Char('/'));
+    if (!path.startsWith(QLatin1Char('/')))
+        return false;
+    // With a COM number the stand-in writes its line into the ports file
+    // after naming its device; the program must find it there.
+    if (arguments.contains(QStringLiteral("--com"))) {
+        const auto written = [this] {
+            return logContains(QStringLiteral(" written to ")) ||
+                   logContains(QStringLiteral("cannot write "));
+        };
+        while (!written() && !deadline.hasExpired())
+            process.waitForReadyRead(100);
+        return logContains(QStringLiteral(" written to "));
+    }
+    return true;
 }
 
 void EmuProcess::command(const QString& line) {
