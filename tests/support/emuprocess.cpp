@@ -3,6 +3,7 @@
 #include "childprocess.h"
 
 #include <QDeadlineTimer>
+#include <QDebug>
 #include <QTest>
 #include <csignal>
 #include <sys/types.h>
@@ -42,9 +43,13 @@ bool EmuProcess::start(const QStringList& arguments) {
             return logContains(QStringLiteral(" written to ")) ||
                    logContains(QStringLiteral("cannot write "));
         };
-        while (!written() && !deadline.hasExpired())
+        const QDeadlineTimer linesDeadline(5000);
+        while (!written() && !linesDeadline.hasExpired())
             process.waitForReadyRead(100);
-        return logContains(QStringLiteral(" written to "));
+        if (!logContains(QStringLiteral(" written to "))) {
+            qWarning() << "vokar-emu wrote no ports line:" << lines;
+            return false;
+        }
     }
     return true;
 }
