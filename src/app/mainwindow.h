@@ -8,18 +8,18 @@
 #include <QMainWindow>
 #include <vector>
 
+class AboutWindow;
+class AddressDialog;
+class ChipTypeDialog;
+class ComPort;
 class MediaPlayer;
+class PortDialog;
 class Prompter;
 class QLabel;
 class QMenu;
 class QTabWidget;
 class QTableView;
 class QToolBar;
-class AboutWindow;
-class ComPort;
-class AddressDialog;
-class PortDialog;
-class ChipTypeDialog;
 
 // The main window. It owns the program's state (ProgramState: the tables, the
 // panel texts, the commands and their handlers, the command frame, the link
@@ -37,9 +37,12 @@ public:
     void setDialogs(PortDialog* port, ChipTypeDialog* chipType, AddressDialog* address,
                     AboutWindow* about);
 
+    // The window's contents at start: the state's, the first page, the
+    // columns' widths.
     void setUpState();
+    // The stretching columns follow the window's width.
     void fitColumns();
-    // Closes the port and the player and writes the settings file; a
+    // Closes the port and the player and writes the settings file; once. A
     // settings file that cannot be written is reported.
     void shutDown();
     // Closes the window because the program was told to end (SIGTERM,
