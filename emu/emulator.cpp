@@ -3,17 +3,25 @@
 #include "framelog.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QSaveFile>
 #include <QSocketNotifier>
 #include <QStringList>
 #include <QTextStream>
+#include <QThread>
 #include <cstdio>
 #include <unistd.h>
 
 namespace {
 // Babble is written in slices this often.
 constexpr int BabbleTickMs = 10;
+// While listening: how often recorded rows are given their levels, and how
+// long after a row's end its sound is surely captured.
+constexpr int LevelLookMs = 50;
+constexpr int CaptureSettleMs = 150;
+// How long a source is heard before the line is offered.
+constexpr int ListenSettleMs = 1500;
 // A byte that can neither start nor continue a reply.
 constexpr char BabbleSafeByte = '\xA5';
 } // namespace
@@ -36,6 +44,8 @@ Emulator::Emulator(const Options& options_, QObject* parent)
         print(FrameLog::inLine(realMs(), frame));
     };
     device.onReply = [this](const QByteArray& frame) { sendReply(frame); };
+    levelTimer.setInterval(LevelLookMs);
+    connect(&levelTimer, &QTimer::timeout, this, [this] { resolveLevels(false); });
 
     deviceTimer.setSingleShot(true);
     connect(&deviceTimer, &QTimer::timeout, this, &Emulator::tick);
@@ -59,8 +69,10 @@ Emulator::Emulator(const Options& options_, QObject* parent)
 }
 
 bool Emulator::start(QString& error) {
-    if (!line.create(error))
+    if (!line.create(error)) {
+        error = QStringLiteral("cannot create a pseudo-terminal: ") + error;
         return false;
+    }
     clock.start();
     if (!options.imageFile.isEmpty()) {
         QFile image(options.imageFile);
@@ -68,8 +80,23 @@ bool Emulator::start(QString& error) {
             error = QStringLiteral("%1 is not a memory image of this chip; starting empty")
                         .arg(options.imageFile);
     }
+    if (!options.listenSource.isEmpty()) {
+        listener = std::make_unique<SoundListener>([this] { return realMs(); });
+        if (!listener->start(options.listenSource, error))
+            return false;
+        // A null sink whose monitor has just been opened takes a while to
+        // settle to the monitor's small latency; sound played before that
+        // is held back. The line is offered once the source is heard steadily.
+        const QDeadlineTimer deadline(ListenSettleMs + 5000);
+        while (listener->heardUntilMs() < ListenSettleMs && !deadline.hasExpired())
+            QThread::msleep(10);
+        device.onRowRecorded = [this](int row, double from, double to) {
+            rowRecorded(row, from, to);
+        };
+        levelTimer.start();
+    }
     print(line.devicePath());
-    if (!error.isEmpty()) {
+    if (!listener && !error.isEmpty()) {
         note(error);
         error.clear();
     }
@@ -96,6 +123,9 @@ bool Emulator::start(QString& error) {
     if (options.repeatUnansweredMs > 0)
         note(QStringLiteral("a progress report unanswered for %1 ms is sent again")
                  .arg(options.repeatUnansweredMs));
+    if (listener)
+        note(QStringLiteral("listening to %1: each recorded row keeps its level")
+                 .arg(options.listenSource));
 
     lineNotifier = new QSocketNotifier(line.fd(), QSocketNotifier::Read, this);
     lineNotifier->setEnabled(false);
@@ -107,6 +137,10 @@ bool Emulator::start(QString& error) {
 }
 
 void Emulator::finish() {
+    if (listener) {
+        resolveLevels(true);
+        listener->stop();
+    }
     saveImage();
     if (options.strict)
         note(QStringLiteral("%1 protocol violations").arg(device.violationsFound()));
@@ -338,6 +372,30 @@ void Emulator::hangUp() {
     QCoreApplication::exit(0);
 }
 
+void Emulator::rowRecorded(int row, double fromDeviceMs, double toDeviceMs) {
+    const VokarDevice::TimeScale scale{options.timeScale};
+    unheard.append({row, scale.realMs(fromDeviceMs), scale.realMs(toDeviceMs)});
+}
+
+void Emulator::resolveLevels(bool all) {
+    if (!listener || unheard.isEmpty())
+        return;
+    const double heard = listener->heardUntilMs();
+    bool changed = false;
+    while (!unheard.isEmpty()) {
+        const HeardRow next = unheard.first();
+        if (!all && next.toMs + CaptureSettleMs > realMs() && next.toMs > heard)
+            break;
+        unheard.removeFirst();
+        if (const std::optional<float> db = listener->levelDb(next.fromMs, next.toMs)) {
+            device.setLevel(next.row, *db);
+            changed = true;
+        }
+    }
+    if (changed && !all)
+        saveImage();
+}
+
 void Emulator::saveImage() {
     if (options.imageFile.isEmpty() || device.chip().index == 0)
         return;
@@ -378,9 +436,11 @@ void Emulator::control(const QString& text) {
             return;
         }
         device.insertChip(index);
+        unheard.clear();
         note(QStringLiteral("chip %1 inserted, memory empty").arg(index));
     } else if (verb == QLatin1String("nochip")) {
         device.removeChip();
+        unheard.clear();
         note(QStringLiteral("chip removed"));
     } else if (verb == QLatin1String("announce")) {
         device.announce();
@@ -432,6 +492,7 @@ void Emulator::control(const QString& text) {
     } else if (verb == QLatin1String("circular")) {
         device.reportCircularFail();
     } else if (verb == QLatin1String("map")) {
+        resolveLevels(true);
         for (const QString& l : device.memoryMap().split(QLatin1Char('\n')))
             note(l);
     } else if (verb == QLatin1String("hangup")) {

@@ -3,6 +3,7 @@
 #include "linenoise.h"
 #include "ptyline.h"
 #include "replyshaper.h"
+#include "soundlistener.h"
 #include "vokardevice.h"
 
 #include <QElapsedTimer>
@@ -10,6 +11,7 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <memory>
 
 class QSocketNotifier;
 
@@ -40,6 +42,9 @@ public:
         // A progress report not answered within this many real ms is sent
         // again (0: never).
         int repeatUnansweredMs = 0;
+        // A PulseAudio source heard as the programmer's audio input while it
+        // records (each row's level goes into the memory); empty: deaf.
+        QString listenSource;
     };
 
     explicit Emulator(const Options& options, QObject* parent = nullptr);
@@ -73,6 +78,11 @@ private:
     void hangUp();
     void saveImage();
     bool writePortsLine(QString& error) const;
+    // Rows recorded whose sound may not all have been captured yet.
+    void rowRecorded(int row, double fromDeviceMs, double toDeviceMs);
+    // Gives each recorded row its level once its sound is in (`all`: now,
+    // with whatever was captured).
+    void resolveLevels(bool all);
 
     Options options;
     VokarDevice device;
@@ -104,4 +114,13 @@ private:
     QByteArray stdinBuffer;
     bool peerWasOpen = false;
     bool hungUp = false;
+
+    struct HeardRow {
+        int row;
+        double fromMs; // real time
+        double toMs;
+    };
+    std::unique_ptr<SoundListener> listener;
+    QList<HeardRow> unheard;
+    QTimer levelTimer;
 };

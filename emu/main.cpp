@@ -60,6 +60,10 @@ int main(int argc, char** argv) {
     opt("seed", "Seed of the noise, to replay a run; printed at start.", "N");
     opt("repeat-unanswered",
         "Send a progress report again when it is not answered within MS real milliseconds.", "MS");
+    opt("listen",
+        "Hear the audio input from this PulseAudio source while recording; each row keeps its "
+        "level.",
+        "SOURCE");
     parser.process(app);
 
     Emulator::Options options;
@@ -105,6 +109,7 @@ int main(int argc, char** argv) {
         options.seed = QRandomGenerator::system()->generate();
     }
     options.repeatUnansweredMs = qMax(0, intOption(parser, QStringLiteral("repeat-unanswered"), 0));
+    options.listenSource = parser.value(QStringLiteral("listen"));
 
     // SIGTERM and SIGINT end the stand-in through the event loop, so that
     // the memory image is written.
@@ -119,8 +124,7 @@ int main(int argc, char** argv) {
     Emulator emulator(options);
     QString error;
     if (!emulator.start(error)) {
-        std::fprintf(stderr, "vokar-emu: cannot create a pseudo-terminal: %s\n",
-                     error.toLocal8Bit().constData());
+        std::fprintf(stderr, "vokar-emu: %s\n", error.toLocal8Bit().constData());
         return 1;
     }
     const int result = QCoreApplication::exec();

@@ -1,11 +1,11 @@
 #include "app/guardedapplication.h"
 #include "app/icons.h"
 #include "app/mainwindow.h"
-#include "app/signalbridge.h"
 #include "app/startup.h"
 #include "core/apperror.h"
 #include "core/apptitle.h"
 #include "core/configfile.h"
+#include "core/signalbridge.h"
 #include "files/player.h"
 #include "link/serialcomport.h"
 #include "widgets/qtprompter.h"
@@ -51,7 +51,8 @@ int main(int argc, char** argv) {
         Windows windows = createWindows(port, &player, prompter, ConfigFile::defaultName());
         MainWindow& main = *windows.main;
         prompter.setParent(&main);
-        QObject::connect(&signals_, &SignalBridge::terminationRequested, &main, &QWidget::close);
+        QObject::connect(&signals_, &SignalBridge::terminationRequested, &main,
+                         &MainWindow::closeOnSignal);
         if (const QScreen* screen = main.screen())
             main.move(screen->availableGeometry().center() - main.rect().center());
         main.show();

@@ -8,18 +8,19 @@
 #include <QMainWindow>
 #include <vector>
 
+class AboutWindow;
+class AddressDialog;
+class ChipTypeDialog;
+class ComPort;
 class MediaPlayer;
+class PortDialog;
 class Prompter;
 class QLabel;
 class QMenu;
 class QTabWidget;
 class QTableView;
 class QToolBar;
-class AboutWindow;
-class ComPort;
-class AddressDialog;
-class PortDialog;
-class ChipTypeDialog;
+class SoundOutputDialog;
 
 // The main window. It owns the program's state (ProgramState: the tables, the
 // panel texts, the commands and their handlers, the command frame, the link
@@ -37,15 +38,25 @@ public:
     void setDialogs(PortDialog* port, ChipTypeDialog* chipType, AddressDialog* address,
                     AboutWindow* about);
 
+    // The window's contents at start: the state's, the first page, the
+    // columns' widths.
     void setUpState();
+    // The stretching columns follow the window's width.
     void fitColumns();
+    // Closes the port and the player and writes the settings file; once. A
+    // settings file that cannot be written is reported.
     void shutDown();
+    // Closes the window because the program was told to end (SIGTERM,
+    // SIGINT, SIGHUP): no message box, the report goes to standard error.
+    void closeOnSignal();
 
     // Menu and dialog handlers of the window itself.
     void exitProgram();
     void showAbout();
     void choosePort();
     void chooseChipType();
+    // Setup > Sound output.
+    void chooseSoundOutput();
 
     // The settings file lines as they would be written now.
     QStringList configLines() const;
@@ -61,6 +72,7 @@ public:
     ChipTypeDialog* chipTypeDialog() const { return chipTypeDialog_; }
     AddressDialog* addressDialog() const { return addressDialog_; }
     AboutWindow* aboutWindow() const { return aboutWindow_; }
+    SoundOutputDialog* soundOutputDialog() const { return soundOutputDialog_; }
 
     // Widgets, named after their controls.
     QTabWidget* pages() const { return pages_; }
@@ -76,7 +88,7 @@ protected:
 private:
     void buildMenus();
     QToolBar* buildToolBar(const char* name, Commands::Place place);
-    // A click on a row selects it and runs `click`.
+    // The user's choice of a row (mouse or keys) runs `click`.
     QTableView* buildGrid(StringGrid& grid, const char* name, Handler click);
     QWidget* buildPanel();
     void applyWidths(StringGrid& grid, const std::vector<int>& widths);
@@ -85,11 +97,13 @@ private:
     WindowAddressInput addressInput_{*this};
     QString configPath;
     bool closed = false;
+    bool endingOnSignal = false;
 
     PortDialog* portDialog_ = nullptr;
     ChipTypeDialog* chipTypeDialog_ = nullptr;
     AddressDialog* addressDialog_ = nullptr;
     AboutWindow* aboutWindow_ = nullptr;
+    SoundOutputDialog* soundOutputDialog_ = nullptr;
 
     QTabWidget* pages_ = nullptr;
     QTableView* fileView_ = nullptr;

@@ -49,6 +49,7 @@ const Named names[] = {
     {Handler::ShowAbout, "showAbout"},
     {Handler::ChoosePort, "choosePort"},
     {Handler::ChooseChipType, "chooseChipType"},
+    {Handler::ChooseSoundOutput, "chooseSoundOutput"},
 };
 static_assert(std::size(names) == std::size_t(Handler::Count), "every handler has its name");
 

@@ -51,6 +51,7 @@ enum class Handler {
     ShowAbout,
     ChoosePort,
     ChooseChipType,
+    ChooseSoundOutput,
     Count
 };
 

@@ -414,6 +414,47 @@ private slots:
         QVERIFY(!other.loadImage(b.device.saveImage()));
     }
 
+    void eachRecordedRowIsToldWithItsSpan() {
+        Bench b(1);
+        QList<QList<double>> spans; // row, from, to
+        b.device.onRowRecorded = [&](int row, double from, double to) {
+            spans.append({double(row), from, to});
+        };
+        b.send(command(2, 10, 19, 0, 1));
+        QCOMPARE(b.next(), reply('2', 16));
+        b.device.advanceTo(1300);
+        b.send(command(6));
+        QCOMPARE(b.next(), reply('1', 20));
+        QCOMPARE(spans.size(), 10);
+        QCOMPARE(spans.first(), (QList<double>{10, 0, 150}));
+        // The row that waited for the answer to the report holds the wait.
+        QCOMPARE(spans.at(6), (QList<double>{16, 900, 1350}));
+        QCOMPARE(spans.last(), (QList<double>{19, 1650, 1800}));
+    }
+
+    void heardLevelsStayWithTheirRowsInTheImage() {
+        Bench b(1);
+        b.record(0, 4);
+        b.record(10, 12);
+        const float heard[] = {-12.4f, -11.6f, -40.2f, -99.0f};
+        for (int row = 0; row < 4; ++row)
+            b.device.setLevel(row, heard[row]);
+        b.device.setLevel(11, -150);
+        const QByteArray image = b.device.saveImage();
+        QVERIFY2(image.contains("message 0 4\nlevels 0 -12 -12 -40 -99 -\n"), image.constData());
+        QVERIFY2(image.contains("message 10 12\nlevels 10 - -99 -\n"), image.constData());
+        VokarDevice again(1);
+        QVERIFY(again.loadImage(image));
+        QCOMPARE(again.level(1), std::optional<float>(-12.0f));
+        QCOMPARE(again.level(4), std::nullopt);
+        QCOMPARE(again.level(11), std::optional<float>(VokarDevice::Silence));
+        QVERIFY(again.memoryMap().contains(QStringLiteral("levels 0 -12 -12 -40 -99 -")));
+        // A row recorded again is not heard until it is heard again.
+        b.record(0, 2);
+        QCOMPARE(b.device.level(1), std::nullopt);
+        QCOMPARE(b.device.level(3), std::optional<float>(-99.0f));
+    }
+
     void anyBytesFromTheLineLeaveTheDeviceWorking() {
         Bench b(41);
         QRandomGenerator random(20261208);

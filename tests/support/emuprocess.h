@@ -12,11 +12,35 @@
 // running test when the stand-in ends. The defaults come from the test's
 // build settings (vokar_add_emu_test in tests/e2e/CMakeLists.txt), so that a
 // whole test file can keep the greeting it was written for, or stay lax when
-// it sends frames of its own making.
+// it sends frames of its own making. They are read here, in the header, so
+// that each test executable's own settings count though the rest of the
+// class is built once in the support library. The lists name test
+// functions, "name" or "name:data tag", separated by "|".
+#ifndef VOKAR_EMU_STRICT
+#define VOKAR_EMU_STRICT 1
+#endif
+#ifndef VOKAR_EMU_GREET
+#define VOKAR_EMU_GREET 0
+#endif
+// Tests that read the greeting although the rest of their file does not.
+#ifndef VOKAR_EMU_GREET_IN
+#define VOKAR_EMU_GREET_IN ""
+#endif
+// Tests where the program is known to break the protocol.
+#ifndef VOKAR_EMU_EXPECTED_VIOLATIONS
+#define VOKAR_EMU_EXPECTED_VIOLATIONS ""
+#endif
+
 class EmuProcess {
 public:
-    EmuProcess();
+    EmuProcess()
+        : strict(VOKAR_EMU_STRICT != 0),
+          greet(VOKAR_EMU_GREET != 0 || runningTestIn(VOKAR_EMU_GREET_IN)),
+          violationsExpectedIn(QString::fromUtf8(VOKAR_EMU_EXPECTED_VIOLATIONS)) {}
     ~EmuProcess();
+
+    // Whether the running test function is on a list of the build's.
+    static bool runningTestIn(const char* list);
 
     // How the stand-in is run; set before start().
     bool strict;                // --strict, and any violation fails the running test
@@ -66,4 +90,5 @@ private:
     QStringList lines;
     QByteArray partial;
     bool violationsExpected = false;
+    QString violationsExpectedIn;
 };
