@@ -19,7 +19,30 @@
 #include <QStatusBar>
 #include <QTest>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
+
+// Keeps a terminal's number taken after its stand-in hangs up. The kernel
+// frees the number only when both ends are closed; without this, another
+// process (tests run side by side) may get the same /dev/pts/N at once, and
+// the device rightly shows up again.
+class TerminalNumberHold {
+public:
+    explicit TerminalNumberHold(const QString& device)
+        : fd(::open(QFile::encodeName(device).constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK)) {}
+    ~TerminalNumberHold() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    TerminalNumberHold(const TerminalNumberHold&) = delete;
+    TerminalNumberHold& operator=(const TerminalNumberHold&) = delete;
+    bool held() const { return fd >= 0; }
+
+private:
+    int fd;
+};
 
 QStringList listed(const PortDialog& dialog) {
     QStringList labels;
@@ -82,6 +105,8 @@ void TestPortListEmu::listFollowsStandInsAppearingAndGoing() {
     QCOMPARE(dialog.portDevice(3)->text(), second.device());
     screenshot(dialog, QStringLiteral("port-list.png"));
 
+    const TerminalNumberHold hold(second.device());
+    QVERIFY(hold.held());
     second.command(QStringLiteral("hangup"));
     QVERIFY(second.finished());
     QTRY_VERIFY_WITH_TIMEOUT(!listsDevice(dialog, second.device()), 5000);
