@@ -27,11 +27,10 @@ void wireStatus(TFormularz& window) {
     new ReopenOffer(window.ComPort1, window.panel, *bar, say, &window);
     if (window.Player == nullptr)
         return;
-    // The length of the file being recorded, when the real player has it
-    // decoded.
+    // The length of the file being recorded, when the real player has it.
     auto* player = qobject_cast<Player*>(window.Player);
     auto duration = [player]() -> qint64 {
-        return player != nullptr ? player->clip().durationUSecs() / 1000 : 0;
+        return player != nullptr ? player->durationUSecs() / 1000 : 0;
     };
     auto* reporter = new StatusReporter(
         {window.link, window.chip, window.ListaPlikow, window.ListaNagran, *window.Player},

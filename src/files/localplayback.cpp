@@ -6,6 +6,7 @@
 #include "core/prompter.h"
 #include "core/stringgrid.h"
 #include "link/linkstate.h"
+#include "soundfile.h"
 
 namespace {
 // Column of a file-table row's start address and of its file's full path.
@@ -24,19 +25,21 @@ void LocalPlayback::OdtwarzajClick() {
     // empty selected row has nothing to play either.
     const int row = files.Row();
     if (!files.cell(StartColumn, 1).isEmpty() && !files.cell(StartColumn, row).isEmpty()) {
+        const QString file = files.cell(FileColumn, row);
+        QString failure = QStringLiteral("No sound output");
         bool opened = false;
         if (player != nullptr) {
             try {
-                player->FileName = files.cell(FileColumn, row);
+                player->FileName = file;
                 player->Open();
                 opened = true;
-            } catch (const AppError&) {
-                // Whatever the media system says, the user is told this one
-                // text: the file is gone, unreadable, or cannot sound.
+            } catch (const AppError& error) {
+                failure = error.message();
             }
         }
         if (!opened) {
-            prompter.showMessage(QStringLiteral("File not found"));
+            // "File not found" only when it is so; otherwise the real reason.
+            prompter.showMessage(SoundFile::failureMessage(file, failure));
             return;
         }
         // Listening never asks the programmer to stop.

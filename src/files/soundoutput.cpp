@@ -1,92 +1,261 @@
 #include "soundoutput.h"
 
-#include <QAudioSink>
-#include <QIODevice>
 #include <algorithm>
+#include <cstring>
+#include <pulse/pulseaudio.h>
 #include <utility>
 
-SoundOutput::SoundOutput(QObject* parent) : QObject(parent), poll(new QTimer(this)) {
+namespace {
+
+void signalMainloop(pa_threaded_mainloop* mainloop) {
+    pa_threaded_mainloop_signal(mainloop, 0);
+}
+
+void contextChanged(pa_context*, void* mainloop) {
+    signalMainloop(static_cast<pa_threaded_mainloop*>(mainloop));
+}
+
+void streamChanged(pa_stream*, void* mainloop) {
+    signalMainloop(static_cast<pa_threaded_mainloop*>(mainloop));
+}
+
+void timedOut(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* mainloop) {
+    signalMainloop(static_cast<pa_threaded_mainloop*>(mainloop));
+}
+
+void timingDone(pa_stream*, int, void*) {}
+
+pa_sample_spec specOf(const QAudioFormat& format) {
+    pa_sample_spec spec{};
+    spec.format = PA_SAMPLE_S16LE;
+    spec.rate = static_cast<uint32_t>(std::max(0, format.sampleRate()));
+    spec.channels = static_cast<uint8_t>(std::clamp(format.channelCount(), 0, 255));
+    return spec;
+}
+
+// Runs `done` under the main loop's lock until it holds or `timeoutMs` has
+// passed; the loop's own timer wakes the wait at the deadline.
+template <typename Done>
+bool waitLocked(pa_threaded_mainloop* mainloop, pa_context* context, int timeoutMs, Done done) {
+    const pa_usec_t deadline = pa_rtclock_now() + pa_usec_t(timeoutMs) * 1000;
+    pa_time_event* timer = pa_context_rttime_new(context, deadline, timedOut, mainloop);
+    bool result = done();
+    while (!result && pa_rtclock_now() < deadline) {
+        pa_threaded_mainloop_wait(mainloop);
+        result = done();
+    }
+    if (timer != nullptr)
+        pa_threaded_mainloop_get_api(mainloop)->time_free(timer);
+    return result;
+}
+
+class Locked {
+public:
+    explicit Locked(pa_threaded_mainloop* mainloop_) : mainloop(mainloop_) {
+        pa_threaded_mainloop_lock(mainloop);
+    }
+    ~Locked() { pa_threaded_mainloop_unlock(mainloop); }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+
+private:
+    pa_threaded_mainloop* mainloop;
+};
+
+} // namespace
+
+SoundOutput::SoundOutput(QObject* parent)
+    : QObject(parent), poll(new QTimer(this)), scratch(64 * 1024, 0) {
     poll->setTimerType(Qt::PreciseTimer);
     poll->setInterval(PollMs);
     connect(poll, &QTimer::timeout, this, &SoundOutput::feed);
+    mainloop = pa_threaded_mainloop_new();
+    if (mainloop != nullptr && pa_threaded_mainloop_start(mainloop) < 0) {
+        pa_threaded_mainloop_free(mainloop);
+        mainloop = nullptr;
+    }
 }
 
 SoundOutput::~SoundOutput() {
     close();
+    disconnectServer();
+    if (mainloop != nullptr) {
+        pa_threaded_mainloop_stop(mainloop);
+        pa_threaded_mainloop_free(mainloop);
+    }
 }
 
-bool SoundOutput::open(const QAudioDevice& device_, const PcmClip& clip_, QString& error) {
-    close();
-    if (device_.isNull()) {
-        error = QStringLiteral("No sound output device");
+QString SoundOutput::serverError() const {
+    return QString::fromLocal8Bit(
+        pa_strerror(context != nullptr ? pa_context_errno(context) : PA_ERR_CONNECTIONREFUSED));
+}
+
+bool SoundOutput::connectServer(QString& error) {
+    if (mainloop == nullptr) {
+        error = QStringLiteral("No sound server to play on: the sound library cannot start");
         return false;
     }
-    device = device_;
-    clip = clip_;
-    silence = QByteArray(clip.format.bytesForDuration(BufferMs * 1000), 0);
-    if (!startStream(error)) {
+    Locked locked(mainloop);
+    if (context != nullptr && pa_context_get_state(context) == PA_CONTEXT_READY)
+        return true;
+    if (context != nullptr) {
+        // A connection that failed (the server went away) is made anew.
+        pa_context_set_state_callback(context, nullptr, nullptr);
+        pa_context_disconnect(context);
+        pa_context_unref(context);
+    }
+    context = pa_context_new(pa_threaded_mainloop_get_api(mainloop), "isdvokar");
+    if (context == nullptr) {
+        error = QStringLiteral("No sound server to play on: the sound library cannot start");
+        return false;
+    }
+    pa_context_set_state_callback(context, contextChanged, mainloop);
+    // The server named by the environment or the user's own; never one
+    // started on the program's behalf.
+    if (pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
+        error = QStringLiteral("No sound server to play on: %1").arg(serverError());
+        return false;
+    }
+    const bool settled = waitLocked(mainloop, context, ConnectMs, [this] {
+        return !PA_CONTEXT_IS_GOOD(pa_context_get_state(context)) ||
+               pa_context_get_state(context) == PA_CONTEXT_READY;
+    });
+    if (pa_context_get_state(context) == PA_CONTEXT_READY)
+        return true;
+    error = settled ? QStringLiteral("No sound server to play on: %1").arg(serverError())
+                    : QStringLiteral("No sound server to play on: it did not answer within %1 s")
+                          .arg(ConnectMs / 1000);
+    return false;
+}
+
+void SoundOutput::disconnectServer() {
+    if (mainloop == nullptr || context == nullptr)
+        return;
+    Locked locked(mainloop);
+    pa_context_set_state_callback(context, nullptr, nullptr);
+    pa_context_disconnect(context);
+    pa_context_unref(context);
+    context = nullptr;
+}
+
+void SoundOutput::prepareStream() {
+    if (stream != nullptr || !sound || mainloop == nullptr)
+        return;
+    QString ignored;
+    if (!connectServer(ignored))
+        return;
+    Locked locked(mainloop);
+    const pa_sample_spec spec = specOf(sound->format());
+    stream = pa_stream_new(context, "Sound file", &spec, nullptr);
+    if (stream == nullptr)
+        return;
+    pa_stream_set_state_callback(stream, streamChanged, mainloop);
+    pa_buffer_attr attr{};
+    attr.maxlength = static_cast<uint32_t>(-1);
+    attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(TargetLatencyMs * 1000, &spec));
+    attr.prebuf = static_cast<uint32_t>(-1);
+    attr.minreq = static_cast<uint32_t>(pa_usec_to_bytes(RequestMs * 1000, &spec));
+    attr.fragsize = static_cast<uint32_t>(-1);
+    // Adjusting the latency makes the server size its sink to this stream's
+    // wish instead of adding the sink's default buffer on top of it.
+    const auto flags = static_cast<pa_stream_flags_t>(
+        PA_STREAM_ADJUST_LATENCY | PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE);
+    if (pa_stream_connect_playback(stream, nullptr, &attr, flags, nullptr, nullptr) < 0) {
+        pa_stream_set_state_callback(stream, nullptr, nullptr);
+        pa_stream_unref(stream);
+        stream = nullptr;
+    }
+}
+
+bool SoundOutput::waitReady(QString& error) {
+    if (stream == nullptr) {
+        if (!connectServer(error))
+            return false;
+        error = QStringLiteral("The sound server refused the stream: %1").arg(serverError());
+        return false;
+    }
+    Locked locked(mainloop);
+    const bool settled = waitLocked(mainloop, context, ConnectMs, [this] {
+        return pa_stream_get_state(stream) != PA_STREAM_CREATING &&
+               pa_stream_get_state(stream) != PA_STREAM_UNCONNECTED;
+    });
+    if (pa_stream_get_state(stream) == PA_STREAM_READY) {
+        if (const pa_buffer_attr* attr = pa_stream_get_buffer_attr(stream))
+            grantedBufferUSecs =
+                qint64(pa_bytes_to_usec(attr->tlength, pa_stream_get_sample_spec(stream)));
+        return true;
+    }
+    error = settled ? QStringLiteral("The sound server refused the stream: %1").arg(serverError())
+                    : QStringLiteral("The sound server did not open a stream within %1 s")
+                          .arg(ConnectMs / 1000);
+    return false;
+}
+
+void SoundOutput::dropStream() {
+    if (mainloop == nullptr)
+        return;
+    Locked locked(mainloop);
+    if (timing != nullptr) {
+        pa_operation_cancel(timing);
+        pa_operation_unref(std::exchange(timing, nullptr));
+    }
+    if (stream != nullptr) {
+        pa_stream_set_state_callback(stream, nullptr, nullptr);
+        // Disconnecting drops what the server still holds: the sound stops
+        // now, not after the buffer.
+        pa_stream_disconnect(stream);
+        pa_stream_unref(std::exchange(stream, nullptr));
+    }
+}
+
+bool SoundOutput::open(std::shared_ptr<const DecodedSound> sound_, QString& error) {
+    close();
+    if (!sound_) {
+        error = QStringLiteral("No sound to play");
+        return false;
+    }
+    const pa_sample_spec spec = specOf(sound_->format());
+    if (!pa_sample_spec_valid(&spec)) {
+        error = QStringLiteral("The sound output cannot play %1 Hz with %2 channels")
+                    .arg(spec.rate)
+                    .arg(spec.channels);
+        return false;
+    }
+    if (!connectServer(error))
+        return false;
+    sound = std::move(sound_);
+    prepareStream();
+    if (!waitReady(error)) {
         close();
         return false;
     }
     return true;
 }
 
-bool SoundOutput::startStream(QString& error) {
-    if (sink == nullptr) {
-        sink = new QAudioSink(device, clip.format, this);
-        sink->setBufferSize(clip.format.bytesForDuration(BufferMs * 1000));
-    }
-    io = sink->start();
-    // Without a sound server start() neither returns a device nor emits a
-    // state change; the sink just sits stopped with an error.
-    if (io == nullptr || sink->state() == QAudio::StoppedState ||
-        sink->error() != QAudio::NoError) {
-        error = QStringLiteral("The sound output refused to open (error %1)")
-                    .arg(static_cast<int>(sink->error()));
-        stopStream();
-        return false;
-    }
-    return true;
-}
-
-void SoundOutput::stopStream() {
-    poll->stop();
-    io = nullptr;
-    // reset() drops what the stream still holds, so the sound stops now
-    // instead of after one more buffer. The sink itself is kept: start()
-    // connects a new stream on it.
-    if (sink != nullptr)
-        sink->reset();
-}
-
-void SoundOutput::dropSink() {
-    stopStream();
-    // The sound system's sink runs this thread's pending events while it is
-    // destroyed, so whatever runs then must already find it gone. That is
-    // also why it is destroyed only here, on close, and never while a
-    // playback ends or stalls.
-    delete std::exchange(sink, nullptr);
-}
-
 bool SoundOutput::play(qint64 from_, quint64 playId) {
     if (playing)
         stop();
-    if (io == nullptr) {
-        // The stream was lost (a failed playback); try once to get it back.
-        QString ignored;
-        if (device.isNull() || !startStream(ignored))
-            return false;
+    if (!sound)
+        return false;
+    if (stream == nullptr)
+        prepareStream();
+    QString ignored;
+    if (!waitReady(ignored)) {
+        dropStream();
+        return false;
     }
     QElapsedTimer took;
     took.start();
     currentPlay = playId;
-    from = std::clamp<qint64>(from_, 0, clip.data.size());
-    from -= from % std::max(1, clip.format.bytesPerFrame());
-    clipWritten = 0;
+    const int frameBytes = std::max(1, sound->format().bytesPerFrame());
+    from = std::clamp<qint64>(from_, 0, sound->available());
+    from -= from % frameBytes;
+    soundWritten = 0;
     silenceWritten = 0;
-    lastPosition = from;
+    lastPlayed = 0;
     playing = true;
     sinceProgress.start();
+    sinceTiming.start();
     feed();
     startUSecs = took.nsecsElapsed() / 1000;
     if (playing)
@@ -94,85 +263,115 @@ bool SoundOutput::play(qint64 from_, quint64 playId) {
     return true;
 }
 
-qint64 SoundOutput::queuedBytes() const {
-    return std::max<qint64>(0, sink->bufferSize() - sink->bytesFree());
+qint64 SoundOutput::playedBytes() {
+    pa_usec_t usecs = 0;
+    if (pa_stream_get_time(stream, &usecs) < 0)
+        return -1;
+    int negative = 0;
+    pa_usec_t latency = 0;
+    if (pa_stream_get_latency(stream, &latency, &negative) == 0)
+        lastSinkUSecs = negative != 0 ? 0 : qint64(latency);
+    return qint64(pa_usec_to_bytes(usecs, pa_stream_get_sample_spec(stream)));
+}
+
+void SoundOutput::requestTiming() {
+    if (timing != nullptr && pa_operation_get_state(timing) != PA_OPERATION_RUNNING)
+        pa_operation_unref(std::exchange(timing, nullptr));
+    // The server's own updates come further and further apart; while a
+    // sound plays it is asked often, so that its end is seen in time.
+    if (timing == nullptr && sinceTiming.elapsed() >= TimingMs) {
+        timing = pa_stream_update_timing_info(stream, timingDone, nullptr);
+        sinceTiming.restart();
+    }
 }
 
 void SoundOutput::feed() {
     if (!playing)
         return;
-    if (sink == nullptr || io == nullptr ||
-        (sink->state() == QAudio::StoppedState && sink->error() != QAudio::NoError)) {
-        finish(lastPosition);
-        return;
-    }
-    qint64 room = sink->bytesFree();
-    const qint64 clipEnd = clip.data.size();
-    while (room > 0) {
-        const qint64 left = clipEnd - from - clipWritten;
-        qint64 wrote = 0;
-        if (left > 0) {
-            wrote = io->write(clip.data.constData() + from + clipWritten, std::min(room, left));
-            if (wrote > 0)
-                clipWritten += wrote;
+    qint64 played = -1;
+    bool failed = stream == nullptr;
+    bool reachedEnd = false;
+    if (!failed) {
+        Locked locked(mainloop);
+        if (pa_stream_get_state(stream) != PA_STREAM_READY) {
+            failed = true;
         } else {
-            wrote = io->write(silence.constData(), std::min<qint64>(room, silence.size()));
-            if (wrote > 0)
-                silenceWritten += wrote;
+            size_t room = pa_stream_writable_size(stream);
+            if (room == static_cast<size_t>(-1))
+                room = 0;
+            // Once the decoder has finished, what is there is all there is.
+            const bool complete = sound->isComplete();
+            const qint64 soundEnd = sound->available();
+            while (room > 0) {
+                const qint64 chunk = std::min<qint64>(qint64(room), scratch.size());
+                qint64 bytes = sound->read(from + soundWritten, scratch.data(), chunk);
+                if (bytes > 0) {
+                    soundWritten += bytes;
+                } else if (complete) {
+                    // After the sound: silence, so that the stream runs on
+                    // until the server has played the last sample.
+                    bytes = chunk;
+                    std::memset(scratch.data(), 0, static_cast<size_t>(bytes));
+                    silenceWritten += bytes;
+                } else {
+                    break; // the decoder is behind; the buffer bridges it
+                }
+                if (pa_stream_write(stream, scratch.constData(), static_cast<size_t>(bytes),
+                                    nullptr, 0, PA_SEEK_RELATIVE) < 0) {
+                    failed = true;
+                    break;
+                }
+                room -= static_cast<size_t>(bytes);
+            }
+            requestTiming();
+            played = playedBytes();
+            reachedEnd = complete && from + soundWritten >= soundEnd && played >= soundWritten;
         }
-        if (wrote <= 0)
-            break;
-        room -= wrote;
     }
-
-    const qint64 consumed = clipWritten + silenceWritten - queuedBytes();
-    const qint64 reported = from + std::clamp<qint64>(consumed, 0, clipWritten);
-    if (reported != lastPosition) {
-        lastPosition = reported;
+    if (played > lastPlayed) {
+        lastPlayed = played;
         sinceProgress.restart();
     }
-    // The sound server reports consumption in steps of about 20 ms; between
-    // them the sound goes on in real time, up to one step further.
-    const qint64 sinceReport =
-        std::min<qint64>(sinceProgress.nsecsElapsed() / 1000, ExtrapolateMs * 1000);
-    const qint64 position =
-        std::min(from + clipWritten, reported + clip.format.bytesForDuration(sinceReport));
-    if (position >= clipEnd) {
-        finish(clipEnd);
+    const qint64 position = from + std::clamp<qint64>(lastPlayed, 0, soundWritten);
+    if (reachedEnd) {
+        finish(from + soundWritten);
         // The silence still queued must not delay a following play.
-        QString ignored;
-        stopStream();
-        startStream(ignored);
-    } else if (sinceProgress.elapsed() > StallMs) {
-        finish(reported);
-        stopStream();
+        dropStream();
+        prepareStream();
+    } else if (failed || sinceProgress.elapsed() > StallMs) {
+        finish(position);
+        dropStream();
     }
 }
 
 void SoundOutput::finish(qint64 position) {
     poll->stop();
     playing = false;
-    lastPosition = position;
     emit ended(currentPlay, position);
 }
 
 qint64 SoundOutput::stop() {
     if (!playing)
-        return lastPosition;
+        return from;
     poll->stop();
     playing = false;
-    const qint64 consumed = clipWritten + silenceWritten - queuedBytes();
-    lastPosition = from + std::clamp<qint64>(consumed, 0, clipWritten);
-    lastPosition -= lastPosition % std::max(1, clip.format.bytesPerFrame());
-    QString ignored;
-    stopStream();
-    startStream(ignored);
-    return lastPosition;
+    qint64 played = lastPlayed;
+    if (stream != nullptr) {
+        Locked locked(mainloop);
+        if (pa_stream_get_state(stream) == PA_STREAM_READY)
+            played = std::max(played, playedBytes());
+    }
+    qint64 position = from + std::clamp<qint64>(played, 0, soundWritten);
+    position -= position % std::max(1, sound->format().bytesPerFrame());
+    from = position;
+    dropStream();
+    prepareStream();
+    return position;
 }
 
 void SoundOutput::close() {
     playing = false;
-    dropSink();
-    clip = PcmClip();
-    silence.clear();
+    poll->stop();
+    dropStream();
+    sound.reset();
 }

@@ -1,52 +1,58 @@
 #pragma once
 
-#include "pcmclip.h"
+#include "decodedsound.h"
 
-#include <QAudioDevice>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <memory>
 
-class QAudioSink;
-class QIODevice;
+struct pa_context;
+struct pa_operation;
+struct pa_stream;
+struct pa_threaded_mainloop;
 
-// Hands one decoded clip to the sound system through a QAudioSink and tells
-// when its last sample has been played. It lives on a thread of its own, so
-// that a busy user interface can never starve the stream, and is driven from
-// the player with blocking calls.
+// Hands one decoded sound to the sound server (PulseAudio, or PipeWire
+// through its PulseAudio service) and tells when its last sample has been
+// played. It lives on a thread of its own, so that a busy user interface can
+// never starve the stream, and is driven from the player with blocking calls.
 //
-// The stream is connected when a clip is opened, not when it is played:
-// connecting takes several milliseconds, writing the first buffer does not.
+// The stream asks the server for a small buffer (TargetLatencyMs), which also
+// keeps the sink's own latency small on a server with default settings. The
+// end is taken from the played position the server reports (what it has
+// read from the stream less what its sink still holds, carried on between its
+// reports), not from the buffer: the stream is fed silence after the sound so
+// that it keeps running until that position has passed the last sample.
 //
-// QAudioSink goes idle when its source runs dry, one buffer before the last
-// sample is heard. So the stream is kept fed with silence after the clip, and
-// the played position is worked out as what was written minus what the stream
-// still holds; the clip has ended when that position passes its last byte.
+// Each playback gets a fresh stream, connected ahead while the previous one
+// ends, so that its positions count from the first byte of the playback.
 class SoundOutput : public QObject {
     Q_OBJECT
 public:
-    // How far the stream is filled ahead: enough to ride out a busy
-    // machine, while the end is found from the position, not the buffer.
-    static constexpr int BufferMs = 100;
+    // What the stream asks the server to keep buffered, and how much it
+    // asks for at a time.
+    static constexpr int TargetLatencyMs = 20;
+    static constexpr int RequestMs = 5;
     // How often the stream is topped up and the position checked; also the
     // granularity of the end report.
     static constexpr int PollMs = 2;
+    // How often, while playing, the server is asked for a fresh position.
+    static constexpr int TimingMs = 10;
     // A stream whose position does not move for this long has stalled (the
     // sound server went away); the playback then ends.
     static constexpr int StallMs = 3000;
-    // How far the position is carried on in real time past the stream's last
-    // report of it.
-    static constexpr int ExtrapolateMs = 25;
+    // The longest wait for the server to accept a connection or a stream.
+    static constexpr int ConnectMs = 5000;
 
     explicit SoundOutput(QObject* parent = nullptr);
     ~SoundOutput() override;
 
-    // Connects a stream in the clip's format on the device. False, with the
-    // reason, when the sound system refuses it.
-    bool open(const QAudioDevice& device, const PcmClip& clip, QString& error);
-    // Starts playing from byte `from` of the clip; the first buffer has been
-    // handed to the sound system when this returns. False when the stream
+    // Connects a stream in the sound's format. False, with the reason, when
+    // there is no sound server or it refuses the stream.
+    bool open(std::shared_ptr<const DecodedSound> sound, QString& error);
+    // Starts playing from byte `from` of the sound; the first buffer has
+    // been handed to the server when this returns. False when the stream
     // cannot play (then no `ended` follows).
     bool play(qint64 from, quint64 playId);
     // Cuts the sound at once; returns the position reached.
@@ -56,33 +62,48 @@ public:
     // Microseconds from the last play() to the moment its first buffer had
     // been handed over; for the benchmark.
     qint64 lastStartUSecs() const { return startUSecs; }
+    // What the server granted the last stream: its buffer and the sink's
+    // latency, in microseconds; for the benchmark.
+    qint64 bufferUSecs() const { return grantedBufferUSecs; }
+    qint64 sinkLatencyUSecs() const { return lastSinkUSecs; }
 
 signals:
-    // Playback `playId` ended at `position`: the clip's size when its last
+    // Playback `playId` ended at `position`: the sound's size when its last
     // sample has been played, less when the stream failed on the way.
     void ended(quint64 playId, qint64 position);
 
 private:
-    bool startStream(QString& error);
-    void stopStream();
-    void dropSink();
+    bool connectServer(QString& error);
+    void disconnectServer();
+    void prepareStream();
+    bool waitReady(QString& error);
+    void dropStream();
     void feed();
-    qint64 queuedBytes() const;
+    // Bytes of this playback the server reports played, or -1 when it has
+    // not reported yet. Call with the main loop locked.
+    qint64 playedBytes();
+    void requestTiming();
     void finish(qint64 position);
+    QString serverError() const;
 
-    QAudioDevice device;
-    PcmClip clip;
-    QAudioSink* sink = nullptr;
-    QIODevice* io = nullptr;
+    pa_threaded_mainloop* mainloop = nullptr;
+    pa_context* context = nullptr;
+    pa_stream* stream = nullptr;
+    pa_operation* timing = nullptr;
+    QElapsedTimer sinceTiming;
+
+    std::shared_ptr<const DecodedSound> sound;
     QTimer* poll; // a child, so that it moves to the output thread too
     QElapsedTimer sinceProgress;
+    QByteArray scratch;
 
     bool playing = false;
     quint64 currentPlay = 0;
-    qint64 from = 0;           // clip byte where this playback started
-    qint64 clipWritten = 0;    // clip bytes written since then
-    qint64 silenceWritten = 0; // silence bytes written after the clip
-    qint64 lastPosition = 0;
+    qint64 from = 0;           // sound byte where this playback started
+    qint64 soundWritten = 0;   // sound bytes written since then
+    qint64 silenceWritten = 0; // silence bytes written after the sound
+    qint64 lastPlayed = 0;     // stream bytes played at the last check
     qint64 startUSecs = 0;
-    QByteArray silence;
+    qint64 grantedBufferUSecs = 0;
+    qint64 lastSinkUSecs = 0;
 };
