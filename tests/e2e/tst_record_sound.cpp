@@ -1,63 +1,40 @@
 // Recording with real sound: the real player plays each file into a private
-// PulseAudio null sink while vokar-emu, at real time, records; the recorded
-// messages must be as long as the files.
-#include "app/formularz.h"
-#include "app/startup.h"
-#include "emuprocess.h"
-#include "fakeprompter.h"
-#include "files/player.h"
-#include "link/comport.h"
-#include "nullsinkserver.h"
-#include "tempfolder.h"
+// sound server while vokar-emu, at real time, records; the recorded messages
+// must be as long as the files, and a recording must end with the sound.
+#include "recordingrig.h"
 #include "testsounds.h"
 
-#include <QDeadlineTimer>
 #include <QTest>
-
 #include <sndfile.h>
 
 namespace {
-constexpr double RowSeconds = 0.150; // ISD 33060: 60 s over 400 rows
-constexpr double ProgressSeconds = 0.100;
+constexpr double RowSeconds = RecordingRig::RowSeconds;
+constexpr double ProgressSeconds = RecordingRig::ProgressMs / 1000.0;
 const double fileSeconds[] = {0.50, 0.65, 0.45};
+// What the end of a recording may add beyond one progress interval: generous,
+// the figures are in bench/record_bench.
+constexpr double SlackSeconds = 0.3;
 } // namespace
 
 class TestRecordSound : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void recordTableMakesMessagesAsLongAsTheFiles();
-
-private:
-    NullSinkServer sound;
+    void recordingWithoutStopAddressEndsWithTheSound_data();
+    void recordingWithoutStopAddressEndsWithTheSound();
 };
 
-void TestRecordSound::initTestCase() {
+void TestRecordSound::recordTableMakesMessagesAsLongAsTheFiles() {
+    NullSinkServer sound;
     QString error;
     QVERIFY2(sound.start(error), qPrintable(error));
-}
-
-void TestRecordSound::recordTableMakesMessagesAsLongAsTheFiles() {
-    TempFolder folder;
-    EmuProcess emu;
-    QVERIFY(
-        emu.start({QStringLiteral("--chip"), QStringLiteral("1"), QStringLiteral("--time-scale"),
-                   QStringLiteral("1"), QStringLiteral("--progress-ms"), QStringLiteral("100"),
-                   QStringLiteral("--com"), QStringLiteral("1"), QStringLiteral("--ports-file"),
-                   folder.file(QStringLiteral("isdvokar.ports"))}));
-    folder.write(QStringLiteral("isdvokar.fig"),
-                 "VOKAR-1 Configuration File\r\n1\r\n1\r\n\r\n\r\n\r\n1\r\n");
-    TComPort port;
-    Player player;
-    FakePrompter prompter;
-    Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
-    TFormularz& w = *windows.main;
-    QVERIFY(port.Active());
-    QVERIFY(emu.waitForGreetingAnswered());
+    RecordingRig rig;
+    QVERIFY(rig.start(sound));
+    TFormularz& w = rig.w();
 
     for (int row = 1; row <= 3; ++row) {
-        const QString file = folder.file(QStringLiteral("tone%1.wav").arg(row));
+        const QString file = rig.folder.file(QStringLiteral("tone%1.wav").arg(row));
         QVERIFY(TestSounds::writeToneWav(file, 8000, 1, fileSeconds[row - 1], SF_FORMAT_PCM_16));
         w.ListaPlikow.setCell(1, row,
                               row == 1 ? QStringLiteral("00000") : QStringLiteral("not used"));
@@ -66,35 +43,35 @@ void TestRecordSound::recordTableMakesMessagesAsLongAsTheFiles() {
     }
     w.availability.UpdateMenu();
     sound.clearSound();
-    w.commands.action(QStringLiteral("RecTable"))->trigger();
-    QVERIFY(prompter.messages.isEmpty());
-    const bool recorded = NullSinkServer::waitFor([&] { return w.link.LinkState == 3; }, 20000);
+    rig.run("RecTable");
+    QVERIFY(rig.prompter.messages.isEmpty());
+    const bool recorded = NullSinkServer::waitFor([&] { return rig.idle(); }, 20000);
     if (!recorded) {
         qWarning("link state %d, player %s; the stand-in's log:", w.link.LinkState,
-                 player.IsPlaying() ? "playing" : "not playing");
-        for (const QString& line : prompter.errors + prompter.messages + emu.log())
+                 rig.player->IsPlaying() ? "playing" : "not playing");
+        for (const QString& line : rig.prompter.errors + rig.prompter.messages + rig.emu.log())
             qWarning("%s", qPrintable(line));
     }
     QVERIFY(recorded);
-    QVERIFY(prompter.messages.isEmpty());
-    QVERIFY(prompter.errors.isEmpty());
-    QCOMPARE(emu.log().filter(QStringLiteral("Record start")).size(), 3);
+    QVERIFY(rig.prompter.messages.isEmpty());
+    QVERIFY(rig.prompter.errors.isEmpty());
+    QCOMPARE(rig.emu.log().filter(QStringLiteral("Record start")).size(), 3);
     QVERIFY(sound.heardSound());
 
     // The map of what the stand-in now holds, from a scan.
-    w.commands.action(QStringLiteral("PlayfromISD2"))->trigger();
+    rig.run("PlayfromISD2");
     QVERIFY(NullSinkServer::waitFor(
-        [&] { return w.link.LinkState == 3 && !w.ListaNagran.cell(5, 4).isEmpty(); }, 20000));
+        [&] { return rig.idle() && !w.ListaNagran.cell(5, 4).isEmpty(); }, 20000));
     for (int row = 1; row <= 3; ++row) {
         const int start = w.ListaNagran.cell(1, row).toInt();
         const int eom = w.ListaNagran.cell(3, row).toInt();
-        const double recorded = (eom - start + 1) * RowSeconds;
+        const double seconds = (eom - start + 1) * RowSeconds;
         // The stop reaches the programmer with its next progress report, and
         // the last row is a whole row.
         qInfo("file %d: %.2f s, message rows %d-%d: %.2f s", row, fileSeconds[row - 1], start, eom,
-              recorded);
-        QVERIFY(recorded >= fileSeconds[row - 1] - RowSeconds);
-        QVERIFY(recorded <= fileSeconds[row - 1] + ProgressSeconds + RowSeconds + 0.05);
+              seconds);
+        QVERIFY(seconds >= fileSeconds[row - 1] - RowSeconds);
+        QVERIFY(seconds <= fileSeconds[row - 1] + ProgressSeconds + RowSeconds + 0.05);
         if (row > 1)
             QCOMPARE(start, w.ListaNagran.cell(3, row - 1).toInt() + 1);
     }
@@ -103,14 +80,51 @@ void TestRecordSound::recordTableMakesMessagesAsLongAsTheFiles() {
     QStringList scanned;
     for (int row = 1; row <= 3; ++row)
         scanned << w.ListaNagran.cell(1, row) + QLatin1Char('-') + w.ListaNagran.cell(3, row);
-    w.commands.action(QStringLiteral("CheckRecords1"))->trigger();
+    rig.run("CheckRecords1");
     QVERIFY(NullSinkServer::waitFor(
-        [&] { return w.link.LinkState == 3 && !w.ListaNagran.cell(1, 3).isEmpty(); }, 20000));
+        [&] { return rig.idle() && !w.ListaNagran.cell(1, 3).isEmpty(); }, 20000));
     QStringList checked;
     for (int row = 1; row <= 3; ++row)
         checked << w.ListaNagran.cell(1, row) + QLatin1Char('-') + w.ListaNagran.cell(3, row);
     QCOMPARE(checked, scanned);
     QCOMPARE(w.ListaNagran.cell(1, 4), QString());
+}
+
+void TestRecordSound::recordingWithoutStopAddressEndsWithTheSound_data() {
+    QTest::addColumn<NullSinkServer::Setup>("setup");
+    using Setup = NullSinkServer::Setup;
+    for (Setup setup : {Setup::LowLatencyNullSink, Setup::DefaultPulseAudio, Setup::PipeWire})
+        QTest::addRow("%s", qPrintable(NullSinkServer::nameOf(setup))) << setup;
+}
+
+void TestRecordSound::recordingWithoutStopAddressEndsWithTheSound() {
+    QFETCH(NullSinkServer::Setup, setup);
+    const QString missing = NullSinkServer::missingPrograms(setup);
+    if (setup == NullSinkServer::Setup::PipeWire && !missing.isEmpty())
+        QSKIP(qPrintable(QStringLiteral("PipeWire is not installed (%1): "
+                                        "scripts/install-deps.sh installs it")
+                             .arg(missing)));
+    NullSinkServer sound(setup);
+    QString error;
+    QVERIFY2(sound.start(error), qPrintable(error));
+    RecordingRig rig;
+    QVERIFY(rig.start(sound));
+    const double length = 1.5;
+    const QString file = rig.folder.file(QStringLiteral("tone.wav"));
+    QVERIFY(TestSounds::writeToneWav(file, 8000, 1, length, SF_FORMAT_PCM_16));
+
+    QVERIFY(rig.recordOne(file));
+    QVERIFY(sound.heardSound());
+    QVERIFY(rig.stopSentAt >= 0);
+    // The stop goes out with the first progress report after the sound's end.
+    const double stopAfter = (rig.stopSentAt - sound.lastSoundUSecs()) / 1e6;
+    const double seconds = rig.firstMessageSeconds();
+    qInfo("%s: stop sent %.3f s after the last sample, message %.2f s for %.2f s of sound",
+          qPrintable(NullSinkServer::nameOf(setup)), stopAfter, seconds, length);
+    QVERIFY2(stopAfter <= ProgressSeconds + SlackSeconds, qPrintable(QString::number(stopAfter)));
+    QVERIFY(seconds >= length - RowSeconds);
+    QVERIFY2(seconds <= length + ProgressSeconds + RowSeconds + SlackSeconds,
+             qPrintable(QString::number(seconds)));
 }
 
 QTEST_MAIN(TestRecordSound)

@@ -261,8 +261,15 @@ QProcessEnvironment NullSinkServer::serverEnvironment() const {
 bool NullSinkServer::startProcess(QProcess& process, const QString& program,
                                   const QStringList& arguments, QString& error) {
     process.setProcessEnvironment(serverEnvironment());
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.setStandardOutputFile(QProcess::nullDevice());
+    if (kind == Setup::PipeWire) {
+        // Headless, PipeWire complains about the missing D-Bus on every
+        // start; its log goes to the folder, and into the error if it fails.
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.setStandardOutputFile(folder.filePath(program + QStringLiteral(".log")));
+    } else {
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.setStandardOutputFile(QProcess::nullDevice());
+    }
     process.start(program, arguments);
     if (!process.waitForStarted()) {
         error = program + QStringLiteral(" does not start: ") + process.errorString();
@@ -336,25 +343,6 @@ bool NullSinkServer::start(QString& error) {
 }
 
 bool NullSinkServer::startPulseAudio(QString& error) {
-    if (kind == Setup::DefaultPulseAudio) {
-        // The server's own configuration, as a user has it: without sound
-        // hardware it makes the null sink "auto_null" and suspends it when idle.
-        socket = folder.filePath(QStringLiteral("run/pulse/native"));
-        if (!startProcess(server, QStringLiteral("pulseaudio"),
-                          {QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"),
-                           QStringLiteral("--use-pid-file=no"),
-                           QStringLiteral("--log-level=error")},
-                          error))
-            return false;
-        if (!waitFor(
-                [&] { return QFileInfo::exists(socket) || server.state() != QProcess::Running; },
-                ServerStartMs) ||
-            server.state() != QProcess::Running) {
-            error = QStringLiteral("pulseaudio did not open its socket");
-            return false;
-        }
-        return true;
-    }
     socket = folder.filePath(QStringLiteral("native"));
     // As root the server warns and runs in user mode all the same.
     if (!startProcess(
@@ -364,7 +352,10 @@ bool NullSinkServer::startPulseAudio(QString& error) {
              QStringLiteral("--use-pid-file=no"), QStringLiteral("--disable-shm=yes"),
              QStringLiteral("--log-level=error"), QStringLiteral("-L"),
              QStringLiteral("module-null-sink sink_name=vsink"), QStringLiteral("-L"),
-             QStringLiteral("module-native-protocol-unix auth-anonymous=1 socket=") + socket},
+             QStringLiteral("module-native-protocol-unix auth-anonymous=1 socket=") + socket,
+             // As the server's own configuration has it: an idle sink is
+             // suspended.
+             QStringLiteral("-L"), QStringLiteral("module-suspend-on-idle")},
             error))
         return false;
     if (!waitFor([&] { return QFileInfo::exists(socket) || server.state() != QProcess::Running; },
@@ -373,6 +364,8 @@ bool NullSinkServer::startPulseAudio(QString& error) {
         error = QStringLiteral("pulseaudio did not open its socket");
         return false;
     }
+    if (kind != Setup::LowLatencyNullSink)
+        return true;
     silence.setStandardInputFile(QStringLiteral("/dev/zero"));
     return startProcess(silence, QStringLiteral("pacat"),
                         {QStringLiteral("--latency-msec=%1").arg(SinkLatencyMs),
@@ -381,6 +374,20 @@ bool NullSinkServer::startPulseAudio(QString& error) {
 }
 
 bool NullSinkServer::startPipeWire(QString& error) {
+    const bool started = startPipeWireProcesses(error);
+    if (!started) {
+        for (const char* program : {"pipewire", "wireplumber", "pipewire-pulse"}) {
+            QFile log(folder.filePath(QString::fromLatin1(program) + QStringLiteral(".log")));
+            if (log.open(QIODevice::ReadOnly))
+                error += QStringLiteral("\n%1: %2")
+                             .arg(QString::fromLatin1(program),
+                                  QString::fromLocal8Bit(log.readAll().right(600)).trimmed());
+        }
+    }
+    return started;
+}
+
+bool NullSinkServer::startPipeWireProcesses(QString& error) {
     socket = folder.filePath(QStringLiteral("run/pulse/native"));
     const QString config = folder.filePath(QStringLiteral("config/wireplumber/main.lua.d"));
     QDir().mkpath(config);

@@ -16,10 +16,10 @@
 // - LowLatencyNullSink: PulseAudio, with a silent 10 ms stream kept playing
 //   into the sink so that it never renders far ahead (an idle null sink
 //   renders up to two seconds ahead), and the monitor recorded at 5 ms.
-// - DefaultPulseAudio: PulseAudio with its own default configuration (which
-//   makes the null sink "auto_null" when there is no sound hardware), nothing
-//   holding the latency low while the player plays; the monitor is recorded
-//   at 50 ms, above what the player asks for.
+// - DefaultPulseAudio: PulseAudio with its default settings and the null
+//   sink and idle suspension its own configuration loads on a machine without
+//   sound hardware; nothing holds the latency low while the player plays (the
+//   monitor is recorded at 50 ms, above what the player asks for).
 // - PipeWire: pipewire, wireplumber and pipewire-pulse, started headless
 //   (no D-Bus, no devices) on a private runtime folder; the null sink is made
 //   through the PulseAudio service, as a user's would be; the monitor is
@@ -78,6 +78,7 @@ private:
 
     bool startPulseAudio(QString& error);
     bool startPipeWire(QString& error);
+    bool startPipeWireProcesses(QString& error);
     bool startProcess(QProcess& process, const QString& program, const QStringList& arguments,
                       QString& error);
     bool runTool(const QString& program, const QStringList& arguments, QString& error);
