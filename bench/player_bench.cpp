@@ -7,6 +7,7 @@
 //
 // Run without arguments for all three, or name one: low, default, pipewire.
 
+#include "benchfigures.h"
 #include "files/midirenderer.h"
 #include "files/player.h"
 #include "nullsinkserver.h"
@@ -25,20 +26,6 @@
 namespace {
 
 constexpr int Rounds = 10;
-
-struct Figures {
-    std::vector<double> values;
-    void add(double value) { values.push_back(value); }
-    void print(const char* what, const char* unit) {
-        std::sort(values.begin(), values.end());
-        if (values.empty()) {
-            std::printf("%-46s no result\n", what);
-            return;
-        }
-        std::printf("%-46s median %8.2f  min %8.2f  max %8.2f %s  (%zu runs)\n", what,
-                    values[values.size() / 2], values.front(), values.back(), unit, values.size());
-    }
-};
 
 QByteArray variableLength(quint32 value) {
     QByteArray bytes(1, static_cast<char>(value & 0x7F));

@@ -7,6 +7,7 @@
 //
 // Run without arguments for all three, or name one: low, default, pipewire.
 
+#include "benchfigures.h"
 #include "recordingrig.h"
 #include "testsounds.h"
 
@@ -21,20 +22,6 @@ namespace {
 
 constexpr int Rounds = 10;
 constexpr double FileSeconds = 1.5;
-
-struct Figures {
-    std::vector<double> values;
-    void add(double value) { values.push_back(value); }
-    void print(const char* what, const char* unit) {
-        std::sort(values.begin(), values.end());
-        if (values.empty()) {
-            std::printf("%-52s no result\n", what);
-            return;
-        }
-        std::printf("%-52s median %8.1f  min %8.1f  max %8.1f %s  (%zu runs)\n", what,
-                    values[values.size() / 2], values.front(), values.back(), unit, values.size());
-    }
-};
 
 void measure(NullSinkServer& sound) {
     RecordingRig rig;
@@ -54,9 +41,9 @@ void measure(NullSinkServer& sound) {
         if (seconds > 0)
             overrun.add((seconds - FileSeconds) * 1000.0);
     }
-    notified.print("  last sample at the monitor to end of playback", "ms");
-    stopped.print("  last sample at the monitor to the stop command", "ms");
-    overrun.print("  message recorded minus the file's 1.5 s", "ms");
+    notified.print("  last sample at the monitor to end of playback", "ms", 52);
+    stopped.print("  last sample at the monitor to the stop command", "ms", 52);
+    overrun.print("  message recorded minus the file's 1.5 s", "ms", 52);
 }
 
 } // namespace
