@@ -31,9 +31,12 @@ class SoundOutput : public QObject {
     Q_OBJECT
 public:
     // What the stream asks the server to keep buffered, and how much it
-    // asks for at a time.
-    static constexpr int TargetLatencyMs = 20;
-    static constexpr int RequestMs = 5;
+    // asks for at a time: small, so that the server's sink runs at a small
+    // latency too, yet enough to ride out a busy machine (at 15 ms a loaded
+    // machine let the stream run dry now and then, which stretches the
+    // sound).
+    static constexpr int TargetLatencyMs = 40;
+    static constexpr int RequestMs = 10;
     // How often the stream is topped up and the position checked; also the
     // granularity of the end report.
     static constexpr int PollMs = 2;

@@ -434,10 +434,16 @@ bool NullSinkServer::startPipeWireProcesses(QString& error) {
                  error))
         return false;
     // Wireplumber makes the only sink the default one; the test must not
-    // depend on how soon.
-    if (!runTool(QStringLiteral("pactl"),
-                 {QStringLiteral("set-default-sink"), QStringLiteral("vsink")}, error))
-        return false;
+    // depend on how soon. The sink may not be known to it yet either.
+    QElapsedTimer waited;
+    waited.start();
+    while (!runTool(QStringLiteral("pactl"),
+                    {QStringLiteral("set-default-sink"), QStringLiteral("vsink")}, error)) {
+        if (waited.elapsed() > ServerStartMs)
+            return false;
+        waitFor([] { return false; }, 50);
+    }
+    error.clear();
     if (sessionManager.state() != QProcess::Running) {
         error = QStringLiteral("wireplumber ended");
         return false;
