@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <pthread.h>
 #include <pulse/pulseaudio.h>
+#include <sched.h>
 #include <utility>
 
 namespace {
@@ -24,6 +26,25 @@ void timedOut(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* mai
 }
 
 void timingDone(pa_stream*, int, void*) {}
+
+// Asks for round-robin real-time scheduling for the calling thread, below the
+// sound servers' own threads, as sound programs do: a machine busy with other
+// work then cannot delay the stream past its small buffer. Where the system
+// does not grant it, the thread goes on as it was.
+void askForRealtime() {
+    sched_param param{};
+    param.sched_priority = SoundOutput::RealtimePriority;
+#ifdef SCHED_RESET_ON_FORK
+    const int policy = SCHED_RR | SCHED_RESET_ON_FORK;
+#else
+    const int policy = SCHED_RR;
+#endif
+    pthread_setschedparam(pthread_self(), policy, &param);
+}
+
+void askForRealtimeInLoop(pa_threaded_mainloop*, void*) {
+    askForRealtime();
+}
 
 pa_sample_spec specOf(const QAudioFormat& format) {
     pa_sample_spec spec{};
@@ -74,6 +95,9 @@ SoundOutput::SoundOutput(QObject* parent)
         pa_threaded_mainloop_free(mainloop);
         mainloop = nullptr;
     }
+    // The loop's thread carries the samples to the server.
+    if (mainloop != nullptr)
+        pa_threaded_mainloop_once_unlocked(mainloop, askForRealtimeInLoop, nullptr);
 }
 
 SoundOutput::~SoundOutput() {
@@ -210,6 +234,11 @@ void SoundOutput::dropStream() {
 
 bool SoundOutput::open(std::shared_ptr<const DecodedSound> sound_, QString& error) {
     close();
+    // The output's own thread feeds the stream; asked once, on that thread.
+    if (!realtimeAsked) {
+        askForRealtime();
+        realtimeAsked = true;
+    }
     if (!sound_) {
         error = QStringLiteral("No sound to play");
         return false;

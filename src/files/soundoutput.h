@@ -47,6 +47,9 @@ public:
     static constexpr int StallMs = 3000;
     // The longest wait for the server to accept a connection or a stream.
     static constexpr int ConnectMs = 5000;
+    // The real-time priority the feeding threads ask for, where the system
+    // grants it: below PulseAudio's (5) and PipeWire's (88) own threads.
+    static constexpr int RealtimePriority = 3;
 
     explicit SoundOutput(QObject* parent = nullptr);
     ~SoundOutput() override;
@@ -100,6 +103,7 @@ private:
     QElapsedTimer sinceProgress;
     QByteArray scratch;
 
+    bool realtimeAsked = false;
     bool playing = false;
     quint64 currentPlay = 0;
     qint64 from = 0;           // sound byte where this playback started

@@ -11,7 +11,9 @@
 #include <QtEndian>
 #include <cstdlib>
 #include <mutex>
+#include <pthread.h>
 #include <pulse/pulseaudio.h>
+#include <sched.h>
 
 namespace {
 constexpr int ServerStartMs = 10000;
@@ -35,7 +37,7 @@ default_access.properties["enable-flatpak-portal"] = false
 // for a latency holds the sink's latency down as much as a playing one does):
 // - low latency: 5 ms, as the set-up intends;
 // - PipeWire: none at all, in chunks of 5 ms;
-// - default PulseAudio: 50 ms, above the 15 ms the player asks for, so it never
+// - default PulseAudio: 50 ms, above the 30 ms the player is granted, so it never
 //   holds the playing sink down. Asking nothing would leave the idle null sink
 //   (kept awake by this recording) rendering two seconds ahead, which it does
 //   not take back when a stream starts: every sound would start two seconds
@@ -95,6 +97,16 @@ bool NullSinkServer::Monitor::start(const QString& server, const QString& source
         error = QStringLiteral("no PulseAudio main loop");
         return false;
     }
+    // Stamped on arrival: the stamps are only as good as the thread is quick,
+    // on a machine busy with other work too.
+    pa_threaded_mainloop_once_unlocked(
+        mainloop,
+        [](pa_threaded_mainloop*, void*) {
+            sched_param param{};
+            param.sched_priority = 3;
+            pthread_setschedparam(pthread_self(), SCHED_RR, &param);
+        },
+        nullptr);
     pa_threaded_mainloop_lock(mainloop);
     context = pa_context_new(pa_threaded_mainloop_get_api(mainloop), "monitor");
     pa_context_set_state_callback(context, wake, this);
