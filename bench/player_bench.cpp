@@ -88,7 +88,7 @@ void measurePlayback(NullSinkServer& sound, Player& player, const QString& path,
     toMonitor.print("  Play() to first sample arriving from the monitor", "ms");
     endReport.print("  last sample at the monitor to notification", "ms");
     buffer.print("  stream buffer the server granted", "ms");
-    sink.print("  stream latency the server reported at the end", "ms");
+    sink.print("  stream latency (queue and sink) at the end", "ms");
 }
 
 } // namespace

@@ -49,7 +49,7 @@ public:
     struct OutputFigures {
         qint64 startUSecs = 0;  // Play() until its first samples were handed over
         qint64 bufferUSecs = 0; // the stream's buffer as the server granted it
-        qint64 sinkUSecs = 0;   // the latency the server last reported
+        qint64 sinkUSecs = 0;   // the stream's latency (queue and sink) last reported
     };
     OutputFigures outputFigures() const;
 

@@ -96,8 +96,10 @@ SoundOutput::SoundOutput(QObject* parent)
         mainloop = nullptr;
     }
     // The loop's thread carries the samples to the server.
-    if (mainloop != nullptr)
+    if (mainloop != nullptr) {
+        Locked locked(mainloop);
         pa_threaded_mainloop_once_unlocked(mainloop, askForRealtimeInLoop, nullptr);
+    }
 }
 
 SoundOutput::~SoundOutput() {
@@ -176,14 +178,17 @@ void SoundOutput::prepareStream() {
     pa_stream_set_state_callback(stream, streamChanged, mainloop);
     pa_buffer_attr attr{};
     attr.maxlength = static_cast<uint32_t>(-1);
-    attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(TargetLatencyMs * 1000, &spec));
+    attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(QueueMs * 1000, &spec));
     attr.prebuf = static_cast<uint32_t>(-1);
-    attr.minreq = static_cast<uint32_t>(pa_usec_to_bytes(RequestMs * 1000, &spec));
+    attr.minreq = static_cast<uint32_t>(pa_usec_to_bytes(SinkLatencyMs * 1000, &spec));
     attr.fragsize = static_cast<uint32_t>(-1);
-    // Adjusting the latency makes the server size its sink to this stream's
-    // wish instead of adding the sink's default buffer on top of it.
+    // Early requests make the server run its sink at the small latency of
+    // one request instead of its default (two seconds on an idle null sink),
+    // while the samples queued for it may be more: what the server has in
+    // hand rides out a moment in which the machine is too busy to pass it
+    // more.
     const auto flags = static_cast<pa_stream_flags_t>(
-        PA_STREAM_ADJUST_LATENCY | PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE);
+        PA_STREAM_EARLY_REQUESTS | PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE);
     if (pa_stream_connect_playback(stream, nullptr, &attr, flags, nullptr, nullptr) < 0) {
         pa_stream_set_state_callback(stream, nullptr, nullptr);
         pa_stream_unref(stream);

@@ -18,9 +18,9 @@ struct pa_threaded_mainloop;
 // played. It lives on a thread of its own, so that a busy user interface can
 // never starve the stream, and is driven from the player with blocking calls.
 //
-// The stream asks the server for a small buffer (TargetLatencyMs), which also
-// keeps the sink's own latency small on a server with default settings. The
-// end is taken from the played position the server reports (what it has
+// The stream asks the server for a small sink latency (SinkLatencyMs), also on
+// a server with default settings, whose sinks otherwise run at up to two
+// seconds. The end is taken from the played position the server reports (what it has
 // read from the stream less what its sink still holds, carried on between its
 // reports), not from the buffer: the stream is fed silence after the sound so
 // that it keeps running until that position has passed the last sample.
@@ -30,13 +30,13 @@ struct pa_threaded_mainloop;
 class SoundOutput : public QObject {
     Q_OBJECT
 public:
-    // What the stream asks the server to keep buffered, and how much it
-    // asks for at a time: small, so that the server's sink runs at a small
-    // latency too, yet enough to ride out a busy machine (at 15 ms a loaded
-    // machine let the stream run dry now and then, which stretches the
-    // sound).
-    static constexpr int TargetLatencyMs = 40;
-    static constexpr int RequestMs = 10;
+    // The stream asks the server to run its sink at a small latency, and
+    // keeps more queued with the server than that: the end is taken from the
+    // played position, so the queue only has to ride out a busy machine
+    // (queues of 15 and 30 ms, with the sink at half of them, ran dry now and
+    // then at a load of 7 to 12 on two cores, which stretches the sound).
+    static constexpr int SinkLatencyMs = 10;
+    static constexpr int QueueMs = 100;
     // How often the stream is topped up and the position checked; also the
     // granularity of the end report.
     static constexpr int PollMs = 2;

@@ -99,6 +99,7 @@ bool NullSinkServer::Monitor::start(const QString& server, const QString& source
     }
     // Stamped on arrival: the stamps are only as good as the thread is quick,
     // on a machine busy with other work too.
+    pa_threaded_mainloop_lock(mainloop);
     pa_threaded_mainloop_once_unlocked(
         mainloop,
         [](pa_threaded_mainloop*, void*) {
@@ -107,6 +108,7 @@ bool NullSinkServer::Monitor::start(const QString& server, const QString& source
             pthread_setschedparam(pthread_self(), SCHED_RR, &param);
         },
         nullptr);
+    pa_threaded_mainloop_unlock(mainloop);
     pa_threaded_mainloop_lock(mainloop);
     context = pa_context_new(pa_threaded_mainloop_get_api(mainloop), "monitor");
     pa_context_set_state_callback(context, wake, this);
