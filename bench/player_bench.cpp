@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
                     setup == Setup::LowLatencyNullSink
                         ? "; a 10 ms silent stream and the 5 ms monitor hold the sink's latency"
                     : setup == Setup::DefaultPulseAudio
-                        ? "; the monitor asks 50 ms, the player 30 ms, nothing else asks"
+                        ? "; the monitor asks 50 ms, the player's sink 10 ms, nothing else asks"
                         : "; only the player asks for a latency");
         Player player;
         measurePlayback(sound, player, wav8k, "WAV, 0.5 s, 8 kHz mono");

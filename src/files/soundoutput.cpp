@@ -298,14 +298,26 @@ bool SoundOutput::play(qint64 from_, quint64 playId) {
 }
 
 qint64 SoundOutput::playedBytes() {
-    pa_usec_t usecs = 0;
-    if (pa_stream_get_time(stream, &usecs) < 0)
+    const pa_timing_info* info = pa_stream_get_timing_info(stream);
+    if (info == nullptr || info->read_index_corrupt)
         return -1;
     int negative = 0;
     pa_usec_t latency = 0;
     if (pa_stream_get_latency(stream, &latency, &negative) == 0)
         lastSinkUSecs = negative != 0 ? 0 : qint64(latency);
-    return qint64(pa_usec_to_bytes(usecs, pa_stream_get_sample_spec(stream)));
+    const pa_sample_spec* spec = pa_stream_get_sample_spec(stream);
+    // What the server had read, less what its sink still held, when it
+    // reported; carried on in time since then, but only so far: a server too
+    // busy to report may also be too busy to play, and the end must never be
+    // told before the sound has been heard.
+    qint64 played =
+        info->read_index - qint64(pa_usec_to_bytes(info->sink_usec + info->transport_usec, spec));
+    if (info->playing) {
+        const qint64 age = std::clamp<qint64>(qint64(pa_timeval_age(&info->timestamp)), 0,
+                                              qint64(ExtrapolateMs) * 1000);
+        played += qint64(pa_usec_to_bytes(pa_usec_t(age), spec));
+    }
+    return std::max<qint64>(0, played);
 }
 
 void SoundOutput::requestTiming() {

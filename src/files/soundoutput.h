@@ -40,8 +40,10 @@ public:
     // How often the stream is topped up and the position checked; also the
     // granularity of the end report.
     static constexpr int PollMs = 2;
-    // How often, while playing, the server is asked for a fresh position.
+    // How often, while playing, the server is asked for a fresh position,
+    // and how far the position is carried on past its last report.
     static constexpr int TimingMs = 10;
+    static constexpr int ExtrapolateMs = 20;
     // A stream whose position does not move for this long has stalled (the
     // sound server went away); the playback then ends.
     static constexpr int StallMs = 3000;

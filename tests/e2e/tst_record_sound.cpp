@@ -70,7 +70,7 @@ void TestRecordSound::recordTableMakesMessagesAsLongAsTheFiles() {
         // the last row is a whole row.
         qInfo("file %d: %.2f s, message rows %d-%d: %.2f s", row, fileSeconds[row - 1], start, eom,
               seconds);
-        QVERIFY(seconds >= fileSeconds[row - 1] - RowSeconds);
+        QVERIFY(seconds >= fileSeconds[row - 1] - RowSeconds - 0.001);
         QVERIFY(seconds <= fileSeconds[row - 1] + ProgressSeconds + RowSeconds + 0.05);
         if (row > 1)
             QCOMPARE(start, w.ListaNagran.cell(3, row - 1).toInt() + 1);
@@ -115,14 +115,23 @@ void TestRecordSound::recordingWithoutStopAddressEndsWithTheSound() {
 
     QVERIFY(rig.recordOne(file));
     QVERIFY(sound.heardSound());
-    QVERIFY(rig.stopSentAt >= 0);
-    // The stop goes out with the first progress report after the sound's end.
-    const double stopAfter = (rig.stopSentAt - sound.lastSoundUSecs()) / 1e6;
+    QVERIFY(rig.notifiedAt >= 0 && rig.stopSentAt >= 0);
+    // The player tells the end when the last sample has been played, and the
+    // stop goes out with the next progress report.
+    const double endAfter = (rig.notifiedAt - sound.lastSoundUSecs()) / 1e6;
+    const double stopAfter = (rig.stopSentAt - rig.notifiedAt) / 1e6;
     const double seconds = rig.firstMessageSeconds();
-    qInfo("%s: stop sent %.3f s after the last sample, message %.2f s for %.2f s of sound",
-          qPrintable(NullSinkServer::nameOf(setup)), stopAfter, seconds, length);
-    QVERIFY2(stopAfter <= ProgressSeconds + SlackSeconds, qPrintable(QString::number(stopAfter)));
-    QVERIFY(seconds >= length - RowSeconds);
+    qInfo("%s: end told %.3f s after the last sample, stop sent %.3f s later, message %.2f s "
+          "for %.2f s of sound",
+          qPrintable(NullSinkServer::nameOf(setup)), endAfter, stopAfter, seconds, length);
+    QVERIFY2(qAbs(endAfter) <= SlackSeconds, qPrintable(QString::number(endAfter)));
+    // The stand-in's reports come on time only as far as a busy machine
+    // lets them; the bound leaves room for that.
+    QVERIFY2(stopAfter <= ProgressSeconds + 2 * SlackSeconds,
+             qPrintable(QString::number(stopAfter)));
+    // A row less when the stop lands just inside the last one (rows times
+    // 0.15 are not exact in binary, hence the millisecond).
+    QVERIFY2(seconds >= length - RowSeconds - 0.001, qPrintable(QString::number(seconds)));
     QVERIFY2(seconds <= length + ProgressSeconds + RowSeconds + SlackSeconds,
              qPrintable(QString::number(seconds)));
 }

@@ -37,11 +37,12 @@ default_access.properties["enable-flatpak-portal"] = false
 // for a latency holds the sink's latency down as much as a playing one does):
 // - low latency: 5 ms, as the set-up intends;
 // - PipeWire: none at all, in chunks of 5 ms;
-// - default PulseAudio: 50 ms, above the 30 ms the player is granted, so it never
-//   holds the playing sink down. Asking nothing would leave the idle null sink
-//   (kept awake by this recording) rendering two seconds ahead, which it does
-//   not take back when a stream starts: every sound would start two seconds
-//   late, which a user's sink, idle-suspended or able to rewind, does not do.
+// - default PulseAudio: 50 ms, above the 10 ms the player asks its sink to run
+//   at, so it never holds the playing sink down. Asking nothing would leave
+//   the idle null sink (kept awake by this recording) rendering two seconds
+//   ahead, which it does not take back when a stream starts: every sound
+//   would start two seconds late, which a user's sink, idle-suspended or able
+//   to rewind, does not do.
 class NullSinkServer::Monitor {
 public:
     explicit Monitor(const QElapsedTimer& clock_) : clock(clock_) {}
