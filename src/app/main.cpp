@@ -51,7 +51,8 @@ int main(int argc, char** argv) {
         Windows windows = createWindows(port, &player, prompter, ConfigFile::defaultName());
         MainWindow& main = *windows.main;
         prompter.setParent(&main);
-        QObject::connect(&signals_, &SignalBridge::terminationRequested, &main, &QWidget::close);
+        QObject::connect(&signals_, &SignalBridge::terminationRequested, &main,
+                         &MainWindow::closeOnSignal);
         if (const QScreen* screen = main.screen())
             main.move(screen->availableGeometry().center() - main.rect().center());
         main.show();

@@ -10,6 +10,7 @@
 #include "icons.h"
 #include "link/comport.h"
 #include "widgets/chiptypedialog.h"
+#include "widgets/gridview.h"
 #include "widgets/portdialog.h"
 #include "widgets/soundoutputdialog.h"
 #include "wiring.h"
@@ -26,6 +27,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <cstdio>
 #include <optional>
 
 namespace {
@@ -129,11 +131,7 @@ QToolBar* MainWindow::buildToolBar(const char* name, Commands::Place place) {
 }
 
 QTableView* MainWindow::buildGrid(StringGrid& grid, const char* name, Handler click) {
-    auto* view = named(new QTableView, name);
-    view->setModel(&grid);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    auto* view = named(new GridView(grid), name);
     view->setShowGrid(true);
     view->setWordWrap(false);
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -149,14 +147,8 @@ QTableView* MainWindow::buildGrid(StringGrid& grid, const char* name, Handler cl
         else
             view->setColumnWidth(col - 1, width);
     });
-    connect(&grid, &StringGrid::rowSelected, view, [view](int row) {
-        if (row >= 1 && view->currentIndex().row() != row - 1)
-            view->selectRow(row - 1);
-    });
-    connect(view, &QTableView::clicked, this, [this, &grid, click](const QModelIndex& index) {
-        grid.setRow(index.row() + 1);
-        state_.handlers.run(click);
-    });
+    // The user chose a row: its row behaviour runs, once.
+    connect(view, &GridView::rowChosen, this, [this, click] { state_.handlers.run(click); });
     return view;
 }
 
@@ -321,8 +313,23 @@ void MainWindow::shutDown() {
         state_.port.Close();
     if (state_.player != nullptr)
         runGuarded(state_.prompter, [this] { state_.player->Close(); });
-    // A settings file that cannot be written keeps its old contents.
-    ConfigFile::writeLines(configLines(), configPath);
+    // A settings file that cannot be written keeps its old contents, and the
+    // user learns why: in a box, or where nobody may be looking any more (a
+    // logout, Ctrl+C), on standard error.
+    const QString error = ConfigFile::writeLines(configLines(), configPath);
+    if (error.isEmpty())
+        return;
+    if (endingOnSignal) {
+        std::fprintf(stderr, "isdvokar: %s\n", error.toLocal8Bit().constData());
+        std::fflush(stderr);
+    } else {
+        state_.prompter.showMessage(error);
+    }
+}
+
+void MainWindow::closeOnSignal() {
+    endingOnSignal = true;
+    close();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -43,8 +43,12 @@ public:
     void setUpState();
     // The stretching columns follow the window's width.
     void fitColumns();
-    // Closes the port and the player and writes the settings file; once.
+    // Closes the port and the player and writes the settings file; once. A
+    // settings file that cannot be written is reported.
     void shutDown();
+    // Closes the window because the program was told to end (SIGTERM,
+    // SIGINT, SIGHUP): no message box, the report goes to standard error.
+    void closeOnSignal();
 
     // Menu and dialog handlers of the window itself.
     void exitProgram();
@@ -84,7 +88,7 @@ protected:
 private:
     void buildMenus();
     QToolBar* buildToolBar(const char* name, Commands::Place place);
-    // A click on a row selects it and runs `click`.
+    // The user's choice of a row (mouse or keys) runs `click`.
     QTableView* buildGrid(StringGrid& grid, const char* name, Handler click);
     QWidget* buildPanel();
     void applyWidths(StringGrid& grid, const std::vector<int>& widths);
@@ -93,6 +97,7 @@ private:
     WindowAddressInput addressInput_{*this};
     QString configPath;
     bool closed = false;
+    bool endingOnSignal = false;
 
     PortDialog* portDialog_ = nullptr;
     ChipTypeDialog* chipTypeDialog_ = nullptr;

@@ -37,4 +37,16 @@ void wireStatus(MainWindow& window) {
                                         duration, say, &window);
     // Connected after the window's own routing, so the command has run.
     QObject::connect(&s.commands, &Commands::triggered, reporter, &StatusReporter::afterCommand);
+    // Bytes the line brought that were no part of a reply: shown once there
+    // are any, beside the link's text.
+    auto* noise = new QLabel(bar);
+    noise->setObjectName(QStringLiteral("LineNoise"));
+    noise->setToolTip(QStringLiteral("Bytes on the serial line that were no part of a reply from "
+                                     "the programmer. The replies were taken all the same."));
+    noise->hide();
+    bar->addPermanentWidget(noise);
+    QObject::connect(reporter, &StatusReporter::noiseNoted, noise, [noise](const QString& note) {
+        noise->setText(note);
+        noise->setVisible(!note.isEmpty());
+    });
 }

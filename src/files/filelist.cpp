@@ -3,10 +3,10 @@
 #include "addresstext.h"
 #include "filelistformat.h"
 #include "listfilereader.h"
-#include "listfilewriter.h"
 
 #include "core/availability.h"
 #include "core/filedialog.h"
+#include "core/filesaver.h"
 #include "core/folders.h"
 #include "core/prompter.h"
 #include "core/stringgrid.h"
@@ -35,18 +35,35 @@ void FileList::openTable() {
     if (ctx.prompter.execute(open)) {
         const QString name = open.fileName;
         ctx.folders.RememberFolder(2, ctx.open, ctx.save);
-        ctx.listFileName = name;
-        if (readFileList(name))
+        switch (readFileList(name)) {
+        case ListLoad::Complete:
+            ctx.listFileName = name;
             ctx.caption(QStringLiteral("VOKAR SD Programmer, ") + name);
-        else
+            break;
+        case ListLoad::BadFormat:
+            // The table holds only part of the file: a Save must not write
+            // it over the file without asking.
             ctx.prompter.showMessage(QStringLiteral("Bad file format"));
+            ctx.listFileName.clear();
+            ctx.caption(QStringLiteral("ISD Programmer"));
+            break;
+        case ListLoad::NotOpened:
+            // Told already; the table and the list it belongs to stay.
+            break;
+        }
     }
     CheckAddressCells();
     ctx.availability.UpdateMenu();
     TablesContext::call(ctx.scrollFilesToTop);
 }
 
-bool FileList::readFileList(const QString& name) {
+FileList::ListLoad FileList::readFileList(const QString& name) {
+    QFile file(name);
+    const QString cannotOpen = ListFileReader::open(file);
+    if (!cannotOpen.isEmpty()) {
+        ctx.prompter.showMessage(cannotOpen);
+        return ListLoad::NotOpened;
+    }
     StringGrid& fileGrid = ctx.fileGrid;
     StringGrid::BulkUpdate bulk(fileGrid);
     fileGrid.setRowCount(TableLayout::StartRows);
@@ -55,10 +72,6 @@ bool FileList::readFileList(const QString& name) {
         for (int col = FileColumn::Start; col <= FileColumn::File; ++col)
             fileGrid.setCell(col, row, QString());
     }
-    // A file that cannot be opened loads as an empty table.
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly))
-        return true;
     ListFileReader reader(file);
     QByteArray line;
     int k = 1;
@@ -71,7 +84,7 @@ bool FileList::readFileList(const QString& name) {
         // The entries read so far stay, unnumbered, for the user to see how
         // far the file was good.
         if (!entry)
-            return false;
+            return ListLoad::BadFormat;
         fileGrid.setCell(FileColumn::Start, k, entry->start);
         fileGrid.setCell(FileColumn::Stop, k, entry->stop);
         fileGrid.setCell(FileColumn::File, k, entry->file);
@@ -79,7 +92,7 @@ bool FileList::readFileList(const QString& name) {
         fileGrid.setRowCount(fileGrid.RowCount() + 1);
     }
     fileGrid.NumberRows();
-    return true;
+    return ListLoad::Complete;
 }
 
 void FileList::CheckAddressCells() {
@@ -164,7 +177,7 @@ bool FileList::WriteFileList(const QString& name) {
                                                 fileGrid.cell(FileColumn::Stop, r),
                                                 fileGrid.cell(FileColumn::File, r)});
     }
-    const QString error = ListFileWriter::write(name, contents);
+    const QString error = FileSaver::write(name, contents);
     if (error.isEmpty())
         return true;
     ctx.prompter.showMessage(error);

@@ -11,6 +11,9 @@
 #include "core/prompter.h"
 #include "core/stringgrid.h"
 #include "core/tablelayout.h"
+#include "filelistformat.h"
+
+#include <QDir>
 
 FileTable::FileTable(TablesContext& context)
     : ctx(context), rowSelect(context.fileGrid, context.panel, context.chip, context.prompter) {}
@@ -32,6 +35,13 @@ bool FileTable::askForSoundFile() {
         return false;
     ctx.folders.RememberFolder(1, ctx.open, ctx.save);
     ctx.soundFileType = open.filterIndex;
+    if (!FileListFormat::storable(open.fileName)) {
+        ctx.prompter.showMessage(
+            QStringLiteral("Cannot add %1: its name holds a \";\" or a line break, which a file "
+                           "list cannot store. Rename the file and add it again.")
+                .arg(QDir::toNativeSeparators(open.fileName)));
+        return false;
+    }
     return true;
 }
 

@@ -26,6 +26,7 @@ public:
 
 private:
     // Shows the sound file dialog; true with the chosen name in the dialog.
+    // A name that a file list cannot store is refused with a message.
     bool askForSoundFile();
     void putNewFile(int row, const QString& name);
     // The address the user confirmed in the address dialog, or nothing.

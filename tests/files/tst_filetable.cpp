@@ -23,6 +23,8 @@ private slots:
     void addPutsFileInFirstFreeRowAndGrowsByOne();
     void addRemembersSoundFolderAndFileType();
     void addCancelledStillRenumbersAndUpdatesCommands();
+    void namesAListCannotStoreAreRefused_data();
+    void namesAListCannotStoreAreRefused();
     void insertPlacesFileAtSelectionOrAfterEntries_data();
     void insertPlacesFileAtSelectionOrAfterEntries();
     void insertOverwritesStrayTextsOfTheFirstFreeRow();
@@ -96,6 +98,41 @@ void TestFileTable::addCancelledStillRenumbersAndUpdatesCommands() {
     QCOMPARE(f.fileGrid.cell(FileColumn::Number, 7), QStringLiteral("7"));
     QVERIFY(!f.enabled("DeletePlik"));
     QCOMPARE(f.fileGrid.cell(FileColumn::Start, 1), QString());
+}
+
+void TestFileTable::namesAListCannotStoreAreRefused_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("insert");
+    for (const bool insert : {false, true}) {
+        const char* command = insert ? "Insert" : "Add";
+        QTest::addRow("%s, \";\"", command) << QStringLiteral("/snd/a;b.wav") << insert;
+        QTest::addRow("%s, CR", command) << QStringLiteral("/snd/a\rb.wav") << insert;
+        QTest::addRow("%s, LF", command) << QStringLiteral("/snd/a\nb.wav") << insert;
+    }
+}
+
+// A list line ends at ";" and at a line break: such a name would come back
+// cut short or not at all, so it is not taken in the first place.
+void TestFileTable::namesAListCannotStoreAreRefused() {
+    QFETCH(QString, name);
+    QFETCH(bool, insert);
+    TablesFixture f;
+    f.fillFiles(fiveEntries());
+    f.fileGrid.setRow(2);
+    FileTable table(f.context);
+    f.prompter.answers = {name};
+    if (insert)
+        table.insertFile();
+    else
+        table.addFile();
+    QCOMPARE(f.prompter.messages.size(), 1);
+    QVERIFY2(f.prompter.messages.first().startsWith(QStringLiteral("Cannot add ") + name),
+             qPrintable(f.prompter.messages.first()));
+    QVERIFY(f.prompter.messages.first().contains(QStringLiteral("cannot store")));
+    QCOMPARE(f.fileGrid.RowCount(), 125);
+    for (int k = 1; k <= 5; ++k)
+        QCOMPARE(f.fileRow(k), fiveEntries().at(k - 1));
+    QCOMPARE(f.fileGrid.cell(FileColumn::Start, 6), QString());
 }
 
 void TestFileTable::insertPlacesFileAtSelectionOrAfterEntries_data() {
@@ -373,7 +410,8 @@ void TestFileTable::selectingRowShowsItsStartAddress() {
     QCOMPARE(f.panel.address(), QStringLiteral("00120"));
     QCOMPARE(f.panel.timeToEnd(), f.chip.TimeToEndText(120));
     QCOMPARE(f.panel.timeToEnd(), QStringLiteral("  42.00 sek."));
-    QCOMPARE(f.panel.addressHex(), QStringLiteral("ABCD"));
+    // The hexadecimal display shows the same address.
+    QCOMPARE(f.panel.addressHex(), QStringLiteral("0078"));
     QCOMPARE(f.fileGrid.cell(FileColumn::Start, 2), QStringLiteral("120"));
     QCOMPARE(f.fileGrid.cell(FileColumn::Stop, 2), notUsed); // silently
     QVERIFY(f.prompter.messages.isEmpty());

@@ -26,6 +26,17 @@ private slots:
             << QByteArray("COM10=/dev/ttyS9\nCOM1=/dev/a\n") << 1 << QStringLiteral("/dev/a");
         QTest::newRow("comment") << QByteArray("#COM3=/dev/x\n") << 3 << QString();
         QTest::newRow("other number") << QByteArray("COM4=/dev/y\n") << 3 << QString();
+        QTest::newRow("the first line for a number counts")
+            << QByteArray("COM2=/dev/first\nCOM2=/dev/second\n") << 2
+            << QStringLiteral("/dev/first");
+        QTest::newRow("COM01 is not COM1") << QByteArray("COM01=/dev/x\n") << 1 << QString();
+        QTest::newRow("last line unended, CR LF before")
+            << QByteArray("# ports\r\nCOM6 =/dev/z") << 6 << QStringLiteral("/dev/z");
+        // Read in pieces of 1 MiB: a line across two of them.
+        QByteArray across(1024 * 1024 - 5, '#');
+        across += "\nCOM3=/dev/across\n";
+        QTest::newRow("a line across the reader's pieces")
+            << across << 3 << QStringLiteral("/dev/across");
     }
     void portsFileLineMapsTheNumber() {
         QFETCH(QByteArray, file);
@@ -100,6 +111,38 @@ private slots:
         QVERIFY(port.Active());
         QCOMPARE(port.PortNum(), 7);
         QCOMPARE(panel.portNumber(), QStringLiteral("7"));
+    }
+
+    // OK with no button checked (no port was ever stored): the open is
+    // refused; with a stored port above 6 that port opens and is shown.
+    void okWithoutAChosenPortShowsWhatIsReallyOpen_data() {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<bool>("opens");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("no port stored")
+            << QByteArray("0") << false << QStringLiteral("not connected");
+        QTest::newRow("port 7 stored") << QByteArray("7") << true << QStringLiteral("7");
+    }
+    void okWithoutAChosenPortShowsWhatIsReallyOpen() {
+        QFETCH(QByteArray, stored);
+        QFETCH(bool, opens);
+        QFETCH(QString, shown);
+        TempFolder folder;
+        folder.write(QStringLiteral("isdvokar.fig"),
+                     "VOKAR-1 Configuration File\r\n" + stored + "\r\n1\r\n\r\n\r\n\r\n0\r\n");
+        FakeComPort port;
+        PanelTexts panel;
+        FakePrompter prompter;
+        PortDialog dialog(port, panel, prompter);
+        dialog.loadSettings(QStringLiteral("isdvokar.fig"));
+        QVERIFY(!port.Active());
+        for (int number = 1; number <= 6; ++number)
+            QVERIFY(!dialog.portButton(number)->isChecked());
+        dialog.conclude(true, false);
+        QCOMPARE(port.Active(), opens);
+        QCOMPARE(panel.portNumber(), shown);
+        QCOMPARE(prompter.messages,
+                 opens ? QStringList() : QStringList{QStringLiteral("Serial Port not available")});
     }
 
     void vanishedPortShowsNotConnectedAndTellsOnce() {

@@ -5,6 +5,7 @@
 #include "plan/chipgeometry.h"
 #include "plan/fitcheck.h"
 #include "plan/headerexport.h"
+#include "plan/laterstarts.h"
 #include "plan/memorylayout.h"
 #include "plan/recordverifier.h"
 #include "plan/soundlengths.h"
@@ -15,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
@@ -101,6 +103,7 @@ private slots:
     void fitOfAFileBetweenItsAddresses_data();
     void fitOfAFileBetweenItsAddresses();
     void fileWithoutStartFollowsThePreviousOne();
+    void nextMessageFoundAsARowByRowSearchFindsIt();
     void cutWarningNamesEveryFileThatWillBeCut();
     void planThreeFilesOnAnIsd33060();
     void planThatDoesNotFitChangesNothing();
@@ -284,6 +287,12 @@ void TestPlan::fitOfAFileBetweenItsAddresses_data() {
     QTest::newRow("no stop, room before the next message")
         << Isd33060 << QList<QStringList>{{s, notUsed, a}, {QStringLiteral("00020"), notUsed, b}}
         << 3.0 << 19 << QString();
+    QTest::newRow("no stop, a lower address after it is passed over")
+        << Isd33060
+        << QList<QStringList>{{QStringLiteral("00100"), notUsed, a},
+                              {QStringLiteral("00050"), notUsed, b},
+                              {QStringLiteral("00130"), notUsed, b}}
+        << 3.0 << 129 << QString();
     QTest::newRow("no stop, nothing follows: end of memory")
         << Isd33060 << QList<QStringList>{{QStringLiteral("00390"), notUsed, a}} << 3.0 << 399
         << QStringLiteral("bell.wav lasts 3.00 s; rows 390-399 hold 1.50 s");
@@ -329,6 +338,35 @@ void TestPlan::fileWithoutStartFollowsThePreviousOne() {
     QCOMPARE(*p[2].start, 40);
     QVERIFY(!p[2].lengthKnown());
     QVERIFY(!p[3].placed());
+}
+
+// The search behind a file's limit, against looking at every later row, on
+// tables of every order: ascending, descending, repeated and missing starts.
+void TestPlan::nextMessageFoundAsARowByRowSearchFindsIt() {
+    QRandomGenerator random(7);
+    for (int table = 0; table < 20; ++table) {
+        const int rows = 1 + int(random.bounded(300));
+        std::vector<std::optional<int>> starts;
+        for (int row = 0; row < rows; ++row) {
+            if (random.bounded(4) != 0)
+                starts.push_back(int(random.bounded(table % 2 == 0 ? 40 : 4000)));
+            else
+                starts.push_back(std::nullopt);
+        }
+        const LaterStarts later(starts);
+        for (int row = 1; row <= rows; ++row) {
+            for (const std::optional<int> above :
+                 {std::optional<int>(), starts[size_t(row - 1)], std::optional<int>(20)}) {
+                std::optional<int> expected;
+                for (int next = row + 1; next <= rows && !expected; ++next) {
+                    const auto start = starts[size_t(next - 1)];
+                    if (start && (!above || *start > *above))
+                        expected = start;
+                }
+                QCOMPARE(later.after(row, above), expected);
+            }
+        }
+    }
 }
 
 void TestPlan::cutWarningNamesEveryFileThatWillBeCut() {

@@ -3,6 +3,7 @@
 #include "childprocess.h"
 
 #include <QDeadlineTimer>
+#include <QDebug>
 #include <QTest>
 #include <csignal>
 #include <sys/types.h>
@@ -86,6 +87,21 @@ bool EmuProcess::start(const QStringList& arguments) {
     if (lines.isEmpty() || !lines.first().startsWith(QLatin1Char('/')))
         return false;
     path = lines.first();
+    // With a COM number the stand-in writes its line into the ports file
+    // after naming its device; the program must find it there.
+    if (arguments.contains(QStringLiteral("--com"))) {
+        const auto written = [this] {
+            return logContains(QStringLiteral(" written to ")) ||
+                   logContains(QStringLiteral("cannot write "));
+        };
+        const QDeadlineTimer linesDeadline(5000);
+        while (!written() && !linesDeadline.hasExpired())
+            process.waitForReadyRead(100);
+        if (!logContains(QStringLiteral(" written to "))) {
+            qWarning() << "vokar-emu wrote no ports line:" << lines;
+            return false;
+        }
+    }
     return true;
 }
 

@@ -43,10 +43,19 @@ int FakeComPort::ReadBuf(char* buffer, int count) {
     return n;
 }
 
+void FakeComPort::PurgeRead() {
+    input.clear();
+    emit inputPurged();
+}
+
 void FakeComPort::feed(const QByteArray& bytes) {
     input.append(bytes);
     if (open && !input.isEmpty())
         emit OnRxChar(int(input.size()));
+}
+
+void FakeComPort::queue(const QByteArray& bytes) {
+    input.append(bytes);
 }
 
 void FakeComPort::vanish(const QString& reason) {

@@ -20,6 +20,9 @@ public:
 
     QStringList messages;
     QStringList errors;
+    // Runs while a message is shown, as the world goes on while a box is
+    // open.
+    std::function<void(const QString&)> whileShown;
     // Answers for the next dialogs, in order: a file name to confirm, or an
     // empty string to cancel. Without an answer the dialog is cancelled.
     QStringList answers;
