@@ -1,8 +1,13 @@
-// Local playback figures against a private PulseAudio null sink with a 10 ms
-// silent stream in it: Play() to the first sample at the sink's monitor,
-// Play() to the first samples handed to the stream, the last sample at the
-// monitor to the end notification, Open() times, and MIDI render speed.
+// Local playback figures against a private sound server in each of three
+// set-ups (a PulseAudio null sink held at 10 ms by a silent stream, PulseAudio
+// with its default latency, PipeWire with pipewire-pulse): Play() to the
+// first sample at the sink's monitor, Play() to the first samples handed to
+// the stream, the last sample at the monitor to the end notification, Open()
+// times, the buffer the server granted; and MIDI render speed.
+//
+// Run without arguments for all three, or name one: low, default, pipewire.
 
+#include "benchfigures.h"
 #include "files/midirenderer.h"
 #include "files/player.h"
 #include "nullsinkserver.h"
@@ -15,25 +20,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <sndfile.h>
+#include <utility>
 #include <vector>
 
 namespace {
 
 constexpr int Rounds = 10;
-
-struct Figures {
-    std::vector<double> values;
-    void add(double value) { values.push_back(value); }
-    void print(const char* what, const char* unit) {
-        std::sort(values.begin(), values.end());
-        if (values.empty()) {
-            std::printf("%-46s no result\n", what);
-            return;
-        }
-        std::printf("%-46s median %8.2f  min %8.2f  max %8.2f %s  (%zu runs)\n", what,
-                    values[values.size() / 2], values.front(), values.back(), unit, values.size());
-    }
-};
 
 QByteArray variableLength(quint32 value) {
     QByteArray bytes(1, static_cast<char>(value & 0x7F));
@@ -63,7 +55,7 @@ QByteArray chordsMidi(int beats) {
 }
 
 void measurePlayback(NullSinkServer& sound, Player& player, const QString& path, const char* name) {
-    Figures toMonitor, handOver, endReport, open;
+    Figures toMonitor, handOver, endReport, open, buffer, sink;
     for (int round = 0; round < Rounds; ++round) {
         player.FileName = path;
         QElapsedTimer took;
@@ -77,8 +69,11 @@ void measurePlayback(NullSinkServer& sound, Player& player, const QString& path,
                                       [&] { notifiedAt = sound.nowUSecs(); });
         const qint64 playAt = sound.nowUSecs();
         player.Play();
-        handOver.add(player.lastStartUSecs() / 1000.0);
+        handOver.add(player.outputFigures().startUSecs / 1000.0);
         NullSinkServer::waitFor([&] { return notifiedAt >= 0; }, 10000);
+        const Player::OutputFigures figures = player.outputFigures();
+        buffer.add(figures.bufferUSecs / 1000.0);
+        sink.add(figures.sinkUSecs / 1000.0);
         QObject::disconnect(stamp);
         const qint64 caughtUp = sound.recordedFrames() + NullSinkServer::MonitorRate / 5;
         NullSinkServer::waitFor([&] { return sound.recordedFrames() >= caughtUp; }, 3000);
@@ -92,6 +87,8 @@ void measurePlayback(NullSinkServer& sound, Player& player, const QString& path,
     handOver.print("  Play() to first samples handed to the stream", "ms");
     toMonitor.print("  Play() to first sample arriving from the monitor", "ms");
     endReport.print("  last sample at the monitor to notification", "ms");
+    buffer.print("  stream buffer the server granted", "ms");
+    sink.print("  stream latency (queue and sink) at the end", "ms");
 }
 
 } // namespace
@@ -99,16 +96,6 @@ void measurePlayback(NullSinkServer& sound, Player& player, const QString& path,
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir folder;
-    NullSinkServer sound;
-    QString error;
-    if (!sound.start(error)) {
-        std::fprintf(stderr, "player_bench: no sound server: %s\n", qPrintable(error));
-        return 1;
-    }
-    std::printf("Null sink with a %d ms silent stream; monitor recorded at %d Hz; "
-                "arrival at the monitor includes parec's 5 ms latency.\n",
-                NullSinkServer::SinkLatencyMs, NullSinkServer::MonitorRate);
-
     const QString wav8k = folder.filePath(QStringLiteral("8k.wav"));
     const QString wav44k = folder.filePath(QStringLiteral("44k.wav"));
     const QString midi = folder.filePath(QStringLiteral("note.mid"));
@@ -116,12 +103,35 @@ int main(int argc, char** argv) {
     TestSounds::writeToneWav(wav44k, 44100, 2, 0.5, SF_FORMAT_PCM_16);
     TestSounds::writeFile(midi, TestSounds::midiNote(240));
 
-    {
+    using Setup = NullSinkServer::Setup;
+    const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    const std::pair<const char*, Setup> setups[] = {{"low", Setup::LowLatencyNullSink},
+                                                    {"default", Setup::DefaultPulseAudio},
+                                                    {"pipewire", Setup::PipeWire}};
+    for (const auto& [key, setup] : setups) {
+        if (!only.isEmpty() && only != QLatin1String(key))
+            continue;
+        NullSinkServer sound(setup);
+        QString error;
+        std::printf("\n=== %s ===\n", qPrintable(NullSinkServer::nameOf(setup)));
+        if (!sound.start(error)) {
+            std::printf("skipped: %s\n", qPrintable(error));
+            continue;
+        }
+        std::printf("Monitor recorded at %d Hz, each chunk stamped on arrival%s.\n",
+                    NullSinkServer::MonitorRate,
+                    setup == Setup::LowLatencyNullSink
+                        ? "; a 10 ms silent stream and the 5 ms monitor hold the sink's latency"
+                    : setup == Setup::DefaultPulseAudio
+                        ? "; the monitor asks 50 ms, the player's sink 10 ms, nothing else asks"
+                        : "; only the player asks for a latency");
         Player player;
         measurePlayback(sound, player, wav8k, "WAV, 0.5 s, 8 kHz mono");
         measurePlayback(sound, player, wav44k, "WAV, 0.5 s, 44.1 kHz stereo");
         measurePlayback(sound, player, midi, "MIDI, one piano note of 0.25 s");
     }
+    if (!only.isEmpty())
+        return 0;
 
     MidiRenderer renderer;
     renderer.render(TestSounds::midiNote(10)); // loads the SoundFont
@@ -147,6 +157,5 @@ int main(int argc, char** argv) {
                 seconds);
     speed.print("  render speed", "x real time");
     loadFont.print("  first render, SoundFont load included", "ms");
-    sound.stop();
     return 0;
 }

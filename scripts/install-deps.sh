@@ -10,10 +10,13 @@ PACKAGES=(
   qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libgl-dev
   # sound decoding: WAV through libsndfile, MIDI through FluidSynth + a GM SoundFont
   libsndfile1-dev libfluidsynth-dev timgm6mb-soundfont
+  # the player's sound output and the stand-in's audio input (vokar-emu --listen):
+  # the PulseAudio client library (PulseAudio and PipeWire both speak it)
+  libpulse-dev
   # desktop checks and tests: a virtual display, a sound server, screenshots
   xvfb xauth x11-utils pulseaudio pulseaudio-utils imagemagick
-  # the stand-in hears its audio input from a PulseAudio source (vokar-emu --listen)
-  libpulse-dev
+  # the playback and recording tests also run on PipeWire, started headless
+  pipewire pipewire-pulse wireplumber
   # install and package: icon sizes from the SVG, the .deb and its checks
   librsvg2-bin dpkg-dev file man-db desktop-file-utils appstream
   # fuzzing (libFuzzer comes with clang's runtime)

@@ -33,16 +33,26 @@ pick() { # file sed-expression
   value=$(sed -n "$2" "$results/$1.txt" 2>/dev/null | head -n 1)
   echo "${value:-not measured}"
 }
-playback() { # heading-pattern measure-pattern -> "median X ms (max Y)"
-  awk -v head="$1" -v what="$2" '
-    /^[^ ]/ { inside = index($0, head) > 0 }
+figure() { # file set-up heading-pattern measure-pattern -> "median X ms (max Y)"
+  awk -v setup="$2" -v head="$3" -v what="$4" '
+    /^===/ { inset = index($0, setup) > 0; inside = inset && head == ""; next }
+    /^[^ ]/ { inside = inset && head != "" && index($0, head) > 0 }
     inside && index($0, what) > 0 {
       for (i = 1; i <= NF; ++i) {
         if ($i == "median") m = $(i + 1)
         if ($i == "max") x = $(i + 1)
       }
       printf "median %s ms (max %s)", m, x; exit
-    }' "$results/player_bench.txt" 2>/dev/null
+    }' "$results/$1.txt" 2>/dev/null
+}
+playback() { figure player_bench "null sink at low latency" "$1" "$2"; }
+# One measure on the three sound-server set-ups side by side.
+setups() { # file heading-pattern measure-pattern
+  local low def pw
+  low=$(figure "$1" "null sink at low latency" "$2" "$3" | or_none)
+  def=$(figure "$1" "default PulseAudio" "$2" "$3" | or_none)
+  pw=$(figure "$1" "PipeWire" "$2" "$3" | or_none)
+  echo "null sink at 10 ms: $low; default PulseAudio: $def; PipeWire: $pw"
 }
 or_none() { local v; v=$(cat); echo "${v:-not measured}"; }
 
@@ -60,9 +70,11 @@ table=$(mktemp)
   echo "| Audio start, \`Play()\` to first sample at the sink, WAV 8 kHz | $(playback '8 kHz' 'first sample arriving' | or_none) | ≤ 30 ms | the sink's 10 ms latency |"
   echo "| Audio start, WAV 44.1 kHz stereo | $(playback '44.1 kHz' 'first sample arriving' | or_none) | ≤ 30 ms | the sink's 10 ms latency |"
   echo "| Audio start, MIDI | $(playback 'MIDI, one' 'first sample arriving' | or_none) | ≤ 30 ms | the sink's 10 ms latency |"
-  echo "| End of playback, last sample to notification, WAV 8 kHz | $(playback '8 kHz' 'last sample at the monitor' | or_none) | ≤ 20 ms | the sink's 10 ms latency |"
-  echo "| End of playback, WAV 44.1 kHz stereo | $(playback '44.1 kHz' 'last sample at the monitor' | or_none) | ≤ 20 ms | the sink's 10 ms latency |"
-  echo "| End of playback, MIDI | $(playback 'MIDI, one' 'last sample at the monitor' | or_none) | ≤ 20 ms | the sink's 10 ms latency |"
+  echo "| End of playback, last sample to notification, WAV 8 kHz | $(setups player_bench '8 kHz' 'last sample at the monitor') | ≤ 20 ms | the 10 ms sink the player asks for |"
+  echo "| End of playback, WAV 44.1 kHz stereo | $(setups player_bench '44.1 kHz' 'last sample at the monitor') | ≤ 20 ms | the 10 ms sink the player asks for |"
+  echo "| End of playback, MIDI | $(setups player_bench 'MIDI, one' 'last sample at the monitor') | ≤ 20 ms | the 10 ms sink the player asks for |"
+  echo "| Recording overrun, a file's last sample to the stop command | $(setups record_bench '' 'to the stop command') | ≤ 100 ms | one progress report (every 100 ms) |"
+  echo "| Recording overrun, message recorded minus the 1.5 s file | $(setups record_bench '' 'message recorded minus') | ≤ 1 row | the chip's row of 150 ms |"
   echo "| Start-up to the main window shown | $(pick program_bench 's/^start-up.*: \(median [0-9.]* ms, max [0-9.]* ms\).*/\1/p') | < 1 s | a user's patience: a window within a second |"
   echo "| Memory with the window shown | $(pick program_bench 's/^start-up.*memory then: \(.*\)$/\1/p') | < 100 MiB | a small tool beside others |"
   echo "| File list of 100,000 entries, save | $(pick program_bench 's/^file list.*: save median \([0-9]* ms\).*/\1/p') | < 2 s | the disk: a few MiB |"
@@ -71,7 +83,7 @@ table=$(mktemp)
   echo "| CPU a programmer, four at once | $(pick gang_bench 's/^gang of 4: .* CPU \([0-9.]*% of one core\) a programmer.*/\1/p') | < 5% of one core | one core |"
   echo "| Sound's end to the programmer done, every file of four programmers | $(pick gang_bench 's/^gang of 4: .*sound end to finished: \(.*\)$/\1/p') | within one progress report | the programmer's report a second |"
   for extra in "${targets[@]}"; do
-    case "$extra" in link_bench | player_bench | program_bench | gang_bench) continue ;; esac
+    case "$extra" in link_bench | player_bench | program_bench | gang_bench | record_bench) continue ;; esac
     # A benchmark without a row of its own: its first lines of figures.
     echo "| \`$extra\` | $(grep -v -e '^QStandardPaths' "$results/$extra.txt" | grep -m 3 -E '[0-9]' | tr -s ' ' | tr '\n' ';' | sed 's/|/\//g; s/;$//; s/;/; /g') | | |"
   done

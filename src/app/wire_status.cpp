@@ -28,11 +28,10 @@ void wireStatus(MainWindow& window) {
     new ReopenOffer(s.port, s.panel, *bar, say, &window);
     if (s.player == nullptr)
         return;
-    // The length of the file being recorded, when the real player has it
-    // decoded.
+    // The length of the file being recorded, when the real player has it.
     auto* player = qobject_cast<Player*>(s.player);
     auto duration = [player]() -> qint64 {
-        return player != nullptr ? player->clip().durationUSecs() / 1000 : 0;
+        return player != nullptr ? player->durationUSecs() / 1000 : 0;
     };
     auto* reporter = new StatusReporter({s.link, s.chip, s.fileGrid, s.mapGrid, *s.player}, s.port,
                                         duration, say, &window);

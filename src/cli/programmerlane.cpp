@@ -7,6 +7,7 @@
 #include "core/tablelayout.h"
 #include "exitcode.h"
 #include "files/outputdevices.h"
+#include "files/soundoutput.h"
 #include "framelog.h"
 #include "link/linkstate.h"
 #include "plan/chipgeometry.h"
@@ -191,6 +192,7 @@ void ProgrammerLane::startJob(Job kind, Step first) {
     failure.reset();
     interrupted = false;
     noChipSeen = false;
+    player.openFailure.clear();
     jobClock.start();
     shownRow = -1;
     static const Handler firstHandler[] = {
@@ -221,7 +223,7 @@ void ProgrammerLane::startStep(Step next, Handler handler) {
 }
 
 void ProgrammerLane::record() {
-    if (OutputDevices::find(setup.output).isNull()) {
+    if (!OutputDevices::isPresent(setup.output)) {
         finishedJob = Job::Record;
         outcome = {};
         outcome.exitCode = ExitCode::LineFault;
@@ -294,6 +296,15 @@ void ProgrammerLane::onMessage(const CliPrompter::Message& m) {
             r.exitCode = meaning.exitCode;
             r.outcome = QString::fromLatin1(meaning.outcome);
         }
+    }
+    // A sound file the player cannot open, for whatever reason it gives, is
+    // a file problem; a chosen sound output that has gone is not.
+    if (!player.openFailure.isEmpty()) {
+        const bool outputGone =
+            !player.OutputDevice.isEmpty() &&
+            player.openFailure == SoundOutput::noSuchOutputText(player.OutputDevice);
+        r.exitCode = outputGone ? ExitCode::LineFault : ExitCode::FileProblem;
+        r.outcome = outputGone ? QStringLiteral("no sound output") : QStringLiteral("file problem");
     }
     // Shown from inside a reply or a command, which has left the link as
     // the window would: the job ends once that has returned.

@@ -2,6 +2,7 @@
 
 #include "cliaddressinput.h"
 #include "cliprompter.h"
+#include "core/apperror.h"
 #include "core/handler.h"
 #include "files/filelist.h"
 #include "files/localplayback.h"
@@ -112,6 +113,22 @@ signals:
 private:
     enum class Step { None, Recording, Checking, Scanning, Erasing, Playing, Probing };
 
+    // The player, keeping why its last Open() failed: the recording shows
+    // that reason as it is, and the job's outcome follows from it.
+    class LanePlayer : public Player {
+    public:
+        void Open() override {
+            openFailure.clear();
+            try {
+                Player::Open();
+            } catch (const AppError& error) {
+                openFailure = error.message();
+                throw;
+            }
+        }
+        QString openFailure;
+    };
+
     void startJob(Job kind, Step first);
     void startStep(Step next, Handler handler);
     void afterReply();
@@ -131,7 +148,7 @@ private:
     SoundLengths& lengths;
     SerialComPort serial;
     LoggingComPort port;
-    Player player;
+    LanePlayer player;
     CliPrompter prompter;
     ProgramState state;
     CliAddressInput address;

@@ -7,6 +7,7 @@
 #include "core/stringgrid.h"
 #include "core/tablelayout.h"
 #include "link/linkstate.h"
+#include "soundfile.h"
 
 LocalPlayback::LocalPlayback(MediaPlayer* player_, const StringGrid& files_,
                              CommandAvailability& availability_, LinkContext& link_,
@@ -20,19 +21,21 @@ void LocalPlayback::playFile() {
     const int row = fileGrid.Row();
     if (!fileGrid.cell(FileColumn::Start, 1).isEmpty() &&
         !fileGrid.cell(FileColumn::Start, row).isEmpty()) {
+        const QString file = fileGrid.cell(FileColumn::File, row);
+        QString failure = QStringLiteral("No sound output");
         bool opened = false;
         if (player != nullptr) {
             try {
-                player->FileName = fileGrid.cell(FileColumn::File, row);
+                player->FileName = file;
                 player->Open();
                 opened = true;
-            } catch (const AppError&) {
-                // Whatever the media system says, the user is told this one
-                // text: the file is gone, unreadable, or cannot sound.
+            } catch (const AppError& error) {
+                failure = error.message();
             }
         }
         if (!opened) {
-            prompter.showMessage(QStringLiteral("File not found"));
+            // "File not found" only when it is so; otherwise the real reason.
+            prompter.showMessage(SoundFile::failureMessage(file, failure));
             return;
         }
         // Listening never asks the programmer to stop.

@@ -1,6 +1,7 @@
 #include "midirenderer.h"
 
 #include "core/apperror.h"
+#include "soundfile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -8,11 +9,11 @@
 #include <QtEndian>
 #include <fluidsynth.h>
 #include <mutex>
+#include <unistd.h>
+#include <utility>
 
 namespace {
 
-// Frames rendered per call; FluidSynth works in blocks of 64 anyway.
-constexpr int BlockFrames = 512;
 // FluidSynth's default gain of 0.2 leaves a single note some 30 dB below full
 // scale, far quieter than a WAV recording; this keeps headroom for a dozen
 // loud voices at once.
@@ -79,6 +80,7 @@ MidiRenderer::MidiRenderer(const QString& soundFont) : fontPath(soundFont) {
 }
 
 MidiRenderer::~MidiRenderer() {
+    sound.reset();
     unloadSynth();
 }
 
@@ -103,6 +105,7 @@ bool MidiRenderer::looksLikeMidi(const QByteArray& head) {
 void MidiRenderer::setSoundFont(const QString& path) {
     if (path == fontPath)
         return;
+    endSound();
     unloadSynth();
     fontPath = path;
 }
@@ -136,63 +139,126 @@ void MidiRenderer::unloadSynth() {
     settings = nullptr;
 }
 
-PcmClip MidiRenderer::renderFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+QByteArray MidiRenderer::readFile(const QString& path) {
+    QString reason;
+    const int fd = SoundFile::openRegular(path, reason);
+    if (fd < 0)
+        throw AppError(reason);
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFile::AutoCloseHandle)) {
+        ::close(fd);
         throw AppError(QStringLiteral("Cannot open %1: %2").arg(path, file.errorString()));
-    return render(file.readAll());
+    }
+    if (file.size() > MaxFileBytes)
+        throw AppError(QStringLiteral("Cannot play %1: %2 bytes is too large for a MIDI file")
+                           .arg(path)
+                           .arg(file.size()));
+    const QByteArray bytes = file.read(MaxFileBytes + 1);
+    if (file.error() != QFile::NoError)
+        throw AppError(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
+    return bytes;
 }
 
-PcmClip MidiRenderer::render(const QByteArray& bytes) {
+PcmClip MidiRenderer::renderFile(const QString& path) {
+    return render(readFile(path));
+}
+
+struct MidiRenderer::Sound {
+    std::unique_ptr<fluid_player_t, FluidPlayerDeleter> player;
+    QByteArray midi; // FluidSynth reads it while it plays
+    QByteArray firstBlock;
+    qint64 frames = 0;
+    qint64 tailFrames = 0;
+    bool ended = false;
+};
+
+void MidiRenderer::begin(const QByteArray& bytes) {
+    endSound();
     const QByteArray midi = unwrapRiffMidi(bytes);
     if (!midi.startsWith("MThd"))
         throw AppError(QStringLiteral("Not a MIDI file"));
     loadSynth();
     fluid_synth_system_reset(synth);
 
-    std::unique_ptr<fluid_player_t, FluidPlayerDeleter> player(new_fluid_player(synth));
-    if (!player ||
-        fluid_player_add_mem(player.get(), midi.constData(), static_cast<size_t>(midi.size())) !=
-            FLUID_OK ||
-        fluid_player_play(player.get()) != FLUID_OK)
+    auto next = std::make_unique<Sound>();
+    next->midi = midi;
+    next->player.reset(new_fluid_player(synth));
+    if (!next->player ||
+        fluid_player_add_mem(next->player.get(), next->midi.constData(),
+                             static_cast<size_t>(next->midi.size())) != FLUID_OK ||
+        fluid_player_play(next->player.get()) != FLUID_OK)
         throw AppError(QStringLiteral("Not a MIDI file"));
+    sound = std::move(next);
+    sound->firstBlock.resize(BlockBytes);
+    try {
+        sound->firstBlock.resize(renderOne(sound->firstBlock.data()));
+    } catch (const AppError&) {
+        endSound();
+        throw;
+    }
+}
 
+int MidiRenderer::renderBlock(char* out) {
+    if (!sound)
+        return 0;
+    if (!sound->firstBlock.isNull()) {
+        const QByteArray first = std::exchange(sound->firstBlock, QByteArray());
+        std::copy(first.constBegin(), first.constEnd(), out);
+        return static_cast<int>(first.size());
+    }
+    return renderOne(out);
+}
+
+int MidiRenderer::renderOne(char* out) {
+    Sound& s = *sound;
+    if (s.ended || s.frames >= qint64(MaxSeconds) * SampleRate) {
+        s.ended = true;
+        return 0;
+    }
+    fluid_synth_write_s16(synth, BlockFrames, out, 0, Channels, out, 1, Channels);
+    s.frames += BlockFrames;
+
+    // The player reads the file inside the first block, so the tick count
+    // is known from here on; a file it cannot read leaves it at zero.
+    const int total = fluid_player_get_total_ticks(s.player.get());
+    const bool lastTickPassed = total > 0 && fluid_player_get_current_tick(s.player.get()) >= total;
+    const bool done = fluid_player_get_status(s.player.get()) == FLUID_PLAYER_DONE;
+    if (done && total <= 0)
+        throw AppError(QStringLiteral("Not a MIDI file FluidSynth can read"));
+    if (lastTickPassed || done) {
+        // This block, in which the last tick passed or the voices died
+        // away, is the last one.
+        if (fluid_synth_get_active_voice_count(synth) == 0 || isSilent(out, BlockFrames * Channels))
+            s.ended = true;
+        s.tailFrames += BlockFrames;
+        if (s.tailFrames >= qint64(MaxTailSeconds) * SampleRate)
+            s.ended = true;
+    }
+    return BlockBytes;
+}
+
+void MidiRenderer::endSound() {
+    if (!sound)
+        return;
+    sound.reset();
+    if (synth != nullptr)
+        fluid_synth_system_reset(synth);
+}
+
+PcmClip MidiRenderer::render(const QByteArray& bytes) {
+    begin(bytes);
     PcmClip clip;
     clip.format.setSampleRate(SampleRate);
     clip.format.setChannelCount(Channels);
     clip.format.setSampleFormat(QAudioFormat::Int16);
-
-    const qsizetype blockBytes = BlockFrames * Channels * 2;
-    const qint64 maxFrames = qint64(MaxSeconds) * SampleRate;
-    const qint64 maxTailFrames = qint64(MaxTailSeconds) * SampleRate;
-    qint64 frames = 0;
-    qint64 tailFrames = 0;
     for (;;) {
         const qsizetype at = clip.data.size();
-        clip.data.resize(at + blockBytes);
-        void* out = clip.data.data() + at;
-        fluid_synth_write_s16(synth, BlockFrames, out, 0, Channels, out, 1, Channels);
-        frames += BlockFrames;
-
-        // The player reads the file inside the first block, so the tick count
-        // is known from here on; a file it cannot read leaves it at zero.
-        const int total = fluid_player_get_total_ticks(player.get());
-        const bool lastTickPassed =
-            total > 0 && fluid_player_get_current_tick(player.get()) >= total;
-        const bool done = fluid_player_get_status(player.get()) == FLUID_PLAYER_DONE;
-        if (done && total <= 0)
-            throw AppError(QStringLiteral("Not a MIDI file FluidSynth can read"));
-        if (lastTickPassed || done) {
-            if (fluid_synth_get_active_voice_count(synth) == 0 ||
-                isSilent(clip.data.constData() + at, BlockFrames * Channels))
-                break;
-            tailFrames += BlockFrames;
-            if (tailFrames >= maxTailFrames)
-                break;
-        }
-        if (frames >= maxFrames)
+        clip.data.resize(at + BlockBytes);
+        const int wrote = renderBlock(clip.data.data() + at);
+        clip.data.resize(at + wrote);
+        if (wrote == 0)
             break;
     }
-    fluid_synth_system_reset(synth);
+    endSound();
     return clip;
 }

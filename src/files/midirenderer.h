@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <memory>
 
 struct _fluid_hashtable_t;
 struct _fluid_synth_t;
@@ -22,8 +23,13 @@ public:
     static constexpr int Channels = 2;
     // Bounds against files that never end (a held sustain pedal, a huge
     // tempo): the whole sound, and the part after the last event.
-    static constexpr int MaxSeconds = 20 * 60;
+    static constexpr int MaxSeconds = MaxSoundSeconds;
     static constexpr int MaxTailSeconds = 10;
+    // Frames rendered per block.
+    static constexpr int BlockFrames = 512;
+    static constexpr int BlockBytes = BlockFrames * Channels * 2;
+    // MIDI files are small; anything larger is no MIDI file worth reading.
+    static constexpr qint64 MaxFileBytes = 16 * 1024 * 1024;
 
     explicit MidiRenderer(const QString& soundFont = defaultSoundFont());
     ~MidiRenderer();
@@ -43,12 +49,29 @@ public:
     // cannot be loaded.
     PcmClip render(const QByteArray& midi);
     PcmClip renderFile(const QString& path);
+    // Reads a MIDI file (a regular file of at most MaxFileBytes); raises
+    // AppError with the reason.
+    static QByteArray readFile(const QString& path);
+
+    // Rendering block by block, for a sound that is played while it is
+    // rendered. begin() renders the first block already, so that a file
+    // FluidSynth cannot read is refused here; raises AppError.
+    void begin(const QByteArray& midi);
+    // Renders the next block into `out` (BlockBytes); returns the bytes
+    // written, 0 once the sound has ended.
+    int renderBlock(char* out);
 
 private:
     void loadSynth();
     void unloadSynth();
+    int renderOne(char* out);
+    void endSound();
 
     QString fontPath;
     _fluid_hashtable_t* settings = nullptr;
     _fluid_synth_t* synth = nullptr;
+
+    // The sound being rendered.
+    struct Sound;
+    std::unique_ptr<Sound> sound;
 };

@@ -1,7 +1,9 @@
 #include "outputdevices.h"
 
-#include <QMediaDevices>
+#include "soundoutput.h"
+
 #include <QSettings>
+#include <algorithm>
 
 namespace {
 
@@ -24,21 +26,15 @@ QString Output::label() const {
 }
 
 QList<Output> list() {
-    const QByteArray defaultId = QMediaDevices::defaultAudioOutput().id();
-    QList<Output> outputs;
-    for (const QAudioDevice& device : QMediaDevices::audioOutputs())
-        outputs.append({device.id(), device.description(), device.id() == defaultId});
-    return outputs;
+    return SoundOutput::outputs();
 }
 
-QAudioDevice find(const QByteArray& id) {
-    if (id.isEmpty())
-        return QMediaDevices::defaultAudioOutput();
-    for (const QAudioDevice& device : QMediaDevices::audioOutputs()) {
-        if (device.id() == id)
-            return device;
-    }
-    return QAudioDevice();
+bool isPresent(const QByteArray& id) {
+    // The server plays a stream without a named output on its default one,
+    // which any output can be.
+    const QList<Output> outputs = list();
+    return std::any_of(outputs.begin(), outputs.end(),
+                       [&id](const Output& output) { return id.isEmpty() || output.id == id; });
 }
 
 std::optional<Output> match(const QString& name, QString& why) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QAudioDevice>
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -9,7 +8,9 @@
 // The sound outputs a recording can play to. Each is known by the sound
 // server's own name for it (a PulseAudio sink name such as
 // "alsa_output.usb-0d8c_USB_Sound_Device-00.analog-stereo"), which stays the
-// same between runs, and shown with the description the server gives it.
+// same between runs, and shown with the description the server gives it. The
+// list comes from the build's sound output (SoundOutput::outputs()), so the
+// names listed are the names it plays on.
 //
 // The chosen output is kept in the user's configuration folder
 // (isdvokar/isdvokar.ini, key sound/output), where the window's Setup > Sound
@@ -25,11 +26,12 @@ struct Output {
     QString label() const;
 };
 
+// The outputs there are now.
 QList<Output> list();
 
-// The output with this id, the server's default output for an empty id; a
-// null device when there is none.
-QAudioDevice find(const QByteArray& id);
+// Whether the output with this id is there; for an empty id, whether there is
+// any output for the default to be.
+bool isPresent(const QByteArray& id);
 
 // What a user typed: an output's id, or a description that only one output
 // has. Nothing, with `why` saying so, when no output or several fit.

@@ -1,54 +1,72 @@
 #include "wavdecoder.h"
 
 #include "core/apperror.h"
+#include "decodedsound.h"
+#include "soundfile.h"
 
 #include <QFile>
 #include <algorithm>
 #include <cmath>
-#include <memory>
 #include <sndfile.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
-struct SndFileCloser {
-    void operator()(SNDFILE* file) const { sf_close(file); }
-};
-using SndFilePtr = std::unique_ptr<SNDFILE, SndFileCloser>;
-
 // Frames read per call: large enough to keep the call count low, small enough
-// to keep the scratch buffer in cache.
+// to keep the scratch buffer in cache and to notice a cancel soon.
 constexpr sf_count_t ChunkFrames = 4096;
 
 } // namespace
 
-PcmClip WavDecoder::decode(const QString& path) {
+WavDecoder::WavDecoder(const QString& path_) : path(path_) {
+    QString reason;
+    const int fd = SoundFile::openRegular(path, reason);
+    if (fd < 0)
+        throw AppError(reason);
     SF_INFO info{};
-    SndFilePtr file(sf_open(QFile::encodeName(path).constData(), SFM_READ, &info));
-    if (!file)
-        throw AppError(QStringLiteral("Cannot open %1: %2")
+    file = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
+    if (file == nullptr) {
+        ::close(fd);
+        throw AppError(QStringLiteral("Cannot read %1 as sound: %2")
                            .arg(path, QString::fromLocal8Bit(sf_strerror(nullptr))));
-    if (info.channels < 1 || info.samplerate < 1)
-        throw AppError(QStringLiteral("Cannot open %1: no sound in it").arg(path));
+    }
+    if (info.channels < 1 || info.samplerate < 1) {
+        sf_close(file);
+        throw AppError(QStringLiteral("Cannot read %1 as sound: no sound in it").arg(path));
+    }
+    if (info.samplerate > MaxSampleRate) {
+        sf_close(file);
+        throw AppError(QStringLiteral("Cannot play %1: its sample rate of %2 Hz is beyond the "
+                                      "%3 Hz the sound output plays")
+                           .arg(path)
+                           .arg(info.samplerate)
+                           .arg(MaxSampleRate));
+    }
+    inChannels = info.channels;
+    headerFrames = info.frames;
+    pcmFormat.setSampleRate(info.samplerate);
+    pcmFormat.setChannelCount(std::min(inChannels, MaxChannels));
+    pcmFormat.setSampleFormat(QAudioFormat::Int16);
+}
 
-    const int inChannels = info.channels;
-    const int outChannels = std::min(inChannels, MaxChannels);
+WavDecoder::~WavDecoder() {
+    sf_close(file);
+}
 
-    PcmClip clip;
-    clip.format.setSampleRate(info.samplerate);
-    clip.format.setChannelCount(outChannels);
-    clip.format.setSampleFormat(QAudioFormat::Int16);
-    if (info.frames > 0 && info.frames < (qint64(1) << 31) / (outChannels * 2))
-        clip.data.reserve(static_cast<qsizetype>(info.frames * outChannels * 2));
-
+bool WavDecoder::decodeSome(DecodedSound& sound, int chunks) {
+    const int outChannels = pcmFormat.channelCount();
     // Read as float, which libsndfile scales to -1..1 for every encoding
     // alike, and convert here, clipping float files that go beyond full scale.
-    std::vector<float> chunk(static_cast<size_t>(ChunkFrames * inChannels));
-    std::vector<qint16> out(static_cast<size_t>(ChunkFrames * outChannels));
-    for (;;) {
-        const sf_count_t got = sf_readf_float(file.get(), chunk.data(), ChunkFrames);
-        if (got <= 0)
-            break;
+    chunk.resize(static_cast<size_t>(ChunkFrames * inChannels));
+    out.resize(static_cast<size_t>(ChunkFrames * outChannels));
+    for (int piece = 0; piece < chunks; ++piece) {
+        const sf_count_t got =
+            sound.isCancelled() ? 0 : sf_readf_float(file, chunk.data(), ChunkFrames);
+        if (got <= 0) {
+            finishInto(sound);
+            return false;
+        }
         for (sf_count_t f = 0; f < got; ++f) {
             // Channel c of the output takes the average of input channels c,
             // c + 2, c + 4, ...: left ones to the left, right ones to the right.
@@ -62,11 +80,34 @@ PcmClip WavDecoder::decode(const QString& path) {
                     static_cast<qint16>(std::lrint(value));
             }
         }
-        clip.data.append(reinterpret_cast<const char*>(out.data()),
-                         static_cast<qsizetype>(got * outChannels * 2));
+        // A short read is the end of the file (or a read error).
+        if (!sound.append(reinterpret_cast<const char*>(out.data()), got * outChannels * 2) ||
+            got < ChunkFrames) {
+            finishInto(sound);
+            return false;
+        }
     }
-    if (sf_error(file.get()) != SF_ERR_NO_ERROR && clip.data.isEmpty())
-        throw AppError(QStringLiteral("Cannot read %1: %2")
-                           .arg(path, QString::fromLocal8Bit(sf_strerror(file.get()))));
-    return clip;
+    return true;
+}
+
+void WavDecoder::finishInto(DecodedSound& sound) {
+    QString failure;
+    if (sf_error(file) != SF_ERR_NO_ERROR)
+        failure = QStringLiteral("Cannot read %1: %2")
+                      .arg(path, QString::fromLocal8Bit(sf_strerror(file)));
+    sound.finish(failure);
+}
+
+void WavDecoder::decodeInto(DecodedSound& sound) {
+    while (decodeSome(sound, 16)) {
+    }
+}
+
+PcmClip WavDecoder::decode(const QString& path) {
+    WavDecoder decoder(path);
+    DecodedSound sound(decoder.format());
+    decoder.decodeInto(sound);
+    if (sound.available() == 0 && !sound.failure().isEmpty())
+        throw AppError(sound.failure());
+    return sound.toClip();
 }

@@ -13,6 +13,7 @@
 #include "core/tablelayout.h"
 #include "files/addresstext.h"
 #include "files/filerowselect.h"
+#include "files/soundfile.h"
 #include "linksession.h"
 #include "linkstate.h"
 #include "programmerconnection.h"
@@ -40,8 +41,9 @@ bool Recording::openFileOf(int row) {
     s.player.FileName = s.fileGrid.cell(FileColumn::File, row);
     try {
         s.player.Open();
-    } catch (const AppError&) {
-        s.prompter.showMessage(QStringLiteral("File not found"));
+    } catch (const AppError& error) {
+        // "File not found" only when it is so; otherwise the real reason.
+        s.prompter.showMessage(SoundFile::failureMessage(s.player.FileName, error.message()));
         return false;
     }
     return true;

@@ -82,7 +82,8 @@ private slots:
     void recordFrameCarriesStopAddress_data();
     void recordFrameCarriesStopAddress();
     void recordOnIsd1700WritesLastAddressHighFirst();
-    void recordMissingFileSaysFileNotFound();
+    void recordUnopenableFileShowsTheRealReason_data();
+    void recordUnopenableFileShowsTheRealReason();
     void recordRowWithoutFileSendsNothing();
     void recordTableSendsPowerFlagUntilLastRow();
     void stopDuringTableRecordingEndsAfterCurrentRow();
@@ -483,13 +484,28 @@ void TestChipOps::recordOnIsd1700WritesLastAddressHighFirst() {
     QCOMPARE(hex(p.lastFrame().mid(10, 3)), QByteArray("01 4F 02"));
 }
 
-void TestChipOps::recordMissingFileSaysFileNotFound() {
+void TestChipOps::recordUnopenableFileShowsTheRealReason_data() {
+    QTest::addColumn<bool>("onDisk");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("no such file") << false << QStringLiteral("File not found");
+    QTest::newRow("file there, the player refuses it")
+        << true
+        << QStringLiteral("The specified file cannot be played on the specified MCI device.");
+}
+
+void TestChipOps::recordUnopenableFileShowsTheRealReason() {
+    QFETCH(bool, onDisk);
+    QFETCH(QString, shown);
     Program p;
-    p.addFile(1, QStringLiteral("00100"), QStringLiteral("not used"), QStringLiteral("/gone.wav"));
-    p.player.missing.append(QStringLiteral("/gone.wav"));
+    TempFolder folder;
+    folder.write(QStringLiteral("there.wav"), "RIFF");
+    const QString file =
+        onDisk ? folder.file(QStringLiteral("there.wav")) : QStringLiteral("/gone.wav");
+    p.addFile(1, QStringLiteral("00100"), QStringLiteral("not used"), file);
+    p.player.missing.append(file);
     p.state().link.StopRequested = true;
     p.run("RecordISD");
-    QCOMPARE(p.prompter.messages, QStringList{QStringLiteral("File not found")});
+    QCOMPARE(p.prompter.messages, QStringList{shown});
     QCOMPARE(p.sent(), 0);
     QCOMPARE(p.state().link.LinkState, int(Idle));
     QVERIFY(p.state().link.StopRequested);

@@ -10,6 +10,7 @@
 #include "tempfolder.h"
 
 #include <QJsonArray>
+#include <QMap>
 #include <QRegularExpression>
 #include <QTest>
 #include <array>
@@ -67,6 +68,7 @@ class TestCliGang : public QObject {
 private slots:
     void initTestCase();
     void cleanupTestCase();
+    void outputsListsEachSinkByTheNameThatChoosesIt();
     void eachProgrammerHearsItsOwnFilesAndSilenceElsewhere();
     void oneProgrammerHungUpTheOthersFinishAndVerify();
 
@@ -96,7 +98,8 @@ void TestCliGang::initTestCase() {
         endWithThisProcess(pactl);
         pactl.start(QStringLiteral("pactl"),
                     {QStringLiteral("load-module"), QStringLiteral("module-null-sink"),
-                     QStringLiteral("sink_name=lane%1").arg(lane)});
+                     QStringLiteral("sink_name=lane%1").arg(lane),
+                     QStringLiteral("sink_properties=device.description=Programmer-%1").arg(lane)});
         QVERIFY(pactl.waitForFinished(10000));
         QCOMPARE(pactl.exitCode(), 0);
         QProcess& quiet = silence[lane - 1];
@@ -145,6 +148,31 @@ QString TestCliGang::writeList(TempFolder& folder) {
     return folder.file(QStringLiteral("list.lsp"));
 }
 
+void TestCliGang::outputsListsEachSinkByTheNameThatChoosesIt() {
+    TempFolder folder;
+    CliProcess cli(folder.path());
+    QVERIFY(cli.run({QStringLiteral("outputs"), QStringLiteral("--json")}));
+    QVERIFY2(cli.exitCode() == 0, qPrintable(cli.describe()));
+    QMap<QString, QJsonObject> listed;
+    QStringList defaults;
+    for (const QJsonValue& value : cli.json().value(QStringLiteral("outputs")).toArray()) {
+        const QJsonObject output = value.toObject();
+        const QString id = output.value(QStringLiteral("id")).toString();
+        listed.insert(id, output);
+        if (output.value(QStringLiteral("default")).toBool())
+            defaults << id;
+    }
+    // The server's sinks by their own names, which --pair and --audio-device
+    // take (the test below types one by its description).
+    for (int lane = 1; lane <= Lanes; ++lane) {
+        const QString id = QStringLiteral("lane%1").arg(lane);
+        QVERIFY2(listed.contains(id), qPrintable(cli.describe()));
+        QCOMPARE(listed.value(id).value(QStringLiteral("description")).toString(),
+                 QStringLiteral("Programmer-%1").arg(lane));
+    }
+    QCOMPARE(defaults, QStringList{QStringLiteral("vsink")});
+}
+
 void TestCliGang::eachProgrammerHearsItsOwnFilesAndSilenceElsewhere() {
     TempFolder folder;
     std::array<EmuProcess, Lanes> emus;
@@ -161,11 +189,12 @@ void TestCliGang::eachProgrammerHearsItsOwnFilesAndSilenceElsewhere() {
     QVERIFY(!list.isEmpty());
     sound->clearSound();
 
+    // The third output named by its description, as `outputs` shows it.
     CliProcess cli(folder.path());
     QVERIFY(
         cli.run({QStringLiteral("gang"), QStringLiteral("--pair"), QStringLiteral("COM1=lane1"),
                  QStringLiteral("--pair"), QStringLiteral("COM2=lane2"), QStringLiteral("--pair"),
-                 QStringLiteral("COM3=lane3"), QStringLiteral("record"), list,
+                 QStringLiteral("COM3=Programmer-3"), QStringLiteral("record"), list,
                  QStringLiteral("--chip"), QStringLiteral("1"), QStringLiteral("--json"),
                  QStringLiteral("--log"), QStringLiteral("frames.log")}));
     if (cli.exitCode() != 0)

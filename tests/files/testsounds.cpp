@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QtEndian>
 #include <cmath>
+#include <cstring>
 #include <sndfile.h>
 #include <vector>
 
@@ -61,6 +62,26 @@ QByteArray midiNote(int noteTicks, int restTicks) {
                                                    "01E0");
     file += "MTrk" + bigEndian32(static_cast<quint32>(track.size())) + track;
     return file;
+}
+
+QByteArray wavHeader(int sampleRate, int channels, quint32 dataBytes) {
+    QByteArray header(44, 0);
+    char* h = header.data();
+    const auto le32 = [](char* at, quint32 value) { qToLittleEndian(value, at); };
+    const auto le16 = [](char* at, quint16 value) { qToLittleEndian(value, at); };
+    std::memcpy(h, "RIFF", 4);
+    le32(h + 4, 36 + dataBytes);
+    std::memcpy(h + 8, "WAVEfmt ", 8);
+    le32(h + 16, 16);
+    le16(h + 20, 1); // PCM
+    le16(h + 22, static_cast<quint16>(channels));
+    le32(h + 24, static_cast<quint32>(sampleRate));
+    le32(h + 28, static_cast<quint32>(sampleRate * channels * 2));
+    le16(h + 32, static_cast<quint16>(channels * 2));
+    le16(h + 34, 16);
+    std::memcpy(h + 36, "data", 4);
+    le32(h + 40, dataBytes);
+    return header;
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes) {

@@ -18,4 +18,8 @@ QByteArray midiNote(int noteTicks, int restTicks = 0);
 
 bool writeFile(const QString& path, const QByteArray& bytes);
 
+// The 44-byte header of a 16-bit PCM WAV file whose data chunk claims
+// `dataBytes`; for files no encoder would write (huge, or at odd rates).
+QByteArray wavHeader(int sampleRate, int channels, quint32 dataBytes);
+
 } // namespace TestSounds

@@ -6,6 +6,7 @@
 #include "fakeprompter.h"
 #include "files/localplayback.h"
 #include "link/linkstate.h"
+#include "tempfolder.h"
 
 #include <QTest>
 
@@ -70,7 +71,8 @@ private slots:
     void playWithNothingToPlayDoesNothingButClearStopRequested_data();
     void playWithNothingToPlayDoesNothingButClearStopRequested();
     void playOpensTheSelectedRowsFileAndSwitchesToStop();
-    void unopenableFileShowsFileNotFoundAndLeavesEverything();
+    void unopenableFileShowsTheRealReasonAndLeavesEverything_data();
+    void unopenableFileShowsTheRealReasonAndLeavesEverything();
     void withoutAPlayerTheFileCannotBeOpened();
     void listeningToTheEndRestoresButtonsWithoutStopRequest();
     void stopWhileListeningStopsAndRequestsStop();
@@ -122,17 +124,33 @@ void LocalPlaybackTest::playOpensTheSelectedRowsFileAndSwitchesToStop() {
     QVERIFY(bench.prompter.messages.isEmpty());
 }
 
-void LocalPlaybackTest::unopenableFileShowsFileNotFoundAndLeavesEverything() {
+void LocalPlaybackTest::unopenableFileShowsTheRealReasonAndLeavesEverything_data() {
+    QTest::addColumn<bool>("onDisk");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("no such file") << false << QStringLiteral("File not found");
+    QTest::newRow("file there, the player refuses it")
+        << true
+        << QStringLiteral("The specified file cannot be played on the specified MCI device.");
+}
+
+void LocalPlaybackTest::unopenableFileShowsTheRealReasonAndLeavesEverything() {
+    QFETCH(bool, onDisk);
+    QFETCH(QString, shown);
     Bench bench;
     bench.tableLoaded();
-    bench.player.missing.append(QStringLiteral("/sounds/one.wav"));
+    TempFolder folder;
+    folder.write(QStringLiteral("one.wav"), "RIFF");
+    const QString file =
+        onDisk ? folder.file(QStringLiteral("one.wav")) : QStringLiteral("/sounds/one.wav");
+    bench.fileGrid.setCell(FileColumn::File, 1, file);
+    bench.player.missing.append(file);
     bench.fileGrid.setRow(1);
     bench.link.StopRequested = true;
 
     bench.playback.playFile();
 
-    QCOMPARE(bench.prompter.messages, QStringList({QStringLiteral("File not found")}));
-    QCOMPARE(bench.player.calls, QStringList({QStringLiteral("Open /sounds/one.wav")}));
+    QCOMPARE(bench.prompter.messages, QStringList({shown}));
+    QCOMPARE(bench.player.calls, QStringList({QStringLiteral("Open ") + file}));
     verifyStoppedButtons(bench);
     QCOMPARE(bench.link.IgnorePlayEnd, false);
     QCOMPARE(bench.link.StopRequested, true);

@@ -1,14 +1,20 @@
 #include "core/apperror.h"
 #include "files/player.h"
+#include "files/soundfile.h"
 #include "files/soundoutput.h"
 #include "nullsinkserver.h"
 #include "testsounds.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <algorithm>
 #include <memory>
 #include <sndfile.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -19,6 +25,18 @@ constexpr qint64 ToleranceUSecs = 20000;
 constexpr double ToleranceSeconds = 0.020;
 // Time the monitor needs to catch up with what was played.
 constexpr int CatchUpMs = 150;
+
+// This process's resident memory.
+qint64 residentBytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
+    }
+    return 0;
+}
 
 } // namespace
 
@@ -37,8 +55,9 @@ private slots:
     void playAfterStopGoesOnWhereItStopped();
     void playAfterTheEndStartsFromTheBeginning();
     void notifyNextOffSilencesOnlyTheNextPlayback();
-    void openFailsForFilesThatCannotSound_data();
-    void openFailsForFilesThatCannotSound();
+    void openFailsWithTheRealReason_data();
+    void openFailsWithTheRealReason();
+    void hugeSparseWavOpensAtOnceWithinBoundedMemory();
     // Ends the sound server: keep it last.
     void soundServerGoingAwayEndsThePlaybackAndOpenFails();
 
@@ -201,7 +220,7 @@ void PlayerTest::playAfterStopGoesOnWhereItStopped() {
     letTheMonitorCatchUp();
     const double first = sound.soundSeconds();
     const qint64 reached = player->positionBytes();
-    QVERIFY(reached > 0 && reached < player->clip().data.size());
+    QVERIFY(reached > 0 && reached < player->sound()->available());
 
     sound.clearSound();
     QVERIFY(playToTheEnd() >= 0);
@@ -245,36 +264,110 @@ void PlayerTest::notifyNextOffSilencesOnlyTheNextPlayback() {
     QCOMPARE(notified.count(), 1);
 }
 
-void PlayerTest::openFailsForFilesThatCannotSound_data() {
+void PlayerTest::openFailsWithTheRealReason_data() {
     QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("kind"); // file, fifo, folder or none
     QTest::addColumn<QByteArray>("content");
-    QTest::newRow("missing file") << QStringLiteral("gone.wav") << QByteArray();
+    QTest::addColumn<QString>("reason"); // in the error; the user sees it too
+    const QByteArray header = TestSounds::wavHeader(8000, 1, 16000);
+    QTest::newRow("missing file") << QStringLiteral("gone.wav") << QStringLiteral("none")
+                                  << QByteArray() << QStringLiteral("File not found");
     QTest::newRow("text file named .wav")
-        << QStringLiteral("words.wav") << QByteArray("Hello, this is no sound.\n");
-    QTest::newRow("empty file") << QStringLiteral("empty.wav") << QByteArray("");
-    QTest::newRow("broken MIDI") << QStringLiteral("broken.mid")
-                                 << QByteArray::fromHex("4D546864000000060000000101E0");
+        << QStringLiteral("words.wav") << QStringLiteral("file")
+        << QByteArray("Hello, this is no sound.\n") << QStringLiteral("Cannot read");
+    QTest::newRow("empty file") << QStringLiteral("empty.wav") << QStringLiteral("file")
+                                << QByteArray("") << QStringLiteral("Cannot read");
+    QTest::newRow("header cut short") << QStringLiteral("cut.wav") << QStringLiteral("file")
+                                      << header.left(30) << QStringLiteral("Cannot read");
+    QTest::newRow("400 kHz") << QStringLiteral("fast.wav") << QStringLiteral("file")
+                             << TestSounds::wavHeader(400000, 1, 8000) + QByteArray(8000, 0)
+                             << QStringLiteral("400000 Hz");
+    QTest::newRow("broken MIDI") << QStringLiteral("broken.mid") << QStringLiteral("file")
+                                 << QByteArray::fromHex("4D546864000000060000000101E0")
+                                 << QStringLiteral("Not a MIDI file");
+    QTest::newRow("FIFO") << QStringLiteral("pipe.wav") << QStringLiteral("fifo") << QByteArray()
+                          << QStringLiteral("is a FIFO, not a sound file");
+    QTest::newRow("folder") << QStringLiteral("folder.wav") << QStringLiteral("folder")
+                            << QByteArray() << QStringLiteral("is a folder, not a sound file");
 }
 
-void PlayerTest::openFailsForFilesThatCannotSound() {
+void PlayerTest::openFailsWithTheRealReason() {
     QFETCH(QString, name);
+    QFETCH(QString, kind);
     QFETCH(QByteArray, content);
+    QFETCH(QString, reason);
     const QString path = folder.filePath(name);
-    if (!content.isNull())
+    if (kind == QLatin1String("file"))
         QVERIFY(TestSounds::writeFile(path, content));
+    else if (kind == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (kind == QLatin1String("folder"))
+        QVERIFY(QDir().mkpath(path));
     // A good file is open before; the failed Open() has closed it.
     player->FileName = tone(QStringLiteral("short.wav"), 16000, 1, 0.3);
     player->Open();
     QSignalSpy notified(player.get(), &MediaPlayer::OnNotify);
 
     player->FileName = path;
-    QVERIFY_THROWS_EXCEPTION(AppError, player->Open());
+    QString message;
+    QElapsedTimer took;
+    took.start();
+    try {
+        player->Open();
+    } catch (const AppError& error) {
+        message = error.message();
+    }
+    QVERIFY2(took.elapsed() < 2000, qPrintable(QString::number(took.elapsed())));
+    QVERIFY2(message.contains(reason), qPrintable(message));
+    // What the user is shown: "File not found" only when there is no file.
+    const QString shown = SoundFile::failureMessage(path, message);
+    QCOMPARE(shown == SoundFile::notFoundText(), kind == QLatin1String("none"));
+    if (kind != QLatin1String("none"))
+        QCOMPARE(shown, message);
 
     player->Play();
     QVERIFY(!player->IsPlaying());
     letTheMonitorCatchUp();
     QVERIFY(!sound.heardSound());
     QCOMPARE(notified.count(), 0);
+}
+
+void PlayerTest::hugeSparseWavOpensAtOnceWithinBoundedMemory() {
+    // A 2 GB WAV that takes no disk: 44.1 kHz stereo, over three hours.
+    const QString path = folder.filePath(QStringLiteral("huge.wav"));
+    const quint32 dataBytes = 0x7FFFFFFFu - 44;
+    QVERIFY(TestSounds::writeFile(path, TestSounds::wavHeader(44100, 2, dataBytes)));
+    QVERIFY(QFile::resize(path, qint64(dataBytes) + 44));
+    const qint64 memoryBefore = residentBytes();
+
+    // The user interface's thread goes on while the file is decoded: a
+    // timer on it is never held up for long.
+    qint64 longestGap = 0;
+    QElapsedTimer sinceTick;
+    sinceTick.start();
+    QTimer tick;
+    connect(&tick, &QTimer::timeout, this,
+            [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
+    tick.start(5);
+    QElapsedTimer took;
+    took.start();
+    player->FileName = path;
+    player->Open();
+    const qint64 openMs = took.elapsed();
+    const auto decoded = player->sound();
+    QVERIFY(NullSinkServer::waitFor([&] { return decoded->isComplete(); }, 60000));
+    tick.stop();
+
+    QVERIFY2(openMs < 1000, qPrintable(QString::number(openMs)));
+    QVERIFY2(longestGap < 300, qPrintable(QString::number(longestGap)));
+    // Decoded up to the longest sound played, not the three hours.
+    QCOMPARE(decoded->available(), decoded->capacity());
+    QCOMPARE(decoded->capacity(), qint64(MaxSoundSeconds) * 44100 * 4);
+    const qint64 grown = residentBytes() - memoryBefore;
+    QVERIFY2(grown < decoded->capacity() + 64 * 1024 * 1024,
+             qPrintable(QStringLiteral("%1 MiB").arg(grown >> 20)));
+    player->Close();
+    QVERIFY(QFile::remove(path));
 }
 
 void PlayerTest::soundServerGoingAwayEndsThePlaybackAndOpenFails() {

@@ -23,9 +23,14 @@ debs=("$scratch"/out/*.deb)
 [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || { echo "cpack made no single .deb"; exit 1; }
 deb=${debs[0]}
 
-# Dependencies: the libraries from shlibdeps, the SoundFont by hand.
+# Dependencies: the libraries from shlibdeps, the SoundFont by hand; the
+# sound output's library is the one the build chose (src/files/CMakeLists.txt).
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libc6 libqt6core6 libqt6widgets6 libqt6serialport6 libqt6multimedia6 \
+case "$(sed -n 's/^VOKAR_SOUND_OUTPUT:INTERNAL=//p' "$build/CMakeCache.txt")" in
+  pulse) sound_library=libpulse0 ;;
+  *) sound_library=libqt6multimedia6 ;;
+esac
+for needed in libc6 libqt6core6 libqt6widgets6 libqt6serialport6 "$sound_library" \
   libsndfile1 timgm6mb-soundfont; do
   if ! grep -q "\b$needed\b" <<<"$depends"; then
     echo "Depends lacks $needed: $depends"

@@ -13,12 +13,15 @@
 #include "testsounds.h"
 #include "widgets/memorypictureview.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
+#include <memory>
 #include <sndfile.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -96,6 +99,7 @@ private slots:
     void rowsNeededOnThreeChips();
     void lengthsAreMeasuredInTheBackgroundAndKept();
     void unreadableFileHasNoLength();
+    void endingDoesNotWaitForAMeasurementUnderWay();
     void fitOfAFileBetweenItsAddresses_data();
     void fitOfAFileBetweenItsAddresses();
     void fileWithoutStartFollowsThePreviousOne();
@@ -241,6 +245,26 @@ void TestPlan::unreadableFileHasNoLength() {
     QVERIFY(!lengths.now(text).has_value());
     QVERIFY(!lengths.now(brokenMidi).has_value());
     QVERIFY(!lengths.now(folder.file(QStringLiteral("missing.wav"))).has_value());
+    // Nothing that is not a regular file is opened: a FIFO would block.
+    const QString fifo = folder.file(QStringLiteral("pipe.wav"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QVERIFY(!lengths.now(fifo).has_value());
+    QVERIFY(!lengths.now(folder.path()).has_value());
+}
+
+void TestPlan::endingDoesNotWaitForAMeasurementUnderWay() {
+    TempFolder folder;
+    // One note, then nineteen minutes of rest: seconds of rendering.
+    const QString path = folder.file(QStringLiteral("long.mid"));
+    QVERIFY(TestSounds::writeFile(path, TestSounds::midiNote(480, 19 * 60 * 2 * 480)));
+    auto lengths = std::make_unique<SoundLengths>();
+    QVERIFY(!lengths->known(path).has_value());
+    QVERIFY(lengths->busy());
+
+    QElapsedTimer took;
+    took.start();
+    lengths.reset();
+    QVERIFY2(took.elapsed() < 1000, qPrintable(QString::number(took.elapsed())));
 }
 
 void TestPlan::fitOfAFileBetweenItsAddresses_data() {

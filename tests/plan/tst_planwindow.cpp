@@ -2,6 +2,8 @@
 #include "widgets/memorypictureview.h"
 #include "wiredprogram.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QHelpEvent>
 #include <QLabel>
@@ -10,7 +12,9 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolTip>
+#include <memory>
 #include <sndfile.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -98,6 +102,8 @@ private slots:
     void recordTableNamesTheFilesThatWillBeCut();
     void checkRecordsEndsWithTheVerdict();
     void checkThatFindsNoChipGivesNoVerdict();
+    void filesThatAreNoRegularFilesNeitherFreezeNorHoldTheEnd_data();
+    void filesThatAreNoRegularFilesNeitherFreezeNorHoldTheEnd();
 };
 
 void TestPlanWindow::pictureSitsAboveTheBottomPanelOnBothTabs() {
@@ -324,6 +330,44 @@ void TestPlanWindow::checkThatFindsNoChipGivesNoVerdict() {
     QCOMPARE(p.state().link.LinkState, 3);
     QVERIFY(p.prompter.messages.contains(QStringLiteral("Device not detected !")));
     QCOMPARE(p.status(), QString());
+}
+
+void TestPlanWindow::filesThatAreNoRegularFilesNeitherFreezeNorHoldTheEnd_data() {
+    QTest::addColumn<QString>("kind");
+    // A FIFO without a writer blocks whoever opens it; a device never ends.
+    QTest::newRow("FIFO") << QStringLiteral("fifo");
+    QTest::newRow("device") << QStringLiteral("device");
+    QTest::newRow("folder") << QStringLiteral("folder");
+}
+
+void TestPlanWindow::filesThatAreNoRegularFilesNeitherFreezeNorHoldTheEnd() {
+    QFETCH(QString, kind);
+    auto p = std::make_unique<Program>();
+    QVERIFY(p->addFiles({{QStringLiteral("one.wav"), 1.0}, {QStringLiteral("two.wav"), 1.0}}));
+    QString odd = p->folder.file(QStringLiteral("odd.wav"));
+    if (kind == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(odd).constData(), 0600), 0);
+    else if (kind == QLatin1String("folder"))
+        QVERIFY(QDir().mkpath(odd));
+    else
+        odd = QStringLiteral("/dev/zero");
+    p->state().fileGrid.setCell(FileColumn::Start, 3, notUsed);
+    p->state().fileGrid.setCell(FileColumn::Stop, 3, notUsed);
+    p->state().fileGrid.setCell(FileColumn::File, 3, odd);
+    p->state().availability.UpdateMenu();
+
+    // The picture measures the table in the background, the plan at once.
+    QElapsedTimer took;
+    took.start();
+    p->run("PlanAddresses");
+    QVERIFY2(took.elapsed() < 2000, qPrintable(QString::number(took.elapsed())));
+    QCOMPARE(p->prompter.messages.size(), 1);
+    QCOMPARE(p->files(FileColumn::Start, 1), notUsed);
+
+    // Closing the program does not wait for anything on that file.
+    took.restart();
+    p.reset();
+    QVERIFY2(took.elapsed() < 2000, qPrintable(QString::number(took.elapsed())));
 }
 
 QTEST_MAIN(TestPlanWindow)
