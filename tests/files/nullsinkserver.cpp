@@ -55,6 +55,9 @@ public:
     qint64 frames = 0;
     qint64 firstSoundFrame = -1;
     qint64 lastSoundFrame = -1;
+    // Silence inside the sound: the sink ran dry (a loaded machine, a
+    // late write) and played nothing for a while, then went on.
+    qint64 gapFrames = 0;
     qint64 firstSoundAt = -1;
     qint64 lastSoundAt = -1;
     qint64 firstSoundArrival = -1;
@@ -194,6 +197,8 @@ void NullSinkServer::Monitor::read() {
                     firstSoundFrame = frame;
                     firstSoundAt = at;
                     firstSoundArrival = arrived;
+                } else if (frame - lastSoundFrame - 1 > GapFrames) {
+                    gapFrames += frame - lastSoundFrame - 1;
                 }
                 lastSoundFrame = frame;
                 lastSoundAt = at;
@@ -492,6 +497,7 @@ void NullSinkServer::clearSound() {
         return;
     std::lock_guard<std::mutex> guard(monitor->lock);
     monitor->firstSoundFrame = monitor->lastSoundFrame = -1;
+    monitor->gapFrames = 0;
     monitor->firstSoundAt = monitor->lastSoundAt = monitor->firstSoundArrival = -1;
 }
 
@@ -505,6 +511,17 @@ double NullSinkServer::soundSeconds() const {
     std::lock_guard<std::mutex> guard(monitor->lock);
     return monitor->firstSoundFrame >= 0
                ? double(monitor->lastSoundFrame - monitor->firstSoundFrame + 1) / MonitorRate
+               : 0.0;
+}
+
+double NullSinkServer::heardSeconds() const {
+    if (!monitor)
+        return 0.0;
+    std::lock_guard<std::mutex> guard(monitor->lock);
+    return monitor->firstSoundFrame >= 0
+               ? double(monitor->lastSoundFrame - monitor->firstSoundFrame + 1 -
+                        monitor->gapFrames) /
+                     MonitorRate
                : 0.0;
 }
 

@@ -38,6 +38,9 @@ public:
     // -61 dB, while the silent stream and the sink's silence are exact zeros.
     static constexpr int SoundThreshold = 30;
     static constexpr int SinkLatencyMs = 10;
+    // Silence longer than this (2 ms) between loud samples is a gap in the
+    // sound, not a zero crossing of a tone.
+    static constexpr int GapFrames = MonitorRate / 500;
 
     explicit NullSinkServer(Setup setup = Setup::LowLatencyNullSink, QObject* parent = nullptr);
     ~NullSinkServer() override;
@@ -65,6 +68,9 @@ public:
     bool heardSound() const;
     // From the first to the last loud sample heard since clearSound().
     double soundSeconds() const;
+    // The same without the gaps inside it: what of the sound was heard,
+    // however the sink's pace wavered.
+    double heardSeconds() const;
     // When the first and last loud samples were played, worked out from the
     // arrival of their chunk and their place in it.
     qint64 firstSoundUSecs() const;
