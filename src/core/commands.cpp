@@ -75,6 +75,15 @@ const std::vector<Commands::Control>& Commands::controls() {
         // addresses as a C header for firmware.
         {"PlanAddresses", "Plan addresses", "", true, "planAddresses", P::MainMenu},
         {"ExportAddresses", "Export addresses...", "", true, "exportAddresses", P::MainMenu},
+        // Everyday use: the lists and maps opened lately (submenus of "File",
+        // filled as files are opened and saved), the serial log window
+        // (menu "View"), F2 on a start or stop cell of the file table and
+        // the key that opens the file table's context menu.
+        {"RecentLists", "Recent lists", "", true, "", P::MainMenu},
+        {"RecentMaps", "Recent maps", "", true, "", P::MainMenu},
+        {"SerialLog", "Serial log", "", true, "showSerialLog", P::MainMenu},
+        {"EditAddress", "Edit address", "", true, "editAddressCell", P::FileGrid},
+        {"OpenPopupMenu", "Context menu", "", true, "showFileTableMenu", P::FileGrid},
         // Switched along with the others by the link, but never shown.
         {"skanuj_ISD", "Scan ISD", "", true, "", P::Hidden},
         {"SaveFileList1", "Save file list", "", false, "", P::Hidden},

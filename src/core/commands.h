@@ -13,7 +13,8 @@
 class Commands : public QObject {
     Q_OBJECT
 public:
-    enum class Place { ToolBar1, ToolBar2, MainMenu, SubMenu, PopupMenu, Hidden };
+    // FileGrid: a key of the file table, in no menu.
+    enum class Place { ToolBar1, ToolBar2, MainMenu, SubMenu, PopupMenu, FileGrid, Hidden };
 
     struct Control {
         const char* name;    // control name, the action's objectName

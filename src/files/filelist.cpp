@@ -36,15 +36,36 @@ void FileList::openTable() {
     open.initialDir = ctx.folders.ListFolder;
     open.fileName.clear();
     open.filter = listFilter();
-    if (ctx.prompter.execute(open)) {
-        const QString name = open.fileName;
+    const bool chosen = ctx.prompter.execute(open);
+    if (chosen) {
         ctx.folders.RememberFolder(2, ctx.open, ctx.save);
-        ctx.listFileName = name;
-        if (readFileList(name))
-            ctx.caption(QStringLiteral("VOKAR SD Programmer, ") + name);
-        else
-            ctx.prompter.showMessage(QStringLiteral("Bad file format"));
+        load(open.fileName);
     }
+    finishOpening();
+    if (chosen)
+        ctx.kept(TablesContext::Table::Files, open.fileName);
+}
+
+void FileList::openTableFile(const QString& name) {
+    TablesContext::call(ctx.showSoundFiles);
+    // As if chosen in the open dialog: its folder becomes the list folder.
+    const QString folder = RememberedFolders::folderOf(name, false);
+    if (!folder.isEmpty())
+        ctx.folders.ListFolder = folder;
+    load(name);
+    finishOpening();
+    ctx.kept(TablesContext::Table::Files, name);
+}
+
+void FileList::load(const QString& name) {
+    ctx.listFileName = name;
+    if (readFileList(name))
+        ctx.caption(QStringLiteral("VOKAR SD Programmer, ") + name);
+    else
+        ctx.prompter.showMessage(QStringLiteral("Bad file format"));
+}
+
+void FileList::finishOpening() {
     CheckAddressCells();
     ctx.availability.UpdateMenu();
     TablesContext::call(ctx.scrollFilesToTop);
@@ -129,7 +150,8 @@ void FileList::saveList() {
     if (!ctx.listFileName.isEmpty()) {
         if (!fileGrid.cell(StopCol, 1).isEmpty()) {
             ctx.folders.RememberFolder(4, ctx.open, ctx.save);
-            WriteFileList(ctx.listFileName);
+            if (WriteFileList(ctx.listFileName))
+                ctx.kept(TablesContext::Table::Files, ctx.listFileName);
         }
         return;
     }
@@ -141,6 +163,7 @@ void FileList::saveList() {
         return;
     ctx.listFileName = name;
     ctx.caption(QStringLiteral("VOKAR ISD Programmer, ") + name);
+    ctx.kept(TablesContext::Table::Files, name);
 }
 
 void FileList::saveListAs() {
@@ -158,6 +181,7 @@ void FileList::saveListAs() {
     ctx.listFileName = name;
     ctx.folders.RememberFolder(4, ctx.open, ctx.save);
     ctx.caption(QStringLiteral("ISD Programmer, ") + name);
+    ctx.kept(TablesContext::Table::Files, name);
 }
 
 bool FileList::WriteFileList(const QString& name) {

@@ -46,7 +46,8 @@ void MapFile::saveMemoryMap() {
     if (ctx.mapGrid.cell(StartHexCol, 1).isEmpty())
         return;
     ctx.folders.RememberFolder(5, ctx.open, ctx.save);
-    writeMapFile(save.fileName);
+    if (writeMapFile(save.fileName))
+        ctx.kept(TablesContext::Table::Map, save.fileName);
 }
 
 bool MapFile::writeMapFile(const QString& name) {
@@ -73,10 +74,24 @@ void MapFile::openMemoryMap() {
     open.filter = mapFilter();
     if (ctx.prompter.execute(open)) {
         ctx.folders.RememberFolder(3, ctx.open, ctx.save);
-        if (!readMapFile(open.fileName))
-            ctx.prompter.showMessage(QStringLiteral("Bad file format"));
+        load(open.fileName);
     }
     ctx.availability.mapLoaded();
+}
+
+void MapFile::openMapFile(const QString& name) {
+    // As if chosen in the open dialog: its folder becomes the map folder.
+    const QString folder = RememberedFolders::folderOf(name, false);
+    if (!folder.isEmpty())
+        ctx.folders.MapFolder = folder;
+    load(name);
+    ctx.availability.mapLoaded();
+}
+
+void MapFile::load(const QString& name) {
+    if (!readMapFile(name))
+        ctx.prompter.showMessage(QStringLiteral("Bad file format"));
+    ctx.kept(TablesContext::Table::Map, name);
 }
 
 bool MapFile::readMapFile(const QString& name) {

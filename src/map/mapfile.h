@@ -12,6 +12,9 @@ public:
 
     void saveMemoryMap();
     void openMemoryMap();
+    // Open Memory Map with the name given instead of chosen in the dialog
+    // (a dropped map, a recent one).
+    void openMapFile(const QString& name);
 
     // Loads a map file; false when a line was too long to be a map line
     // (the lines before it are loaded).
@@ -20,5 +23,7 @@ public:
     bool writeMapFile(const QString& name);
 
 private:
+    void load(const QString& name);
+
     TablesContext& ctx;
 };

@@ -72,18 +72,26 @@ void TestFileTable::addRemembersSoundFolderAndFileType() {
     TablesFixture f;
     FileTable table(f.context);
     f.folders.SoundFolder = QStringLiteral("/music");
-    f.soundFileType = 7; // anything but MIDI shows WAV first
+    f.soundFileType = 7; // anything but WAV or MIDI shows all sound files
     f.open.fileName = QStringLiteral("/old/name.wav");
     f.prompter.answers = {QStringLiteral("/midi/song.mid")};
-    f.open.filterIndex = 1;
     table.addFile();
-    const FileDialog shown = f.prompter.shown.constLast();
-    QCOMPARE(shown.filter, QStringLiteral("WAV file (*.wav)|*.wav|MIDI file (*.mid)|*.mid"));
+    FileDialog shown = f.prompter.shown.constLast();
+    QCOMPARE(shown.filter, QStringLiteral("All sound files (*.wav *.mid)|*.wav;*.mid|"
+                                          "WAV file (*.wav)|*.wav|MIDI file (*.mid)|*.mid"));
     QCOMPARE(shown.filterIndex, 1);
+    QVERIFY(shown.multiple);
     QCOMPARE(shown.initialDir, QStringLiteral("/music"));
     QCOMPARE(shown.fileName, QString());
     QCOMPARE(f.folders.SoundFolder, QStringLiteral("/midi"));
-    QCOMPARE(f.soundFileType, 1);
+    QCOMPARE(f.soundFileType, 0);
+    // The filter the user leaves chosen is the one the next dialog shows.
+    f.soundFileType = 2;
+    f.prompter.answers = {QStringLiteral("/midi/other.mid")};
+    table.addFile();
+    shown = f.prompter.shown.constLast();
+    QCOMPARE(shown.filterIndex, 3);
+    QCOMPARE(f.soundFileType, 2);
 }
 
 void TestFileTable::addCancelledStillRenumbersAndUpdatesCommands() {

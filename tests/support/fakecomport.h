@@ -20,7 +20,10 @@ public:
     int WriteBufUsed() const override { return open ? pendingOutput : 0; }
     int ReadBufUsed() const override { return open ? int(input.size()) : 0; }
     int ReadBuf(char* buffer, int count) override;
-    void PurgeRead() override { input.clear(); }
+    void PurgeRead() override {
+        noteReceived(input.constData(), int(input.size()), true);
+        input.clear();
+    }
 
     // Bytes arrive from the programmer: queued, then one OnRxChar.
     void feed(const QByteArray& bytes);
