@@ -3,9 +3,11 @@
 #include "app/mainwindow.h"
 #include "app/signalbridge.h"
 #include "app/startup.h"
+#include "app/windowmemory.h"
 #include "core/apperror.h"
 #include "core/apptitle.h"
 #include "core/configfile.h"
+#include "core/usersettings.h"
 #include "files/player.h"
 #include "link/serialcomport.h"
 #include "widgets/qtprompter.h"
@@ -51,13 +53,20 @@ int main(int argc, char** argv) {
         Windows windows = createWindows(port, &player, prompter, ConfigFile::defaultName());
         MainWindow& main = *windows.main;
         prompter.setParent(&main);
-        QObject::connect(&signals_, &SignalBridge::terminationRequested, &main, &QWidget::close);
-        if (const QScreen* screen = main.screen())
-            main.move(screen->availableGeometry().center() - main.rect().center());
+        // Ended by the system: no question may hold the program up.
+        QObject::connect(&signals_, &SignalBridge::terminationRequested, &main,
+                         &MainWindow::closeWithoutQuestions);
+        // Where the user left it; the first time centred on the screen.
+        WindowMemory memory(main, UserSettings::path());
+        if (!memory.restore()) {
+            if (const QScreen* screen = main.screen())
+                main.move(screen->availableGeometry().center() - main.rect().center());
+        }
         main.show();
         const int result = QApplication::exec();
         // A window closed by the system rather than by the user still saves.
         main.shutDown();
+        memory.save();
         return result;
     } catch (const AppError& error) {
         lastResort(error.message());

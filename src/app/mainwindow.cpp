@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "aboutwindow.h"
+#include "accesskeys.h"
 #include "core/configfile.h"
 #include "core/controlnames.h"
 #include "core/guard.h"
@@ -9,6 +10,7 @@
 #include "gridlayout.h"
 #include "icons.h"
 #include "link/comport.h"
+#include "shortcuts.h"
 #include "widgets/chiptypedialog.h"
 #include "widgets/portdialog.h"
 #include "wiring.h"
@@ -20,11 +22,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -90,8 +94,18 @@ MainWindow::MainWindow(ComPort& port_, MediaPlayer* player_, Prompter& prompter_
     wirePlayback(*this);
     wireLink(*this);
     wireChipOperations(*this);
-    // Last: it watches what the others do.
+    // It watches what the others do.
     wirePlan(*this);
+    // Last: it puts questions around the others' handlers.
+    wireEveryday(*this);
+
+    Shortcuts::apply(state_.commands, this, fileView_);
+    AccessKeys::assign(menuBar());
+    AccessKeys::assign(popupMenu_);
+    // Tabs, then the table on the page they show.
+    setTabOrder(pages_->tabBar(), fileView_);
+    setTabOrder(fileView_, mapView_);
+    fileView_->setFocus();
 }
 
 MainWindow::~MainWindow() = default;
@@ -136,8 +150,12 @@ QTableView* MainWindow::buildGrid(StringGrid& grid, const char* name, const QStr
     view->verticalHeader()->setDefaultSectionSize(20);
     view->verticalHeader()->setMinimumSectionSize(20);
     view->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    view->horizontalHeader()->setFixedHeight(20);
+    // The columns keep the widths the window's rules give them; a header that
+    // does not fit its column goes on to a second line instead of being cut.
+    view->horizontalHeader()->setDefaultAlignment(
+        Qt::Alignment::fromInt(Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap));
+    view->horizontalHeader()->setFixedHeight(
+        std::max(20, 2 * view->horizontalHeader()->fontMetrics().lineSpacing() + 4));
     view->horizontalHeader()->setStretchLastSection(false);
     connect(&grid, &StringGrid::colWidthChanged, view, [view](int col, int width) {
         if (col == 0)
@@ -219,6 +237,8 @@ void MainWindow::buildMenus() {
     file->addAction(act("LoadFile1"));
     file->addAction(act("OpenTable"));
     file->addAction(act("N20"));
+    submenu(file, "RecentLists", {});
+    submenu(file, "RecentMaps", {});
     file->addSeparator();
     file->addAction(act("CloseFile"));
     file->addAction(act("ClearList"));
@@ -266,6 +286,9 @@ void MainWindow::buildMenus() {
     setup->addAction(act("ChangePort"));
     setup->addSeparator();
     setup->addAction(act("ChangeIsd"));
+
+    QMenu* view = named(menuBar()->addMenu(QStringLiteral("View")), ControlName::ViewMenu);
+    view->addAction(act("SerialLog"));
 
     menuBar()->addAction(act("ABOUT1"));
 
@@ -326,9 +349,26 @@ void MainWindow::shutDown() {
     ConfigFile::writeLines(configLines(), configPath);
 }
 
+bool MainWindow::event(QEvent* event) {
+    // The tool buttons' hints show as their tool tips; in the status bar
+    // they would only cover what it tells.
+    if (event->type() == QEvent::StatusTip)
+        return true;
+    return QMainWindow::event(event);
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!closed && !endingOnSignal && leaveCheck && !leaveCheck()) {
+        event->ignore();
+        return;
+    }
     shutDown();
     event->accept();
+}
+
+void MainWindow::closeWithoutQuestions() {
+    endingOnSignal = true;
+    close();
 }
 
 void MainWindow::exitProgram() {

@@ -34,7 +34,10 @@ struct Tables {
                   [&window](const QString& text) { window.setWindowTitle(text); },
                   [&window] { window.pages()->setCurrentIndex(0); },
                   [&window] { window.fileView()->scrollToTop(); },
-                  [&window] { window.mapView()->scrollToTop(); }},
+                  [&window] { window.mapView()->scrollToTop(); },
+                  [&window](TablesContext::Table table, const QString& file) {
+                      emit window.tableFiles().kept(table, file);
+                  }},
           fileTable(context), fileList(context), memoryMap(s.mapGrid, s.panel, s.chip),
           mapFile(context), copy(s.fileGrid, s.mapGrid, context.scrollFilesToTop) {}
 
@@ -117,6 +120,14 @@ void wireFileTables(MainWindow& window) {
     on("copyStartFromMap", [](Tables& t) { t.copy.copyStartFromMap(); });
     on("copyStopFromMap", [](Tables& t) { t.copy.copyStopFromMap(); });
     on("copyTableFromMap", [](Tables& t) { t.copy.copyTableFromMap(); });
+
+    // The same without the file dialogs: drops and recent files.
+    TableFiles& files = window.tableFiles();
+    files.openList = [tables](const QString& name) { tables->fileList.openTableFile(name); };
+    files.openMap = [tables](const QString& name) { tables->mapFile.openMapFile(name); };
+    files.addSounds = [tables](const QStringList& names) {
+        tables->fileTable.addDroppedFiles(names);
+    };
 
     new KeyboardRowFollower(state.handlers, window.fileView(), state.fileGrid,
                             QStringLiteral("fileRowClicked"));
