@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
         list.openTable();
     };
     print("load file list (Open Table)", time([] {}, loadBig));
-    if (f.files.RowCount() != Entries + 120 || !f.prompter.messages.isEmpty())
+    if (f.files.RowCount() != Entries + TableLayout::StartRows || !f.prompter.messages.isEmpty())
         std::printf("unexpected: %d rows, %lld messages\n", f.files.RowCount(),
                     static_cast<long long>(f.prompter.messages.size()));
 

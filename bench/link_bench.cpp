@@ -157,14 +157,14 @@ int main(int argc, char** argv) {
     // A chip large enough for the scan: an ISD 4004 has 2400 rows.
     window.state().chip.ChipType = 17;
     window.state().chip.ApplyChipType();
-    QTimer::singleShot(0, [&] { window.state().handlers.run(QStringLiteral("playFromChip")); });
+    QTimer::singleShot(0, [&] { window.state().handlers.run(Handler::PlayFromChip); });
     QTimer poller;
     bool scanStarted = false;
     QObject::connect(&poller, &QTimer::timeout, [&] {
         if (!scanStarted && window.state().link.LinkState == 3 &&
             int(turnaround.size()) >= rounds - 1) {
             scanStarted = true;
-            window.state().handlers.run(QStringLiteral("memoryScan"));
+            window.state().handlers.run(Handler::MemoryScan);
         }
         if (done)
             app.quit();

@@ -141,10 +141,10 @@ void measureList() {
         prompter.answer = list;
         QElapsedTimer took;
         took.start();
-        w.state().handlers.run(QStringLiteral("saveListAs"));
+        w.state().handlers.run(Handler::SaveListAs);
         save.push_back(took.nsecsElapsed() / 1e6);
         took.start();
-        w.state().handlers.run(QStringLiteral("openTable"));
+        w.state().handlers.run(Handler::OpenTable);
         load.push_back(took.nsecsElapsed() / 1e6);
     }
     const bool whole = w.state().fileGrid.cell(3, ListEntries) ==

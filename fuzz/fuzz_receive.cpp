@@ -40,7 +40,7 @@ QByteArray reply(char code, int address) {
 
 void start(FuzzProgram& p, int operation) {
     if (const char* name = operations[operation % operationCount])
-        p.w().state().handlers.run(QString::fromLatin1(name));
+        p.run(name);
 }
 
 void act(FuzzProgram& p, std::uint8_t action, std::uint8_t argument) {

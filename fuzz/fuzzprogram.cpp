@@ -1,5 +1,7 @@
 #include "fuzzprogram.h"
 
+#include "core/tablelayout.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
@@ -88,7 +90,7 @@ void FuzzProgram::run(const char* action) {
 }
 
 void FuzzProgram::stop() {
-    w().state().handlers.run(QStringLiteral("stopChip"));
+    w().state().handlers.run(Handler::StopChip);
 }
 
 void FuzzProgram::reset(int chipType) {
@@ -101,7 +103,7 @@ void FuzzProgram::reset(int chipType) {
     w().state().chip.ChipType = qint8(chipType);
     w().state().chip.ApplyChipType();
     for (StringGrid* grid : {&w().state().fileGrid, &w().state().mapGrid}) {
-        grid->setRowCount(120);
+        grid->setRowCount(TableLayout::StartRows);
         for (int row = 1; row < grid->RowCount(); ++row) {
             for (int col = 1; col < grid->ColCount(); ++col)
                 grid->setCell(col, row, QString());

@@ -49,25 +49,29 @@ QIcon chipPlayIcon() {
 
 } // namespace
 
-QIcon forCommand(const QString& name, const QStyle* style) {
-    if (name == QLatin1String("RecordISD"))
+QIcon forCommand(Control control, const QStyle* style) {
+    switch (control) {
+    case Control::RecordFileButton:
         return recordIcon();
-    if (name == QLatin1String("SpeedButton8"))
+    case Control::PlayFromChipButton:
         return chipPlayIcon();
-    QStyle::StandardPixmap which = QStyle::SP_FileIcon;
-    if (name == QLatin1String("OdtwarzajPlik"))
-        which = QStyle::SP_MediaPlay;
-    else if (name == QLatin1String("SpeedButton7") || name == QLatin1String("SpeedButton1"))
-        which = QStyle::SP_MediaStop;
-    else if (name == QLatin1String("SpeedButton2"))
-        which = QStyle::SP_FileIcon;
-    else if (name == QLatin1String("DeletePlik"))
-        which = QStyle::SP_TrashIcon;
-    else if (name == QLatin1String("SpeedButton4") || name == QLatin1String("SpeedButton3"))
-        which = QStyle::SP_DialogOpenButton;
-    else if (name == QLatin1String("SpeedButton5") || name == QLatin1String("SpeedButton6"))
-        which = QStyle::SP_DialogSaveButton;
-    return style->standardIcon(which);
+    case Control::PlayFileButton:
+        return style->standardIcon(QStyle::SP_MediaPlay);
+    case Control::StopPlaybackButton:
+    case Control::StopChipButton:
+        return style->standardIcon(QStyle::SP_MediaStop);
+    case Control::RemoveFileButton:
+        return style->standardIcon(QStyle::SP_TrashIcon);
+    case Control::LoadFileListButton:
+    case Control::LoadMemoryMapButton:
+        return style->standardIcon(QStyle::SP_DialogOpenButton);
+    case Control::SaveFileListButton:
+    case Control::SaveMemoryMapButton:
+        return style->standardIcon(QStyle::SP_DialogSaveButton);
+    default:
+        // "Add File", and anything else that gets a tool button.
+        return style->standardIcon(QStyle::SP_FileIcon);
+    }
 }
 
 QIcon application() {

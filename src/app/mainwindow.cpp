@@ -29,6 +29,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -60,13 +61,13 @@ MainWindow::MainWindow(ComPort& port_, MediaPlayer* player_, Prompter& prompter_
     layout1->setContentsMargins(0, 0, 0, 0);
     layout1->setSpacing(0);
     layout1->addWidget(buildToolBar(ControlName::SoundFilesToolBar, Commands::Place::ToolBar1));
-    fileView_ = buildGrid(state_.fileGrid, ControlName::FileGrid, QStringLiteral("fileRowClicked"));
+    fileView_ = buildGrid(state_.fileGrid, ControlName::FileGrid, Handler::FileRowClicked);
     layout1->addWidget(fileView_);
     auto* layout2 = new QVBoxLayout(mapPage);
     layout2->setContentsMargins(0, 0, 0, 0);
     layout2->setSpacing(0);
     layout2->addWidget(buildToolBar(ControlName::MemoryMapToolBar, Commands::Place::ToolBar2));
-    mapView_ = buildGrid(state_.mapGrid, ControlName::MapGrid, QStringLiteral("mapRowClicked"));
+    mapView_ = buildGrid(state_.mapGrid, ControlName::MapGrid, Handler::MapRowClicked);
     layout2->addWidget(mapView_);
     pages_->addTab(soundFilesPage, QStringLiteral("Sound Files"));
     pages_->addTab(mapPage, QStringLiteral("ISD Memory Map"));
@@ -82,10 +83,10 @@ MainWindow::MainWindow(ComPort& port_, MediaPlayer* player_, Prompter& prompter_
 
     buildMenus();
     HandlerTable& handlers = state_.handlers;
-    handlers.set(QStringLiteral("exitProgram"), [this] { exitProgram(); });
-    handlers.set(QStringLiteral("showAbout"), [this] { showAbout(); });
-    handlers.set(QStringLiteral("choosePort"), [this] { choosePort(); });
-    handlers.set(QStringLiteral("chooseChipType"), [this] { chooseChipType(); });
+    handlers.set(Handler::ExitProgram, [this] { exitProgram(); });
+    handlers.set(Handler::ShowAbout, [this] { showAbout(); });
+    handlers.set(Handler::ChoosePort, [this] { choosePort(); });
+    handlers.set(Handler::ChooseChipType, [this] { chooseChipType(); });
 
     setUpState();
 
@@ -123,11 +124,11 @@ QToolBar* MainWindow::buildToolBar(const char* name, Commands::Place place) {
     bar->setMovable(false);
     bar->setFloatable(false);
     bar->setIconSize(QSize(20, 20));
-    for (const Commands::Control& control : Commands::controls()) {
-        if (control.place != place)
+    for (const Commands::Row& row : Commands::controls()) {
+        if (row.place != place)
             continue;
-        QAction* act = state_.commands.action(QString::fromLatin1(control.name));
-        act->setIcon(Icons::forCommand(act->objectName(), style()));
+        QAction* act = state_.commands.action(row.control);
+        act->setIcon(Icons::forCommand(row.control, style()));
         bar->addAction(act);
         if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(act))) {
             named(button, act->objectName());
@@ -138,7 +139,7 @@ QToolBar* MainWindow::buildToolBar(const char* name, Commands::Place place) {
     return bar;
 }
 
-QTableView* MainWindow::buildGrid(StringGrid& grid, const char* name, const QString& click) {
+QTableView* MainWindow::buildGrid(StringGrid& grid, const char* name, Handler click) {
     auto* view = named(new QTableView, name);
     view->setModel(&grid);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -216,90 +217,82 @@ QWidget* MainWindow::buildPanel() {
 }
 
 void MainWindow::buildMenus() {
-    auto act = [this](const char* name) {
-        return state_.commands.action(QString::fromLatin1(name));
-    };
-    auto submenu = [this, &act](QMenu* parentMenu, const char* holder,
-                                std::initializer_list<const char*> items) {
-        auto* menu = named(new QMenu(this), QString::fromLatin1(holder) + QStringLiteral("Menu"));
-        for (const char* item : items) {
-            if (item == nullptr)
-                menu->addSeparator();
+    using C = Control;
+    // A menu's entries in order; an empty entry is a separator.
+    using Entries = std::initializer_list<std::optional<Control>>;
+    const auto fill = [this](QMenu* menu, Entries entries) {
+        for (const std::optional<Control>& entry : entries) {
+            if (entry)
+                menu->addAction(state_.commands.action(*entry));
             else
-                menu->addAction(act(item));
+                menu->addSeparator();
         }
-        QAction* holderAction = act(holder);
+    };
+    // A submenu hangs from its holder's action, which the availability rules
+    // switch like any other command.
+    const auto submenu = [this, &fill](QMenu* parentMenu, Control holder, Entries entries) {
+        const QString name = QString::fromLatin1(Commands::row(holder).name);
+        auto* menu = named(new QMenu(this), name + QStringLiteral("Menu"));
+        fill(menu, entries);
+        QAction* holderAction = state_.commands.action(holder);
         holderAction->setMenu(menu);
         parentMenu->addAction(holderAction);
     };
+    const auto top = [this](const char* title, const char* name) {
+        return named(menuBar()->addMenu(QString::fromLatin1(title)), name);
+    };
 
-    QMenu* file = named(menuBar()->addMenu(QStringLiteral("File")), ControlName::FileMenu);
-    file->addAction(act("LoadFile1"));
-    file->addAction(act("OpenTable"));
-    file->addAction(act("N20"));
-    submenu(file, "RecentLists", {});
-    submenu(file, "RecentMaps", {});
-    file->addSeparator();
-    file->addAction(act("CloseFile"));
-    file->addAction(act("ClearList"));
-    file->addSeparator();
-    file->addAction(act("SaveList"));
-    file->addAction(act("SaveMap"));
-    file->addAction(act("ExportAddresses"));
-    file->addSeparator();
-    file->addAction(act("Exit"));
+    QMenu* file = top("File", ControlName::FileMenu);
+    fill(file, {C::AddFileItem, C::OpenTableItem, C::OpenMemoryMapItem});
+    submenu(file, C::RecentListsMenu, {});
+    submenu(file, C::RecentMapsMenu, {});
+    fill(file, {{},
+                C::RemoveFileItem,
+                C::CloseFileListItem,
+                {},
+                C::SaveFileListItem,
+                C::SaveMemoryMapItem,
+                C::ExportAddressesItem,
+                {},
+                C::ExitItem});
 
-    QMenu* address = named(menuBar()->addMenu(QStringLiteral("Address")), ControlName::AddressMenu);
-    submenu(address, "Insert1", {"StartAdress1", "StopAdress1"});
+    QMenu* address = top("Address", ControlName::AddressMenu);
+    submenu(address, C::InsertMenu, {C::InsertStartAddressItem, C::InsertStopAddressItem});
     address->addSeparator();
-    submenu(address, "Remove1", {"StartAdress2", "StopAdress2"});
+    submenu(address, C::RemoveMenu, {C::RemoveStartAddressItem, C::RemoveStopAddressItem});
     address->addSeparator();
-    submenu(address, "CopyFromMap", {"StartAdress3", "StopAdress3", "Table1"});
-    address->addSeparator();
-    address->addAction(act("ChangecurrentISDadress1"));
-    address->addSeparator();
-    address->addAction(act("PlanAddresses"));
+    submenu(address, C::CopyFromMapMenu,
+            {C::CopyStartAddressItem, C::CopyStopAddressItem, C::CopyTableItem});
+    fill(address, {{}, C::ChangeCurrentAddressItem, {}, C::PlanAddressesItem});
 
-    QMenu* recording =
-        named(menuBar()->addMenu(QStringLiteral("Recording")), ControlName::RecordingMenu);
-    recording->addAction(act("RecordfiletoISD1"));
-    recording->addAction(act("RecTable"));
-    recording->addSeparator();
-    recording->addAction(act("PlayFile"));
-    recording->addSeparator();
-    recording->addAction(act("Stop2"));
+    fill(top("Recording", ControlName::RecordingMenu),
+         {C::RecordFileItem, C::RecordTableItem, {}, C::PlayFileItem, {}, C::StopPlaybackItem});
 
-    QMenu* isd = named(menuBar()->addMenu(QStringLiteral("ISD")), ControlName::IsdMenu);
-    isd->addAction(act("Loadlist2"));
-    isd->addAction(act("Playtable1"));
-    isd->addAction(act("StopISD"));
-    isd->addSeparator();
-    isd->addAction(act("PlayfromISD2"));
-    isd->addAction(act("CheckRecords1"));
-    isd->addSeparator();
-    isd->addAction(act("PowerUp"));
-    isd->addAction(act("PowerDown"));
-    isd->addSeparator();
-    isd->addAction(act("Erase1"));
+    fill(top("ISD", ControlName::IsdMenu), {C::PlayFromChipItem,
+                                            C::PlayTableItem,
+                                            C::StopChipItem,
+                                            {},
+                                            C::MemoryScanItem,
+                                            C::CheckRecordsItem,
+                                            {},
+                                            C::PowerUpItem,
+                                            C::PowerDownItem,
+                                            {},
+                                            C::EraseItem});
 
-    QMenu* setup = named(menuBar()->addMenu(QStringLiteral("Setup")), ControlName::SetupMenu);
-    setup->addAction(act("ChangePort"));
-    setup->addSeparator();
-    setup->addAction(act("ChangeIsd"));
+    fill(top("Setup", ControlName::SetupMenu), {C::ChangePortItem, {}, C::ChangeChipTypeItem});
 
-    QMenu* view = named(menuBar()->addMenu(QStringLiteral("View")), ControlName::ViewMenu);
-    view->addAction(act("SerialLog"));
+    fill(top("View", ControlName::ViewMenu), {C::SerialLogItem});
 
-    menuBar()->addAction(act("ABOUT1"));
+    menuBar()->addAction(state_.commands.action(C::AboutItem));
 
     popupMenu_ = named(new QMenu(this), ControlName::PopupMenu);
-    popupMenu_->addAction(act("Insert2"));
+    fill(popupMenu_, {C::InsertFilePopupItem, {}, C::DeleteFilePopupItem, {}});
+    submenu(popupMenu_, C::StartAddressPopupMenu,
+            {C::EditStartAddressPopupItem, {}, C::RemoveStartAddressPopupItem});
     popupMenu_->addSeparator();
-    popupMenu_->addAction(act("Delete"));
-    popupMenu_->addSeparator();
-    submenu(popupMenu_, "Startadress4", {"Edit1", nullptr, "Remove2"});
-    popupMenu_->addSeparator();
-    submenu(popupMenu_, "Stopadress4", {"Edit2", nullptr, "Remove3"});
+    submenu(popupMenu_, C::StopAddressPopupMenu,
+            {C::EditStopAddressPopupItem, {}, C::RemoveStopAddressPopupItem});
     fileView_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(fileView_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         popupMenu_->popup(fileView_->viewport()->mapToGlobal(at));

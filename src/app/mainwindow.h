@@ -96,7 +96,7 @@ private:
     void buildMenus();
     QToolBar* buildToolBar(const char* name, Commands::Place place);
     // A click on a row selects it and runs `click`.
-    QTableView* buildGrid(StringGrid& grid, const char* name, const QString& click);
+    QTableView* buildGrid(StringGrid& grid, const char* name, Handler click);
     QWidget* buildPanel();
     void applyWidths(StringGrid& grid, const std::vector<int>& widths);
 

@@ -27,15 +27,15 @@ PlaybackStatus::PlaybackStatus(MediaPlayer& player_, const LinkContext& link_, L
     });
 }
 
-void PlaybackStatus::afterCommand(const QString& handler) {
-    if (handler == QLatin1String("playFile")) {
+void PlaybackStatus::afterCommand(Handler handler) {
+    if (handler == Handler::PlayFile) {
         if (!player.IsPlaying() || link.LinkState != LinkContext::StateIdle)
             return;
         path = player.FileName;
         startedAt = nowMs();
         tick.start();
         show();
-    } else if (handler == QLatin1String("stopPlayback") && tick.isActive()) {
+    } else if (handler == Handler::StopPlayback && tick.isActive()) {
         end(QStringLiteral("Stopped ") + QFileInfo(path).fileName());
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/handler.h"
+
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -21,8 +23,8 @@ public:
     PlaybackStatus(MediaPlayer& player, const LinkContext& link, LengthOf lengthMs,
                    std::function<void(QString)> say, QObject* parent = nullptr);
 
-    // A command ran (`handler` is the operation's name).
-    void afterCommand(const QString& handler);
+    // A command ran.
+    void afterCommand(Handler handler);
 
 private:
     void show();

@@ -1,7 +1,5 @@
 #include "shortcuts.h"
 
-#include "core/commands.h"
-
 #include <QAction>
 #include <QWidget>
 
@@ -9,19 +7,19 @@ namespace Shortcuts {
 
 const std::vector<Binding>& bindings() {
     static const std::vector<Binding> all = {
-        {"OpenTable", QKeySequence::Open, Qt::CTRL | Qt::Key_O, false},
+        {Control::OpenTableItem, QKeySequence::Open, Qt::CTRL | Qt::Key_O, false},
         // Save to the list the table belongs to (the tool button's command);
         // "Save file list" in the menu asks for a name.
-        {"SpeedButton5", QKeySequence::Save, Qt::CTRL | Qt::Key_S, false},
-        {"SaveList", QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S, false},
-        {"Exit", QKeySequence::Quit, Qt::CTRL | Qt::Key_Q, false},
-        {"ABOUT1", QKeySequence::HelpContents, Qt::Key_F1, false},
-        {"CloseFile", QKeySequence::Delete, Qt::Key_Delete, true},
-        {"Insert2", QKeySequence::UnknownKey, Qt::Key_Insert, true},
-        {"EditAddress", QKeySequence::UnknownKey, Qt::Key_F2, true},
+        {Control::SaveFileListButton, QKeySequence::Save, Qt::CTRL | Qt::Key_S, false},
+        {Control::SaveFileListItem, QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S, false},
+        {Control::ExitItem, QKeySequence::Quit, Qt::CTRL | Qt::Key_Q, false},
+        {Control::AboutItem, QKeySequence::HelpContents, Qt::Key_F1, false},
+        {Control::RemoveFileItem, QKeySequence::Delete, Qt::Key_Delete, true},
+        {Control::InsertFilePopupItem, QKeySequence::UnknownKey, Qt::Key_Insert, true},
+        {Control::EditAddressKey, QKeySequence::UnknownKey, Qt::Key_F2, true},
         // The menu key itself opens it where the platform sends it as a
         // context menu request (X11, Windows).
-        {"OpenPopupMenu", QKeySequence::UnknownKey, Qt::SHIFT | Qt::Key_F10, true},
+        {Control::PopupMenuKey, QKeySequence::UnknownKey, Qt::SHIFT | Qt::Key_F10, true},
     };
     return all;
 }
@@ -41,7 +39,7 @@ QString text(const Binding& binding) {
 
 void apply(Commands& commands, QWidget* window, QWidget* fileTable) {
     for (const Binding& binding : bindings()) {
-        QAction* act = commands.action(QString::fromLatin1(binding.control));
+        QAction* act = commands.action(binding.control);
         act->setShortcuts(keys(binding));
         if (binding.fileTableOnly) {
             act->setShortcutContext(Qt::WidgetWithChildrenShortcut);

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "core/commands.h"
+
 #include <QKeySequence>
 #include <vector>
 
-class Commands;
 class QWidget;
 
 // The keys of the window's commands: the platform's standard keys for open,
@@ -12,7 +13,7 @@ class QWidget;
 namespace Shortcuts {
 
 struct Binding {
-    const char* control;                // the command's control name
+    Control control;
     QKeySequence::StandardKey standard; // QKeySequence::UnknownKey: only `key`
     // The key where the platform has none for `standard` (a desktop without
     // a key for "save as", say); the command's only key without one.

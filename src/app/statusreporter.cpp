@@ -37,8 +37,8 @@ QString StatusReporter::notConnectedHint() {
         "No programmer: plug in the VOKAR-1, then Setup, Change comm port, or run vokar-emu.");
 }
 
-void StatusReporter::afterCommand(const QString& handler) {
-    if (handler == QLatin1String("stopChip"))
+void StatusReporter::afterCommand(Handler handler) {
+    if (handler == Handler::StopChip)
         progress.stopRequested();
     refresh();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/handler.h"
 #include "link/linkprogress.h"
 
 #include <QElapsedTimer>
@@ -19,7 +20,7 @@ public:
                    std::function<void(QString)> show, QObject* parent = nullptr);
 
     // A command ran (`handler` is the operation's name).
-    void afterCommand(const QString& handler);
+    void afterCommand(Handler handler);
     // A reply or any other event that may have moved the link on.
     void refresh();
 

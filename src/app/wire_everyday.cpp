@@ -17,10 +17,8 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPointer>
 #include <QTabWidget>
 #include <QTableView>
-#include <memory>
 
 namespace {
 
@@ -35,7 +33,7 @@ bool mayLeaveTable(ProgramState& s, UnsavedChanges& unsaved) {
     case Questions::Save:
         // Saved to its list, or through the save dialog; a save that did not
         // happen (the dialog cancelled, the disk full) keeps the table.
-        s.handlers.run(QStringLiteral("saveList"));
+        s.handlers.run(Handler::SaveList);
         return !unsaved.pending();
     case Questions::Discard:
         return true;
@@ -48,30 +46,30 @@ bool mayLeaveTable(ProgramState& s, UnsavedChanges& unsaved) {
 // dialog, as Address > Insert > Start Address / Stop Address edits it.
 void editAddressCell(MainWindow& window, int gridColumn) {
     ProgramState& s = window.state();
-    if (!s.commands.isEnabled(QStringLiteral("Insert1")))
+    if (!s.commands.isEnabled(Control::InsertMenu))
         return;
     const bool stop = gridColumn == StopColumn;
     const QString cell = s.fileGrid.cell(stop ? StopColumn : StartColumn, s.fileGrid.Row());
     if (AddressDialog* dialog = window.addressDialog(); dialog && AddressText::toInteger(cell))
         dialog->addressEdit->setText(cell);
-    s.handlers.run(stop ? QStringLiteral("editStopAddress") : QStringLiteral("editStartAddress"));
+    s.handlers.run(stop ? Handler::EditStopAddress : Handler::EditStartAddress);
 }
 
 void takeDrop(MainWindow& window, const std::function<bool()>& mayLeave,
               const FileDrop::Files& files) {
     ProgramState& s = window.state();
     TableFiles& tables = window.tableFiles();
-    if (!files.lists.isEmpty() && s.commands.isEnabled(QStringLiteral("OpenTable"))) {
+    if (!files.lists.isEmpty() && s.commands.isEnabled(Control::OpenTableItem)) {
         if (!mayLeave())
             return;
         tables.openList(files.lists.constFirst());
     }
-    if (!files.maps.isEmpty() && s.commands.isEnabled(QStringLiteral("N20"))) {
+    if (!files.maps.isEmpty() && s.commands.isEnabled(Control::OpenMemoryMapItem)) {
         tables.openMap(files.maps.constFirst());
         if (files.lists.isEmpty() && files.sounds.isEmpty())
             window.pages()->setCurrentIndex(1);
     }
-    if (!files.sounds.isEmpty() && s.commands.isEnabled(QStringLiteral("LoadFile1")))
+    if (!files.sounds.isEmpty() && s.commands.isEnabled(Control::AddFileItem))
         tables.addSounds(files.sounds);
     if (!files.others.isEmpty())
         s.prompter.showMessage(QStringLiteral("Not taken (sound files are WAV or MIDI files, "
@@ -79,26 +77,34 @@ void takeDrop(MainWindow& window, const std::function<bool()>& mayLeave,
                                files.others.join(u'\n'));
 }
 
+// View > Serial log: shows the log window, or closes it when it shows. The
+// window watches the port only while it is shown.
+void showSerialLog(SerialLogWindow& log) {
+    if (log.isVisible()) {
+        log.close();
+        return;
+    }
+    log.show();
+    log.raise();
+    log.activateWindow();
+}
+
+// The file table's context menu from the keyboard, at the selected row.
+void showFileTableMenu(MainWindow& window) {
+    QTableView* view = window.fileView();
+    const QModelIndex current = view->currentIndex();
+    const QRect cell = current.isValid() ? view->visualRect(current) : QRect();
+    const QPoint at = cell.isValid() ? cell.bottomLeft() : QPoint(0, 0);
+    window.popupMenu()->popup(view->viewport()->mapToGlobal(at));
+}
+
 void wireSerialLog(MainWindow& window) {
     ProgramState& s = window.state();
-    QAction* act = s.commands.action(QStringLiteral("SerialLog"));
+    QAction* act = s.commands.action(Control::SerialLogItem);
     act->setCheckable(true);
-    // Made when first asked for: until then the port has no observer at all.
-    const auto log = std::make_shared<QPointer<SerialLogWindow>>();
-    s.handlers.set(QStringLiteral("showSerialLog"), [&window, &s, act, log] {
-        QPointer<SerialLogWindow>& shown = *log;
-        if (shown.isNull()) {
-            shown = new SerialLogWindow(s.port, s.prompter, &window);
-            QObject::connect(shown, &SerialLogWindow::visibilityChanged, act, &QAction::setChecked);
-        }
-        if (shown->isVisible()) {
-            shown->close();
-            return;
-        }
-        shown->show();
-        shown->raise();
-        shown->activateWindow();
-    });
+    auto* log = new SerialLogWindow(s.port, s.prompter, &window);
+    QObject::connect(log, &SerialLogWindow::visibilityChanged, act, &QAction::setChecked);
+    s.handlers.set(Handler::ShowSerialLog, [log] { showSerialLog(*log); });
 }
 
 } // namespace
@@ -124,22 +130,21 @@ void wireEveryday(MainWindow& window) {
     // table's changes are lost.
     const std::function<bool()> mayLeave = [&s, unsaved] { return mayLeaveTable(s, *unsaved); };
     window.setLeaveCheck(mayLeave);
-    for (const char* handler : {"openTable", "closeFileList"}) {
-        s.handlers.wrap(QString::fromLatin1(handler),
-                        [mayLeave](const HandlerTable::Operation& inner) {
-                            if (mayLeave())
-                                inner();
-                        });
+    for (const Handler handler : {Handler::OpenTable, Handler::CloseFileList}) {
+        s.handlers.wrap(handler, [mayLeave](const HandlerTable::Operation& inner) {
+            if (mayLeave())
+                inner();
+        });
     }
 
-    s.handlers.wrap(QStringLiteral("erase"), [&s](const HandlerTable::Operation& inner) {
+    s.handlers.wrap(Handler::Erase, [&s](const HandlerTable::Operation& inner) {
         if (s.prompter.ask(Questions::erase()) == Questions::Erase)
             inner();
     });
 
     TableFiles& tables = window.tableFiles();
     new RecentMenu(
-        s.commands.action(QStringLiteral("RecentLists"))->menu(), *recentLists, s.prompter,
+        s.commands.action(Control::RecentListsMenu)->menu(), *recentLists, s.prompter,
         QStringLiteral("No lists yet"),
         [&window, mayLeave](const QString& name) {
             runGuarded(window.state().prompter, [&] {
@@ -149,7 +154,7 @@ void wireEveryday(MainWindow& window) {
         },
         &window);
     new RecentMenu(
-        s.commands.action(QStringLiteral("RecentMaps"))->menu(), *recentMaps, s.prompter,
+        s.commands.action(Control::RecentMapsMenu)->menu(), *recentMaps, s.prompter,
         QStringLiteral("No maps yet"),
         [&window, &tables](const QString& name) {
             runGuarded(window.state().prompter, [&] {
@@ -169,18 +174,11 @@ void wireEveryday(MainWindow& window) {
     drop->watch(&window);
     drop->watch(window.fileView()->viewport());
 
-    s.handlers.set(QStringLiteral("editAddressCell"), [&window] {
+    s.handlers.set(Handler::EditAddressCell, [&window] {
         const int column = window.fileView()->currentIndex().column() + 1;
         editAddressCell(window, column == StopColumn ? StopColumn : StartColumn);
     });
-    // The context menu from the keyboard, at the selected row.
-    s.handlers.set(QStringLiteral("showFileTableMenu"), [&window] {
-        QTableView* view = window.fileView();
-        const QModelIndex current = view->currentIndex();
-        const QRect cell = current.isValid() ? view->visualRect(current) : QRect();
-        const QPoint at = cell.isValid() ? cell.bottomLeft() : QPoint(0, 0);
-        window.popupMenu()->popup(view->viewport()->mapToGlobal(at));
-    });
+    s.handlers.set(Handler::ShowFileTableMenu, [&window] { showFileTableMenu(window); });
     QObject::connect(window.fileView(), &QAbstractItemView::doubleClicked, &window,
                      [&window](const QModelIndex& index) {
                          const int column = index.column() + 1;

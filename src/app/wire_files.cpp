@@ -54,8 +54,8 @@ struct Tables {
 // changes. While the mouse is down the click that follows does the work.
 class KeyboardRowFollower : public QObject {
 public:
-    KeyboardRowFollower(HandlerTable& handlers, QTableView* view, StringGrid& grid, QString handler)
-        : QObject(view), handlers(handlers), view(view), grid(grid), handler(std::move(handler)) {
+    KeyboardRowFollower(HandlerTable& handlers, QTableView* view, StringGrid& grid, Handler handler)
+        : QObject(view), handlers(handlers), view(view), grid(grid), handler(handler) {
         view->viewport()->installEventFilter(this);
         QObject::connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                          [this](const QModelIndex& current) { follow(current); });
@@ -90,7 +90,7 @@ private:
     HandlerTable& handlers;
     QTableView* view;
     StringGrid& grid;
-    QString handler;
+    Handler handler;
     bool mouseDown = false;
 };
 
@@ -99,27 +99,27 @@ private:
 void wireFileTables(MainWindow& window) {
     ProgramState& state = window.state();
     const auto tables = std::make_shared<Tables>(window, state);
-    const auto on = [&state, tables](const char* name, void (*run)(Tables&)) {
-        state.handlers.set(QString::fromLatin1(name), [tables, run] { run(*tables); });
+    const auto on = [&state, tables](Handler handler, void (*run)(Tables&)) {
+        state.handlers.set(handler, [tables, run] { run(*tables); });
     };
-    on("addFile", [](Tables& t) { t.fileTable.addFile(); });
-    on("insertFile", [](Tables& t) { t.fileTable.insertFile(); });
-    on("removeFile", [](Tables& t) { t.fileTable.removeFile(); });
-    on("closeFileList", [](Tables& t) { t.fileTable.closeFileList(); });
-    on("editStartAddress", [](Tables& t) { t.fileTable.editStartAddress(); });
-    on("editStopAddress", [](Tables& t) { t.fileTable.editStopAddress(); });
-    on("removeStartAddress", [](Tables& t) { t.fileTable.removeStartAddress(); });
-    on("removeStopAddress", [](Tables& t) { t.fileTable.removeStopAddress(); });
-    on("fileRowClicked", [](Tables& t) { t.fileTable.fileRowClicked(); });
-    on("openTable", [](Tables& t) { t.fileList.openTable(); });
-    on("saveList", [](Tables& t) { t.fileList.saveList(); });
-    on("saveListAs", [](Tables& t) { t.fileList.saveListAs(); });
-    on("openMemoryMap", [](Tables& t) { t.mapFile.openMemoryMap(); });
-    on("saveMemoryMap", [](Tables& t) { t.mapFile.saveMemoryMap(); });
-    on("mapRowClicked", [](Tables& t) { t.memoryMap.mapRowClicked(); });
-    on("copyStartFromMap", [](Tables& t) { t.copy.copyStartFromMap(); });
-    on("copyStopFromMap", [](Tables& t) { t.copy.copyStopFromMap(); });
-    on("copyTableFromMap", [](Tables& t) { t.copy.copyTableFromMap(); });
+    on(Handler::AddFile, [](Tables& t) { t.fileTable.addFile(); });
+    on(Handler::InsertFile, [](Tables& t) { t.fileTable.insertFile(); });
+    on(Handler::RemoveFile, [](Tables& t) { t.fileTable.removeFile(); });
+    on(Handler::CloseFileList, [](Tables& t) { t.fileTable.closeFileList(); });
+    on(Handler::EditStartAddress, [](Tables& t) { t.fileTable.editStartAddress(); });
+    on(Handler::EditStopAddress, [](Tables& t) { t.fileTable.editStopAddress(); });
+    on(Handler::RemoveStartAddress, [](Tables& t) { t.fileTable.removeStartAddress(); });
+    on(Handler::RemoveStopAddress, [](Tables& t) { t.fileTable.removeStopAddress(); });
+    on(Handler::FileRowClicked, [](Tables& t) { t.fileTable.fileRowClicked(); });
+    on(Handler::OpenTable, [](Tables& t) { t.fileList.openTable(); });
+    on(Handler::SaveList, [](Tables& t) { t.fileList.saveList(); });
+    on(Handler::SaveListAs, [](Tables& t) { t.fileList.saveListAs(); });
+    on(Handler::OpenMemoryMap, [](Tables& t) { t.mapFile.openMemoryMap(); });
+    on(Handler::SaveMemoryMap, [](Tables& t) { t.mapFile.saveMemoryMap(); });
+    on(Handler::MapRowClicked, [](Tables& t) { t.memoryMap.mapRowClicked(); });
+    on(Handler::CopyStartFromMap, [](Tables& t) { t.copy.copyStartFromMap(); });
+    on(Handler::CopyStopFromMap, [](Tables& t) { t.copy.copyStopFromMap(); });
+    on(Handler::CopyTableFromMap, [](Tables& t) { t.copy.copyTableFromMap(); });
 
     // The same without the file dialogs: drops and recent files.
     TableFiles& files = window.tableFiles();
@@ -130,7 +130,7 @@ void wireFileTables(MainWindow& window) {
     };
 
     new KeyboardRowFollower(state.handlers, window.fileView(), state.fileGrid,
-                            QStringLiteral("fileRowClicked"));
+                            Handler::FileRowClicked);
     new KeyboardRowFollower(state.handlers, window.mapView(), state.mapGrid,
-                            QStringLiteral("mapRowClicked"));
+                            Handler::MapRowClicked);
 }

@@ -2,6 +2,7 @@
 #include "core/filedialog.h"
 #include "core/guard.h"
 #include "core/prompter.h"
+#include "core/tablelayout.h"
 #include "link/comport.h"
 #include "mainwindow.h"
 #include "plan/addressplanner.h"
@@ -95,12 +96,12 @@ void exportAddresses(MainWindow& window, Plan& plan) {
 }
 
 // Runs after the handler of a command has run.
-void afterCommand(MainWindow& window, Plan& plan, const QString& handler) {
-    if (handler == QLatin1String("recordTable") &&
+void afterCommand(MainWindow& window, Plan& plan, Handler handler) {
+    if (handler == Handler::RecordTable &&
         window.state().link.LinkState == LinkContext::StateRecordingTable) {
         const FitCheck fit(plan.model.geometry(), [](const QString&) { return std::nullopt; });
         plan.status.setText(fit.cutWarning(plan.model.placementsNow()));
-    } else if (handler == QLatin1String("checkRecords") &&
+    } else if (handler == Handler::CheckRecords &&
                window.state().link.LinkState == LinkContext::StateChecking) {
         plan.checking = true;
         plan.status.setText(QString());
@@ -122,16 +123,15 @@ void showPicture(MainWindow& window, const std::shared_ptr<Plan>& plan) {
     };
     QObject::connect(&plan->model, &PlanModel::changed, view, refresh);
     refresh();
-    QObject::connect(view, &MemoryPictureView::blockClicked, &window,
-                     [&window](PictureBlock::Lane lane, int row) {
-                         const bool files = lane == PictureBlock::Lane::Files;
-                         window.pages()->setCurrentIndex(files ? 0 : 1);
-                         StringGrid& grid =
-                             files ? window.state().fileGrid : window.state().mapGrid;
-                         grid.setRow(row);
-                         window.state().handlers.run(files ? QStringLiteral("fileRowClicked")
-                                                           : QStringLiteral("mapRowClicked"));
-                     });
+    QObject::connect(
+        view, &MemoryPictureView::blockClicked, &window,
+        [&window](PictureBlock::Lane lane, int row) {
+            const bool files = lane == PictureBlock::Lane::Files;
+            window.pages()->setCurrentIndex(files ? 0 : 1);
+            StringGrid& grid = files ? window.state().fileGrid : window.state().mapGrid;
+            grid.setRow(row);
+            window.state().handlers.run(files ? Handler::FileRowClicked : Handler::MapRowClicked);
+        });
 }
 
 // The file table's Length column, after its own columns. The file name
@@ -184,9 +184,9 @@ void showLengths(MainWindow& window, const std::shared_ptr<Plan>& plan) {
 
 void wirePlan(MainWindow& window) {
     const auto plan = std::make_shared<Plan>(window);
-    window.state().handlers.set(QStringLiteral("planAddresses"),
+    window.state().handlers.set(Handler::PlanAddresses,
                                 [&window, plan] { planAddresses(window, *plan); });
-    window.state().handlers.set(QStringLiteral("exportAddresses"),
+    window.state().handlers.set(Handler::ExportAddresses,
                                 [&window, plan] { exportAddresses(window, *plan); });
 
     auto* label = new QLabel;
@@ -202,18 +202,17 @@ void wirePlan(MainWindow& window) {
 
     // Connected after the window's own routing, so these see what the
     // handler and the reply handling have done.
-    QObject::connect(&window.state().commands, &Commands::triggered, &window,
-                     [&window, plan](const QString& handler) {
-                         runGuarded(window.state().prompter,
-                                    [&] { afterCommand(window, *plan, handler); });
-                     });
+    QObject::connect(
+        &window.state().commands, &Commands::triggered, &window, [&window, plan](Handler handler) {
+            runGuarded(window.state().prompter, [&] { afterCommand(window, *plan, handler); });
+        });
     QObject::connect(&window.state().port, &ComPort::OnRxChar, &window, [&window, plan] {
         if (!plan->checking || window.state().link.LinkState == LinkContext::StateChecking)
             return;
         plan->checking = false;
         // A check that found nothing at all (no chip, an address error) has
         // been explained already; a verdict on an empty map would only add noise.
-        if (window.state().mapGrid.cell(1, 1).isEmpty())
+        if (window.state().mapGrid.cell(MapColumn::Start, 1).isEmpty())
             return;
         runGuarded(window.state().prompter,
                    [&] { plan->status.setText(plan->model.verifyNow().summary); });

@@ -28,6 +28,13 @@ const ChipInfo* find(int index);
 inline bool isIsd1700(int index) {
     return index > 40;
 }
+// The ISD 1700 family keeps rows 0 to 15 free of messages: its memory, as
+// messages see it, starts at row 16.
+inline constexpr int Isd1700FirstRow = 16;
+// The first row a message may use with a type: 16 for ISD 1700, else 0.
+inline int firstMessageRow(int index) {
+    return isIsd1700(index) ? Isd1700FirstRow : 0;
+}
 
 // The address dialog's prompt for a type, e.g. "Address (0-399) :"; empty
 // outside 1 to 50.

@@ -6,10 +6,6 @@
 #include "link/commandframe.h"
 #include "link/comport.h"
 
-namespace {
-constexpr quint8 CmdSetChip = 5;
-}
-
 ChipControl::ChipControl(PanelTexts& panel_, CommandFrame& frame_, ComPort& port_)
     : panel(panel_), frame(frame_), port(port_) {}
 
@@ -27,7 +23,7 @@ void ChipControl::ApplyChipType() {
         panel.setText(PanelTexts::ChipName, QString::fromLatin1(chip->name));
         panel.setText(PanelTexts::TotalTime, QString::fromLatin1(chip->timeText));
         TotalSeconds = chip->totalSeconds;
-        frame[0] = CmdSetChip;
+        frame.setCommand(CommandCode::SetChip);
         frame[3] = chip->family;
         if (ShownChipType >= 21 && ShownChipType <= 40)
             frame[9] = chip->sampleRateCode;
@@ -48,7 +44,7 @@ void ChipControl::writeChipCodes(int) {
     const ChipInfo* chip = ChipCatalogue::find(ChipType);
     if (chip == nullptr)
         return;
-    frame[0] = CmdSetChip;
+    frame.setCommand(CommandCode::SetChip);
     frame[3] = chip->family;
     if (ChipType >= 21 && ChipType <= 40)
         frame[9] = chip->sampleRateCode;

@@ -1,6 +1,7 @@
 #include "availability.h"
 
 #include "commands.h"
+#include "core/tablelayout.h"
 #include "stringgrid.h"
 
 CommandAvailability::CommandAvailability(Commands& commands_, const StringGrid& files_,
@@ -9,68 +10,84 @@ CommandAvailability::CommandAvailability(Commands& commands_, const StringGrid& 
 
 // The table has no gaps from row 1 on, so row 1 decides.
 bool CommandAvailability::fileTableHoldsFile() const {
-    return !fileGrid.cell(3, 1).isEmpty();
+    return !fileGrid.cell(FileColumn::File, 1).isEmpty();
 }
 
 bool CommandAvailability::mapHoldsRecord() const {
-    return !mapGrid.cell(1, 1).isEmpty();
+    return !mapGrid.cell(MapColumn::Start, 1).isEmpty();
 }
 
 void CommandAvailability::UpdateMenu() {
     const bool v = fileTableHoldsFile();
-    commands.setEnabled({"OdtwarzajPlik", "RecordISD", "DeletePlik", "Delete"}, v);
+    commands.setEnabled({Control::PlayFileButton, Control::RecordFileButton,
+                         Control::RemoveFileButton, Control::DeleteFilePopupItem},
+                        v);
     UpdateMapCommands();
-    commands.setEnabled({"ClearList", "CloseFile", "SpeedButton5", "SaveList", "CheckRecords1",
-                         "Insert1", "Remove1", "RecordfiletoISD1", "PlayFile", "RecTable",
-                         "Startadress4", "Stopadress4"},
+    commands.setEnabled({Control::CloseFileListItem, Control::RemoveFileItem,
+                         Control::SaveFileListButton, Control::SaveFileListItem,
+                         Control::CheckRecordsItem, Control::InsertMenu, Control::RemoveMenu,
+                         Control::RecordFileItem, Control::PlayFileItem, Control::RecordTableItem,
+                         Control::StartAddressPopupMenu, Control::StopAddressPopupMenu},
                         v);
 }
 
 void CommandAvailability::UpdateMapCommands() {
-    commands.setEnabled({"CopyFromMap"}, fileTableHoldsFile() && mapHoldsRecord());
-    commands.setEnabled({"SpeedButton6", "SaveMap"}, mapHoldsRecord());
+    commands.setEnabled({Control::CopyFromMapMenu}, fileTableHoldsFile() && mapHoldsRecord());
+    commands.setEnabled({Control::SaveMemoryMapButton, Control::SaveMemoryMapItem},
+                        mapHoldsRecord());
 }
 
 void CommandAvailability::applyStartState() {
-    commands.setEnabled(
-        {"StopISD", "CopyFromMap", "SaveMap", "ClearList", "CloseFile", "SaveList", "SpeedButton1"},
-        false);
-    commands.setEnabled({"SpeedButton8"}, true);
-    commands.setEnabled({"Stop2", "SpeedButton7", "CheckRecords1", "Insert1", "Remove1",
-                         "RecordfiletoISD1", "PlayFile", "RecTable", "Delete", "Startadress4",
-                         "Stopadress4"},
+    commands.setEnabled({Control::StopChipItem, Control::CopyFromMapMenu,
+                         Control::SaveMemoryMapItem, Control::CloseFileListItem,
+                         Control::RemoveFileItem, Control::SaveFileListItem,
+                         Control::StopChipButton},
+                        false);
+    commands.setEnabled({Control::PlayFromChipButton}, true);
+    commands.setEnabled({Control::StopPlaybackItem, Control::StopPlaybackButton,
+                         Control::CheckRecordsItem, Control::InsertMenu, Control::RemoveMenu,
+                         Control::RecordFileItem, Control::PlayFileItem, Control::RecordTableItem,
+                         Control::DeleteFilePopupItem, Control::StartAddressPopupMenu,
+                         Control::StopAddressPopupMenu},
                         false);
 }
 
 void CommandAvailability::localPlaybackStarted() {
-    commands.setEnabled({"SpeedButton7", "Stop2"}, true);
-    commands.setEnabled({"OdtwarzajPlik", "RecordISD", "RecordfiletoISD1", "RecTable", "PlayFile"},
+    commands.setEnabled({Control::StopPlaybackButton, Control::StopPlaybackItem}, true);
+    commands.setEnabled({Control::PlayFileButton, Control::RecordFileButton,
+                         Control::RecordFileItem, Control::RecordTableItem, Control::PlayFileItem},
                         false);
 }
 
 void CommandAvailability::localPlaybackStopped() {
-    commands.setEnabled({"SpeedButton7", "Stop2"}, false);
-    commands.setEnabled(
-        {"RecordISD", "OdtwarzajPlik", "CheckRecords1", "RecordfiletoISD1", "RecTable", "PlayFile"},
-        true);
+    commands.setEnabled({Control::StopPlaybackButton, Control::StopPlaybackItem}, false);
+    commands.setEnabled({Control::RecordFileButton, Control::PlayFileButton,
+                         Control::CheckRecordsItem, Control::RecordFileItem,
+                         Control::RecordTableItem, Control::PlayFileItem},
+                        true);
 }
 
 void CommandAvailability::playbackEnded() {
-    commands.setEnabled({"SpeedButton7", "Stop2"}, false);
-    commands.setEnabled(
-        {"OdtwarzajPlik", "RecordfiletoISD1", "RecTable", "PlayFile", "RecordISD", "CheckRecords1"},
-        true);
+    commands.setEnabled({Control::StopPlaybackButton, Control::StopPlaybackItem}, false);
+    commands.setEnabled({Control::PlayFileButton, Control::RecordFileItem, Control::RecordTableItem,
+                         Control::PlayFileItem, Control::RecordFileButton,
+                         Control::CheckRecordsItem},
+                        true);
 }
 
 void CommandAvailability::fileListClosed() {
-    commands.setEnabled({"OdtwarzajPlik", "RecordISD", "DeletePlik"}, false);
+    commands.setEnabled(
+        {Control::PlayFileButton, Control::RecordFileButton, Control::RemoveFileButton}, false);
     UpdateMapCommands();
-    commands.setEnabled({"ClearList", "CloseFile", "SpeedButton5", "SaveList", "CheckRecords1",
-                         "Insert1", "Remove1", "RecordfiletoISD1", "PlayFile", "RecTable"},
+    commands.setEnabled({Control::CloseFileListItem, Control::RemoveFileItem,
+                         Control::SaveFileListButton, Control::SaveFileListItem,
+                         Control::CheckRecordsItem, Control::InsertMenu, Control::RemoveMenu,
+                         Control::RecordFileItem, Control::PlayFileItem, Control::RecordTableItem},
                         false);
 }
 
 void CommandAvailability::mapLoaded() {
     UpdateMapCommands();
-    commands.setEnabled({"SpeedButton6", "SaveMap"}, mapHoldsRecord());
+    commands.setEnabled({Control::SaveMemoryMapButton, Control::SaveMemoryMapItem},
+                        mapHoldsRecord());
 }

@@ -1,22 +1,38 @@
 #include "handlertable.h"
 
+#include "apperror.h"
 #include "guard.h"
 
-void HandlerTable::set(const QString& name, Operation operation) {
-    operations.insert(name, std::move(operation));
+#include <QString>
+
+void HandlerTable::set(Handler handler, Operation operation) {
+    if (handler != Handler::None && handler != Handler::Count)
+        operations[std::size_t(handler)] = std::move(operation);
 }
 
-void HandlerTable::wrap(const QString& name, std::function<void(const Operation& inner)> around) {
-    Operation inner = operations.value(name, [] {});
-    operations.insert(name,
-                      [inner = std::move(inner), around = std::move(around)] { around(inner); });
-}
-
-void HandlerTable::run(const QString& name) {
-    const auto found = operations.constFind(name);
-    if (found == operations.constEnd())
+void HandlerTable::wrap(Handler handler, std::function<void(const Operation& inner)> around) {
+    if (!has(handler))
         return;
-    // A copy: the operation may replace handlers while it runs.
-    const Operation operation = found.value();
-    runGuarded(prompter, operation);
+    Operation inner = operations[std::size_t(handler)];
+    operations[std::size_t(handler)] = [inner = std::move(inner), around = std::move(around)] {
+        around(inner);
+    };
+}
+
+bool HandlerTable::has(Handler handler) const {
+    return handler != Handler::None && handler != Handler::Count &&
+           bool(operations[std::size_t(handler)]);
+}
+
+void HandlerTable::run(Handler handler) {
+    if (handler == Handler::None)
+        return;
+    runGuarded(prompter, [this, handler] {
+        if (!has(handler))
+            throw AppError(QStringLiteral("No operation for the command %1")
+                               .arg(QString::fromLatin1(handlerName(handler))));
+        // A copy: the operation may register handlers while it runs.
+        const Operation operation = operations[std::size_t(handler)];
+        operation();
+    });
 }

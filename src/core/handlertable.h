@@ -1,14 +1,16 @@
 #pragma once
 
-#include <QHash>
-#include <QString>
+#include "handler.h"
+
+#include <array>
+#include <cstddef>
 #include <functional>
 
 class Prompter;
 
-// The operations the commands run, by handler name. Every operation runs
-// behind the guard: a failure raised inside it is shown in the standard error
-// box and the program carries on.
+// The operation each handler runs, registered by the subsystem that owns it.
+// Every operation runs behind the guard: a failure raised inside it is shown
+// in the standard error box and the program carries on.
 class HandlerTable {
 public:
     using Operation = std::function<void()>;
@@ -16,16 +18,17 @@ public:
     explicit HandlerTable(Prompter& prompter) : prompter(prompter) {}
 
     // Registers (or replaces) the operation of a handler.
-    void set(const QString& name, Operation operation);
-    // Puts a step around a registered operation: `around` gets the operation
-    // as it was and decides whether and when it runs. A name without an
-    // operation gets one that runs `around` with nothing inside.
-    void wrap(const QString& name, std::function<void(const Operation& inner)> around);
-    bool has(const QString& name) const { return operations.contains(name); }
-    // Runs a handler behind the guard; unknown names do nothing.
-    void run(const QString& name);
+    void set(Handler handler, Operation operation);
+    // Puts a step around a registered operation (a question before it):
+    // `around` gets the operation as it was and decides whether it runs.
+    void wrap(Handler handler, std::function<void(const Operation& inner)> around);
+    bool has(Handler handler) const;
+    // Runs a handler behind the guard. One that nothing registered raises
+    // AppError, shown like any other failure: a command never silently does
+    // nothing. Handler::None does nothing.
+    void run(Handler handler);
 
 private:
     Prompter& prompter;
-    QHash<QString, Operation> operations;
+    std::array<Operation, std::size_t(Handler::Count)> operations;
 };

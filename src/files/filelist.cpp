@@ -10,16 +10,12 @@
 #include "core/folders.h"
 #include "core/prompter.h"
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 namespace {
-
-constexpr int StartCol = 1;
-constexpr int StopCol = 2;
-constexpr int FileCol = 3;
-constexpr int BaseRows = 120;
 
 const QString listFilter() {
     return QStringLiteral("File list (*.lsp)|*.lsp");
@@ -74,10 +70,10 @@ void FileList::finishOpening() {
 bool FileList::readFileList(const QString& name) {
     StringGrid& fileGrid = ctx.fileGrid;
     StringGrid::BulkUpdate bulk(fileGrid);
-    fileGrid.setRowCount(BaseRows);
-    for (int row = 1; row < BaseRows; ++row) {
-        fileGrid.setCell(0, row, QString::number(row));
-        for (int col = StartCol; col <= FileCol; ++col)
+    fileGrid.setRowCount(TableLayout::StartRows);
+    for (int row = 1; row < TableLayout::StartRows; ++row) {
+        fileGrid.setCell(FileColumn::Number, row, QString::number(row));
+        for (int col = FileColumn::Start; col <= FileColumn::File; ++col)
             fileGrid.setCell(col, row, QString());
     }
     // A file that cannot be opened loads as an empty table.
@@ -97,9 +93,9 @@ bool FileList::readFileList(const QString& name) {
         // far the file was good.
         if (!entry)
             return false;
-        fileGrid.setCell(StartCol, k, entry->start);
-        fileGrid.setCell(StopCol, k, entry->stop);
-        fileGrid.setCell(FileCol, k, entry->file);
+        fileGrid.setCell(FileColumn::Start, k, entry->start);
+        fileGrid.setCell(FileColumn::Stop, k, entry->stop);
+        fileGrid.setCell(FileColumn::File, k, entry->file);
         ++k;
         fileGrid.setRowCount(fileGrid.RowCount() + 1);
     }
@@ -110,7 +106,7 @@ bool FileList::readFileList(const QString& name) {
 void FileList::CheckAddressCells() {
     StringGrid& fileGrid = ctx.fileGrid;
     StringGrid::BulkUpdate bulk(fileGrid);
-    for (int col : {StartCol, StopCol}) {
+    for (int col : {FileColumn::Start, FileColumn::Stop}) {
         for (int row = 1; row < fileGrid.RowCount(); ++row) {
             const QString text = fileGrid.cell(col, row);
             if (text.isEmpty() || text == AddressText::notUsed())
@@ -145,10 +141,10 @@ bool FileList::askForSaveName(QString& name) {
 void FileList::saveList() {
     prepareSaveDialog();
     const StringGrid& fileGrid = ctx.fileGrid;
-    if (fileGrid.cell(StartCol, 1).isEmpty())
+    if (fileGrid.cell(FileColumn::Start, 1).isEmpty())
         return;
     if (!ctx.listFileName.isEmpty()) {
-        if (!fileGrid.cell(StopCol, 1).isEmpty()) {
+        if (!fileGrid.cell(FileColumn::Stop, 1).isEmpty()) {
             ctx.folders.RememberFolder(4, ctx.open, ctx.save);
             if (WriteFileList(ctx.listFileName))
                 ctx.kept(TablesContext::Table::Files, ctx.listFileName);
@@ -156,7 +152,7 @@ void FileList::saveList() {
         return;
     }
     QString name;
-    if (!askForSaveName(name) || fileGrid.cell(StopCol, 1).isEmpty())
+    if (!askForSaveName(name) || fileGrid.cell(FileColumn::Stop, 1).isEmpty())
         return;
     // Only a list that is really on disk becomes the table's list file.
     if (!WriteFileList(name))
@@ -169,10 +165,10 @@ void FileList::saveList() {
 void FileList::saveListAs() {
     prepareSaveDialog();
     const StringGrid& fileGrid = ctx.fileGrid;
-    if (fileGrid.cell(StartCol, 1).isEmpty())
+    if (fileGrid.cell(FileColumn::Start, 1).isEmpty())
         return;
     QString name;
-    if (!askForSaveName(name) || fileGrid.cell(StopCol, 1).isEmpty())
+    if (!askForSaveName(name) || fileGrid.cell(FileColumn::Stop, 1).isEmpty())
         return;
     if (!WriteFileList(name))
         return;
@@ -187,9 +183,10 @@ void FileList::saveListAs() {
 bool FileList::WriteFileList(const QString& name) {
     const StringGrid& fileGrid = ctx.fileGrid;
     QByteArray contents;
-    for (int r = 1; r < fileGrid.RowCount() && !fileGrid.cell(StopCol, r).isEmpty(); ++r) {
-        contents += FileListFormat::formatLine(
-            {fileGrid.cell(StartCol, r), fileGrid.cell(StopCol, r), fileGrid.cell(FileCol, r)});
+    for (int r = 1; r < fileGrid.RowCount() && !fileGrid.cell(FileColumn::Stop, r).isEmpty(); ++r) {
+        contents += FileListFormat::formatLine({fileGrid.cell(FileColumn::Start, r),
+                                                fileGrid.cell(FileColumn::Stop, r),
+                                                fileGrid.cell(FileColumn::File, r)});
     }
     const QString error = ListFileWriter::write(name, contents);
     if (error.isEmpty())

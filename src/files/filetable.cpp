@@ -10,18 +10,7 @@
 #include "core/folders.h"
 #include "core/prompter.h"
 #include "core/stringgrid.h"
-
-namespace {
-
-constexpr int StartCol = 1;
-constexpr int StopCol = 2;
-constexpr int FileCol = 3;
-// Row 0 and data rows 1 to 119.
-constexpr int BaseRows = 120;
-// ISD 1700 chips keep their first rows free of messages.
-constexpr int FirstIsd1700MessageRow = 16;
-
-} // namespace
+#include "core/tablelayout.h"
 
 FileTable::FileTable(TablesContext& context)
     : ctx(context), rowSelect(context.fileGrid, context.panel, context.chip, context.prompter) {}
@@ -60,9 +49,9 @@ bool FileTable::askForSoundFiles() {
 }
 
 void FileTable::putNewFile(int row, const QString& name) {
-    ctx.fileGrid.setCell(FileCol, row, name);
-    ctx.fileGrid.setCell(StartCol, row, AddressText::notUsed());
-    ctx.fileGrid.setCell(StopCol, row, AddressText::notUsed());
+    ctx.fileGrid.setCell(FileColumn::File, row, name);
+    ctx.fileGrid.setCell(FileColumn::Start, row, AddressText::notUsed());
+    ctx.fileGrid.setCell(FileColumn::Stop, row, AddressText::notUsed());
 }
 
 void FileTable::appendFile(const QString& name) {
@@ -126,11 +115,11 @@ void FileTable::removeFile() {
     TablesContext::call(ctx.showSoundFiles);
     StringGrid& fileGrid = ctx.fileGrid;
     const int s = fileGrid.Row();
-    if (s >= 1 && !fileGrid.cell(FileCol, s).isEmpty()) {
+    if (s >= 1 && !fileGrid.cell(FileColumn::File, s).isEmpty()) {
         // The rows below s move up by one and an empty row closes the grid.
         fileGrid.removeRow(s);
         fileGrid.setRowCount(fileGrid.RowCount() + 1);
-        if (fileGrid.RowCount() > BaseRows)
+        if (fileGrid.RowCount() > TableLayout::StartRows)
             fileGrid.setRowCount(fileGrid.RowCount() - 1);
         NumberFileRows();
     }
@@ -162,13 +151,14 @@ void FileTable::editStartAddress() {
         return;
     StringGrid& fileGrid = ctx.fileGrid;
     const int s = fileGrid.Row();
-    if (ChipCatalogue::isIsd1700(ctx.chip.ChipType) && v < FirstIsd1700MessageRow)
-        v = FirstIsd1700MessageRow;
-    if (fileGrid.cell(FileCol, s).isEmpty())
+    // ISD 1700 chips keep their first rows free of messages.
+    if (ChipCatalogue::isIsd1700(ctx.chip.ChipType) && v < ChipCatalogue::Isd1700FirstRow)
+        v = ChipCatalogue::Isd1700FirstRow;
+    if (fileGrid.cell(FileColumn::File, s).isEmpty())
         return;
-    const QString stop = fileGrid.cell(StopCol, s);
+    const QString stop = fileGrid.cell(FileColumn::Stop, s);
     if (stop == AddressText::notUsed() || v < AddressText::toIntegerOrFail(stop))
-        fileGrid.setCell(StartCol, s, AddressText::dec(v));
+        fileGrid.setCell(FileColumn::Start, s, AddressText::dec(v));
     else
         ctx.prompter.showMessage(QStringLiteral("Start Address must be lower than Stop Address"));
 }
@@ -180,36 +170,36 @@ void FileTable::editStopAddress() {
         return;
     StringGrid& fileGrid = ctx.fileGrid;
     const int s = fileGrid.Row();
-    if (fileGrid.cell(FileCol, s).isEmpty())
+    if (fileGrid.cell(FileColumn::File, s).isEmpty())
         return;
-    const QString start = fileGrid.cell(StartCol, s);
+    const QString start = fileGrid.cell(FileColumn::Start, s);
     if (start == AddressText::notUsed() || AddressText::toIntegerOrFail(start) < v)
-        fileGrid.setCell(StopCol, s, AddressText::dec(v));
+        fileGrid.setCell(FileColumn::Stop, s, AddressText::dec(v));
     else
         ctx.prompter.showMessage(QStringLiteral("Stop Address must be greater than Start Address"));
 }
 
 void FileTable::removeStartAddress() {
     TablesContext::call(ctx.showSoundFiles);
-    if (ctx.fileGrid.cell(StartCol, 1).isEmpty())
+    if (ctx.fileGrid.cell(FileColumn::Start, 1).isEmpty())
         return;
-    ctx.fileGrid.setCell(StartCol, ctx.fileGrid.Row(), AddressText::notUsed());
+    ctx.fileGrid.setCell(FileColumn::Start, ctx.fileGrid.Row(), AddressText::notUsed());
 }
 
 void FileTable::removeStopAddress() {
     TablesContext::call(ctx.showSoundFiles);
-    if (ctx.fileGrid.cell(StartCol, 1).isEmpty())
+    if (ctx.fileGrid.cell(FileColumn::Start, 1).isEmpty())
         return;
-    ctx.fileGrid.setCell(StopCol, ctx.fileGrid.Row(), AddressText::notUsed());
+    ctx.fileGrid.setCell(FileColumn::Stop, ctx.fileGrid.Row(), AddressText::notUsed());
 }
 
 void FileTable::closeFileList() {
     StringGrid& fileGrid = ctx.fileGrid;
     {
         StringGrid::BulkUpdate bulk(fileGrid);
-        fileGrid.setRowCount(BaseRows);
+        fileGrid.setRowCount(TableLayout::StartRows);
         for (int row = 1; row < fileGrid.RowCount(); ++row) {
-            for (int col = StartCol; col <= FileCol; ++col)
+            for (int col = FileColumn::Start; col <= FileColumn::File; ++col)
                 fileGrid.setCell(col, row, QString());
         }
     }

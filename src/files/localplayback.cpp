@@ -5,13 +5,8 @@
 #include "core/mediaplayer.h"
 #include "core/prompter.h"
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 #include "link/linkstate.h"
-
-namespace {
-// Column of a file-table row's start address and of its file's full path.
-constexpr int StartColumn = 1;
-constexpr int FileColumn = 3;
-} // namespace
 
 LocalPlayback::LocalPlayback(MediaPlayer* player_, const StringGrid& files_,
                              CommandAvailability& availability_, LinkContext& link_,
@@ -23,11 +18,12 @@ void LocalPlayback::playFile() {
     // Rows are contiguous from row 1, so an empty row 1 is an empty table; an
     // empty selected row has nothing to play either.
     const int row = fileGrid.Row();
-    if (!fileGrid.cell(StartColumn, 1).isEmpty() && !fileGrid.cell(StartColumn, row).isEmpty()) {
+    if (!fileGrid.cell(FileColumn::Start, 1).isEmpty() &&
+        !fileGrid.cell(FileColumn::Start, row).isEmpty()) {
         bool opened = false;
         if (player != nullptr) {
             try {
-                player->FileName = fileGrid.cell(FileColumn, row);
+                player->FileName = fileGrid.cell(FileColumn::File, row);
                 player->Open();
                 opened = true;
             } catch (const AppError&) {

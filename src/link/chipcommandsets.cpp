@@ -3,60 +3,77 @@
 #include "core/availability.h"
 #include "core/commands.h"
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 #include "linksession.h"
 
 void ChipCommandSets::EnableChipCommands(Options options) {
-    s.commands.setEnabled({"SpeedButton8", "ChangePort", "ChangeIsd", "PlayfromISD2", "Playtable1",
-                           "skanuj_ISD", "SpeedButton3", "Loadlist2"},
+    s.commands.setEnabled({Control::PlayFromChipButton, Control::ChangePortItem,
+                           Control::ChangeChipTypeItem, Control::MemoryScanItem,
+                           Control::PlayTableItem, Control::ScanChipHidden,
+                           Control::LoadMemoryMapButton, Control::PlayFromChipItem},
                           true);
-    s.commands.setEnabled({"SpeedButton1", "StopISD"}, false);
-    s.commands.setEnabled({"CheckRecords1"}, !s.fileGrid.cell(1, 1).isEmpty());
+    s.commands.setEnabled({Control::StopChipButton, Control::StopChipItem}, false);
+    s.commands.setEnabled({Control::CheckRecordsItem},
+                          !s.fileGrid.cell(FileColumn::Start, 1).isEmpty());
     if (options.checkOn)
-        s.commands.setEnabled({"CheckRecords1"}, true);
+        s.commands.setEnabled({Control::CheckRecordsItem}, true);
     if (options.erase)
-        s.commands.setEnabled({"Erase1"}, true);
+        s.commands.setEnabled({Control::EraseItem}, true);
     if (options.map)
         s.availability.UpdateMapCommands();
 }
 
 void ChipCommandSets::DisableChipCommands() {
-    s.commands.setEnabled({"SpeedButton8", "ChangePort", "ChangeIsd", "CheckRecords1",
-                           "PlayfromISD2", "Playtable1", "skanuj_ISD", "SpeedButton3", "Loadlist2",
-                           "SpeedButton6"},
+    s.commands.setEnabled({Control::PlayFromChipButton, Control::ChangePortItem,
+                           Control::ChangeChipTypeItem, Control::CheckRecordsItem,
+                           Control::MemoryScanItem, Control::PlayTableItem, Control::ScanChipHidden,
+                           Control::LoadMemoryMapButton, Control::PlayFromChipItem,
+                           Control::SaveMemoryMapButton},
                           false);
     s.availability.UpdateMapCommands();
-    s.commands.setEnabled({"SaveMap"}, false);
-    s.commands.setEnabled({"SpeedButton1", "StopISD"}, true);
+    s.commands.setEnabled({Control::SaveMemoryMapItem}, false);
+    s.commands.setEnabled({Control::StopChipButton, Control::StopChipItem}, true);
 }
 
 void ChipCommandSets::UpdateFileCommands() {
-    const bool b = !s.fileGrid.cell(3, 1).isEmpty();
-    s.commands.setEnabled({"OdtwarzajPlik", "RecordISD", "DeletePlik"}, b);
+    const bool b = !s.fileGrid.cell(FileColumn::File, 1).isEmpty();
+    s.commands.setEnabled(
+        {Control::PlayFileButton, Control::RecordFileButton, Control::RemoveFileButton}, b);
     s.availability.UpdateMapCommands();
-    s.commands.setEnabled({"ClearList", "CloseFile", "SpeedButton5", "SaveList", "SaveFileList1",
-                           "CheckRecords1", "Clearlist1", "InsertStop", "Insert1", "Remove1",
-                           "RecordfiletoISD1", "PlayFile", "RecTable"},
+    s.commands.setEnabled({Control::CloseFileListItem, Control::RemoveFileItem,
+                           Control::SaveFileListButton, Control::SaveFileListItem,
+                           Control::SaveFileListHidden, Control::CheckRecordsItem,
+                           Control::CloseFileListHidden, Control::InsertStopHidden,
+                           Control::InsertMenu, Control::RemoveMenu, Control::RecordFileItem,
+                           Control::PlayFileItem, Control::RecordTableItem},
                           b);
 }
 
 void ChipCommandSets::LockDuringProgress() {
-    s.commands.setEnabled({"OdtwarzajPlik", "RecordISD",    "DeletePlik",       "ClearList",
-                           "CloseFile",     "SpeedButton5", "SaveList",         "SaveFileList1",
-                           "CheckRecords1", "Clearlist1",   "InsertStop",       "Insert1",
-                           "Remove1",       "CopyFromMap",  "RecordfiletoISD1", "PlayFile",
-                           "RecTable",      "SpeedButton8", "ChangePort",       "ChangeIsd",
-                           "PlayfromISD2",  "Playtable1",   "skanuj_ISD",       "SpeedButton3",
-                           "Loadlist2",     "Erase1"},
-                          false);
-    s.commands.setEnabled({"SpeedButton1", "StopISD"}, true);
+    s.commands.setEnabled(
+        {Control::PlayFileButton,      Control::RecordFileButton,   Control::RemoveFileButton,
+         Control::CloseFileListItem,   Control::RemoveFileItem,     Control::SaveFileListButton,
+         Control::SaveFileListItem,    Control::SaveFileListHidden, Control::CheckRecordsItem,
+         Control::CloseFileListHidden, Control::InsertStopHidden,   Control::InsertMenu,
+         Control::RemoveMenu,          Control::CopyFromMapMenu,    Control::RecordFileItem,
+         Control::PlayFileItem,        Control::RecordTableItem,    Control::PlayFromChipButton,
+         Control::ChangePortItem,      Control::ChangeChipTypeItem, Control::MemoryScanItem,
+         Control::PlayTableItem,       Control::ScanChipHidden,     Control::LoadMemoryMapButton,
+         Control::PlayFromChipItem,    Control::EraseItem},
+        false);
+    s.commands.setEnabled({Control::StopChipButton, Control::StopChipItem}, true);
 }
 
 void ChipCommandSets::LockLocalPlay() {
-    s.commands.setEnabled({"SpeedButton7", "Stop2"}, true);
-    s.commands.setEnabled(
-        {"OdtwarzajPlik", "RecordfiletoISD1", "RecTable", "PlayFile", "RecordISD"}, false);
+    s.commands.setEnabled({Control::StopPlaybackButton, Control::StopPlaybackItem}, true);
+    s.commands.setEnabled({Control::PlayFileButton, Control::RecordFileItem,
+                           Control::RecordTableItem, Control::PlayFileItem,
+                           Control::RecordFileButton},
+                          false);
 }
 
 void ChipCommandSets::setTableStepCommands(bool enabled) {
-    s.commands.setEnabled({"SpeedButton8", "ChangePort", "ChangeIsd", "CheckRecords1"}, enabled);
+    s.commands.setEnabled({Control::PlayFromChipButton, Control::ChangePortItem,
+                           Control::ChangeChipTypeItem, Control::CheckRecordsItem},
+                          enabled);
 }

@@ -28,18 +28,17 @@ ChipLink::ChipLink(ProgramState& state, AddressInput& address, std::function<voi
       fileRows(state.fileGrid, state.panel, state.chip, state.prompter), sets(session),
       recording(session, sets, fileRows), operations(session), replies(session, sets, recording) {
     HandlerTable& handlers = state.handlers;
-    handlers.set(QStringLiteral("playFromChip"), [this] { operations.playFromChip(); });
-    handlers.set(QStringLiteral("playTable"), [this] { operations.playTable(); });
-    handlers.set(QStringLiteral("stopChip"), [this] { operations.stopChip(); });
-    handlers.set(QStringLiteral("memoryScan"), [this] { operations.memoryScan(); });
-    handlers.set(QStringLiteral("checkRecords"), [this] { operations.checkRecords(); });
-    handlers.set(QStringLiteral("erase"), [this] { operations.erase(); });
-    handlers.set(QStringLiteral("powerUp"), [this] { operations.powerUp(); });
-    handlers.set(QStringLiteral("powerDown"), [this] { operations.powerDown(); });
-    handlers.set(QStringLiteral("changeCurrentAddress"),
-                 [this] { operations.changeCurrentAddress(); });
-    handlers.set(QStringLiteral("recordFile"), [this] { recording.recordFile(); });
-    handlers.set(QStringLiteral("recordTable"), [this] { recording.recordTable(); });
+    handlers.set(Handler::PlayFromChip, [this] { operations.playFromChip(); });
+    handlers.set(Handler::PlayTable, [this] { operations.playTable(); });
+    handlers.set(Handler::StopChip, [this] { operations.stopChip(); });
+    handlers.set(Handler::MemoryScan, [this] { operations.memoryScan(); });
+    handlers.set(Handler::CheckRecords, [this] { operations.checkRecords(); });
+    handlers.set(Handler::Erase, [this] { operations.erase(); });
+    handlers.set(Handler::PowerUp, [this] { operations.powerUp(); });
+    handlers.set(Handler::PowerDown, [this] { operations.powerDown(); });
+    handlers.set(Handler::ChangeCurrentAddress, [this] { operations.changeCurrentAddress(); });
+    handlers.set(Handler::RecordFile, [this] { recording.recordFile(); });
+    handlers.set(Handler::RecordTable, [this] { recording.recordTable(); });
     Prompter& prompter = state.prompter;
     connect(&state.port, &ComPort::OnRxChar, this, [this, &prompter](int count) {
         runGuarded(prompter, [&] { replies.onBytesReceived(count); });

@@ -10,6 +10,7 @@
 #include "core/mediaplayer.h"
 #include "core/paneltexts.h"
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 #include "files/addresstext.h"
 #include "linksession.h"
 #include "linkstate.h"
@@ -17,7 +18,7 @@
 
 void ChipOperations::playFromChip() {
     s.port.PurgeRead();
-    s.frames.prepare(Cmd::Play);
+    s.frames.prepare(CommandCode::Play);
     s.frames.setStopAtLastAddress();
     s.frames.setPower(s.link.PowerSetting);
     if (s.frames.sendWhenOutputIdle())
@@ -27,7 +28,7 @@ void ChipOperations::playFromChip() {
 
 void ChipOperations::playTable() {
     s.link.TableRow = 1;
-    const QString first = s.mapGrid.cell(1, 1);
+    const QString first = s.mapGrid.cell(MapColumn::Start, 1);
     if (!first.isEmpty()) {
         s.memoryMap.SelectMapRow(1);
         const int start = AddressText::toIntegerOrFail(first);
@@ -36,9 +37,9 @@ void ChipOperations::playTable() {
         s.panel.setText(PanelTexts::TimeToEnd, s.chip.TimeToEndText(quint16(start)));
     }
     s.port.PurgeRead();
-    s.frames.prepare(Cmd::Play);
+    s.frames.prepare(CommandCode::Play);
     s.frames.setStopAtLastAddress();
-    s.frames.setStepPower(!s.mapGrid.cell(1, 2).isEmpty());
+    s.frames.setStepPower(!s.mapGrid.cell(MapColumn::Start, 2).isEmpty());
     if (s.frames.sendWhenOutputIdle())
         s.link.LinkState = LinkContext::StatePlayingTable;
     s.link.StopRequested = false;
@@ -57,7 +58,7 @@ void ChipOperations::memoryScan() {
     s.panel.setText(PanelTexts::Address, AddressText::dec(s.frames.startOfMemory()));
     s.memoryMap.SelectMapRow(1);
     s.memoryMap.ClearMemoryMap();
-    s.frames.prepare(Cmd::Scan);
+    s.frames.prepare(CommandCode::Scan);
     s.frames.clearScanByte();
     s.frames.setStopAtLastAddress();
     s.frames.setPower(s.link.PowerSetting);
@@ -67,7 +68,7 @@ void ChipOperations::memoryScan() {
 }
 
 void ChipOperations::checkRecords() {
-    const QString first = s.fileGrid.cell(1, 1);
+    const QString first = s.fileGrid.cell(FileColumn::Start, 1);
     if (first.isEmpty())
         return;
     s.showMapPage();
@@ -77,8 +78,8 @@ void ChipOperations::checkRecords() {
     s.link.TableRow = 1;
     const int start = first == AddressText::notUsed() ? 0 : AddressText::toIntegerOrFail(first);
     s.panel.setText(PanelTexts::Address, AddressText::dec(start));
-    s.frames.prepare(Cmd::Scan);
-    s.frames.setStepPower(!s.fileGrid.cell(1, 2).isEmpty());
+    s.frames.prepare(CommandCode::Scan);
+    s.frames.setStepPower(!s.fileGrid.cell(FileColumn::Start, 2).isEmpty());
     s.frames.setStopAtLastAddress();
     s.frames.clearScanByte();
     s.link.LinkState = LinkContext::StateChecking;
@@ -93,8 +94,8 @@ void ChipOperations::erase() {
         s.player.Stop();
     s.chip.writeChipCodes();
     // The older chips are erased by recording silence over them.
-    s.frame[FrameByte::Command] =
-        ChipCatalogue::isIsd1700(s.chip.ChipType) ? Cmd::Erase : Cmd::Record;
+    s.frame.setCommand(ChipCatalogue::isIsd1700(s.chip.ChipType) ? CommandCode::Erase
+                                                                 : CommandCode::Record);
     if (s.frames.sendWhenOutputIdle())
         s.link.LinkState = LinkContext::StateErasing;
     s.link.StopRequested = false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "linkcodes.h"
+
 #include <QtGlobal>
 #include <array>
 
@@ -15,6 +17,8 @@ public:
 
     void clear() { bytes.fill(0); }
     void fillFF() { bytes.fill(0xFF); }
+    // Byte 0.
+    void setCommand(CommandCode code) { bytes[0] = static_cast<quint8>(code); }
 
     quint8& operator[](int index) { return bytes.at(static_cast<size_t>(index)); }
     quint8 operator[](int index) const { return bytes.at(static_cast<size_t>(index)); }

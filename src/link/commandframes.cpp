@@ -25,10 +25,10 @@ void CommandFrames::TransferAddress() {
     link.CurrentAddress = qMin(address, chip.LastAddress);
 }
 
-void CommandFrames::prepare(quint8 command) {
+void CommandFrames::prepare(CommandCode command) {
     TransferAddress();
     chip.writeChipCodes(chip.ChipType);
-    frame[FrameByte::Command] = command;
+    frame.setCommand(command);
 }
 
 void CommandFrames::setStopAtLastAddress() {
@@ -75,18 +75,18 @@ bool CommandFrames::sendWhenOutputIdle() {
 
 void CommandFrames::PowerUp() {
     link.PowerSetting = 1;
-    frame[FrameByte::Command] = Cmd::PowerUp;
+    frame.setCommand(CommandCode::PowerUp);
     setPower(1);
     send();
 }
 
 void CommandFrames::PowerDown() {
     link.PowerSetting = 0;
-    frame[FrameByte::Command] = Cmd::PowerDown;
+    frame.setCommand(CommandCode::PowerDown);
     setPower(0);
     send();
 }
 
 quint16 CommandFrames::startOfMemory() const {
-    return ChipCatalogue::isIsd1700(chip.ChipType) ? 16 : 0;
+    return quint16(ChipCatalogue::firstMessageRow(chip.ChipType));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "linkcodes.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -8,20 +10,6 @@ class CommandFrame;
 class PanelTexts;
 class ComPort;
 struct LinkContext;
-
-// Command codes: byte 0 of the command frame. Codes 0, 9 and 11 and above
-// are never sent.
-namespace Cmd {
-inline constexpr quint8 Play = 1;
-inline constexpr quint8 Record = 2;
-inline constexpr quint8 Stop = 3;
-inline constexpr quint8 Scan = 4;
-inline constexpr quint8 SetChip = 5;
-inline constexpr quint8 Continue = 6;
-inline constexpr quint8 PowerUp = 7;
-inline constexpr quint8 PowerDown = 8;
-inline constexpr quint8 Erase = 10;
-} // namespace Cmd
 
 // Where each field sits in the command frame.
 namespace FrameByte {
@@ -55,7 +43,7 @@ public:
 
     // Steps common to every chip command: the address from the display, the
     // chip type's fields, then the command code.
-    void prepare(quint8 command);
+    void prepare(CommandCode command);
 
     // Bytes 4-6: no stop address, the chip's last address instead.
     void setStopAtLastAddress();

@@ -3,16 +3,11 @@
 #include "chips/chipcontrol.h"
 #include "core/mediaplayer.h"
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 #include "linkstate.h"
 #include "progresstext.h"
 
 #include <QFileInfo>
-
-namespace {
-constexpr int FileColumn = 3;
-constexpr int StartColumn = 1;
-constexpr int EndColumn = 3;
-} // namespace
 
 LinkProgress::LinkProgress(Sources sources, std::function<qint64()> now,
                            std::function<qint64()> duration)
@@ -82,7 +77,7 @@ QString LinkProgress::ended(int state) const {
     switch (state) {
     case LinkContext::StateRecordingTable:
         // The table ends at the first row without a file.
-        if (stopSeen || !s.fileGrid.cell(FileColumn, s.link.TableRow).isEmpty())
+        if (stopSeen || !s.fileGrid.cell(FileColumn::File, s.link.TableRow).isEmpty())
             return ProgressText::recordingStopped();
         return ProgressText::recordedFiles(s.link.TableRow - 1);
     case LinkContext::StateRecording:
@@ -108,20 +103,20 @@ QString LinkProgress::ended(int state) const {
 int LinkProgress::messagesInMap() const {
     int found = 0;
     for (int row = 1; row < s.mapGrid.RowCount(); ++row)
-        found += s.mapGrid.cell(EndColumn, row).isEmpty() ? 0 : 1;
+        found += s.mapGrid.cell(MapColumn::Eom, row).isEmpty() ? 0 : 1;
     return found;
 }
 
 int LinkProgress::mapRecords() const {
     int row = 1;
-    while (row < s.mapGrid.RowCount() && !s.mapGrid.cell(StartColumn, row).isEmpty())
+    while (row < s.mapGrid.RowCount() && !s.mapGrid.cell(MapColumn::Start, row).isEmpty())
         ++row;
     return row - 1;
 }
 
 int LinkProgress::tableFiles() const {
     int row = 1;
-    while (row < s.fileGrid.RowCount() && !s.fileGrid.cell(FileColumn, row).isEmpty())
+    while (row < s.fileGrid.RowCount() && !s.fileGrid.cell(FileColumn::File, row).isEmpty())
         ++row;
     return row - 1;
 }

@@ -10,26 +10,21 @@
 #include "core/paneltexts.h"
 #include "core/prompter.h"
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 #include "files/addresstext.h"
 #include "files/filerowselect.h"
 #include "linksession.h"
 #include "linkstate.h"
 
-namespace {
-constexpr int StartColumn = 1;
-constexpr int StopColumn = 2;
-constexpr int FileColumn = 3;
-} // namespace
-
 void Recording::showStartAndStop(int row, bool withHex) {
-    const QString start = s.fileGrid.cell(StartColumn, row);
+    const QString start = s.fileGrid.cell(FileColumn::Start, row);
     if (start != AddressText::notUsed()) {
         const int value = AddressText::toIntegerOrFail(start);
         s.panel.setText(PanelTexts::Address, AddressText::dec(value));
         if (withHex)
             s.panel.setText(PanelTexts::AddressHex, AddressText::hex(value));
     }
-    const QString stop = s.fileGrid.cell(StopColumn, row);
+    const QString stop = s.fileGrid.cell(FileColumn::Stop, row);
     if (stop != AddressText::notUsed())
         s.frames.setStopAddress(quint16(AddressText::toIntegerOrFail(stop)));
     else
@@ -37,11 +32,11 @@ void Recording::showStartAndStop(int row, bool withHex) {
 }
 
 void Recording::finishSetUp() {
-    s.frames.prepare(Cmd::Record);
+    s.frames.prepare(CommandCode::Record);
 }
 
 bool Recording::openFileOf(int row) {
-    s.player.FileName = s.fileGrid.cell(FileColumn, row);
+    s.player.FileName = s.fileGrid.cell(FileColumn::File, row);
     try {
         s.player.Open();
     } catch (const AppError&) {
@@ -56,7 +51,7 @@ void Recording::recordFile() {
     const int row = s.fileGrid.Row();
     if (s.player.IsPlaying())
         s.player.Stop();
-    if (!s.fileGrid.cell(FileColumn, row).isEmpty()) {
+    if (!s.fileGrid.cell(FileColumn::File, row).isEmpty()) {
         if (!openFileOf(row))
             return;
         showStartAndStop(row, false);
@@ -71,7 +66,7 @@ void Recording::recordFile() {
 void Recording::recordTable() {
     s.link.TableRow = 1;
     s.link.StopRequested = false;
-    if (s.fileGrid.cell(FileColumn, 1).isEmpty())
+    if (s.fileGrid.cell(FileColumn::File, 1).isEmpty())
         return;
     s.link.IgnorePlayEnd = true;
     if (s.player.IsPlaying())
@@ -83,7 +78,7 @@ void Recording::recordTable() {
     finishSetUp();
     // The first frame looks at the start cell of row 2 to tell whether
     // another file follows.
-    s.frames.setStepPower(!s.fileGrid.cell(StartColumn, 2).isEmpty());
+    s.frames.setStepPower(!s.fileGrid.cell(FileColumn::Start, 2).isEmpty());
     if (s.port.WriteBufUsed() == 0) {
         s.link.LinkState = LinkContext::StateRecordingTable;
         s.frames.send();
@@ -96,13 +91,13 @@ void Recording::nextRow() {
     if (s.player.IsPlaying())
         s.player.Stop();
     const int row = s.link.TableRow;
-    if (s.fileGrid.cell(FileColumn, row).isEmpty()) {
+    if (s.fileGrid.cell(FileColumn::File, row).isEmpty()) {
         s.link.LinkState = LinkContext::StateIdle;
         sets.setTableStepCommands(true);
         s.frames.setPower(s.link.PowerSetting);
         return;
     }
-    s.player.FileName = s.fileGrid.cell(FileColumn, row);
+    s.player.FileName = s.fileGrid.cell(FileColumn::File, row);
     try {
         s.player.Open();
     } catch (const AppError& error) {
@@ -111,7 +106,7 @@ void Recording::nextRow() {
         s.link.LinkState = LinkContext::StateIdle;
         sets.setTableStepCommands(true);
         s.frames.setPower(s.link.PowerSetting);
-        s.frame[FrameByte::Command] = Cmd::Stop;
+        s.frame.setCommand(CommandCode::Stop);
         s.frames.send();
         s.prompter.showError(error.message());
         return;
@@ -119,7 +114,7 @@ void Recording::nextRow() {
     rows.SelectFileRow(row);
     showStartAndStop(row, true);
     finishSetUp();
-    s.frames.setStepPower(!s.fileGrid.cell(FileColumn, row + 1).isEmpty());
+    s.frames.setStepPower(!s.fileGrid.cell(FileColumn::File, row + 1).isEmpty());
     s.link.LinkState = LinkContext::StateRecordingTable;
     sets.setTableStepCommands(false);
     s.frames.send();

@@ -13,6 +13,7 @@
 #include "core/paneltexts.h"
 #include "core/prompter.h"
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 #include "files/addresstext.h"
 #include "linksession.h"
 #include "linkstate.h"
@@ -74,10 +75,9 @@ void ReplyHandler::TransferAddress(const QByteArray& reply) {
 
 void ReplyHandler::ShowStartOfMemory() {
     const bool isd1700 = ChipCatalogue::isIsd1700(s.chip.ChipType);
-    s.panel.setText(PanelTexts::Address,
-                    isd1700 ? QStringLiteral("00016") : QStringLiteral("00000"));
-    s.panel.setText(PanelTexts::AddressHex,
-                    isd1700 ? QStringLiteral("0010") : QStringLiteral("0000"));
+    const int start = ChipCatalogue::firstMessageRow(s.chip.ChipType);
+    s.panel.setText(PanelTexts::Address, AddressText::dec(start));
+    s.panel.setText(PanelTexts::AddressHex, AddressText::hex(start));
     const int rows = int(s.chip.LastAddress) + 1;
     const float whole =
         static_cast<float>(double(rows) * double(s.chip.TotalSeconds) / double(rows));
@@ -98,8 +98,8 @@ bool ReplyHandler::beyondChip() const {
     return int(s.link.ReplyAddress) > int(s.chip.LastAddress) + 1;
 }
 
-void ReplyHandler::sendCommand(quint8 command, quint8 power) {
-    s.frame[FrameByte::Command] = command;
+void ReplyHandler::sendCommand(CommandCode command, quint8 power) {
+    s.frame.setCommand(command);
     s.frames.setPower(power);
     s.frames.send();
 }
@@ -111,28 +111,28 @@ int ReplyHandler::selectedMapStart() const {
 void ReplyHandler::handle(const QByteArray& reply) {
     if (reply.size() < FrameSize)
         return;
-    const char code = reply.at(0);
+    const auto code = static_cast<ReplyCode>(reply.at(0));
     const int state = s.link.LinkState;
     // The order matters where a reply code serves several states; only one
     // reaction runs for any reply.
     switch (code) {
-    case '=':
+    case ReplyCode::CircularFail:
         circularFail();
         break;
-    case '7':
-    case '8':
+    case ReplyCode::Overflow:
+    case ReplyCode::OverflowToo:
         overflow();
         break;
-    case '9':
+    case ReplyCode::ScanOverflow:
         scanOverflow(reply);
         break;
-    case '5':
+    case ReplyCode::PlayEnd:
         if (state == LinkContext::StatePlayingTable)
             playEndInTable(reply);
         else
             playEnd(reply);
         break;
-    case '4':
+    case ReplyCode::EndOfMessage:
         if (state == LinkContext::StateScanning)
             endOfMessageWhileScanning(reply);
         else if (state == LinkContext::StateChecking)
@@ -140,20 +140,20 @@ void ReplyHandler::handle(const QByteArray& reply) {
         else if (state == LinkContext::StateIdle && s.link.StopRequested)
             stopAfterUserStop();
         break;
-    case '2':
-    case '3':
+    case ReplyCode::Progress:
+    case ReplyCode::ProgressToo:
         progress(reply);
         break;
-    case ';':
+    case ReplyCode::Ready:
         ready(reply);
         break;
-    case ':':
+    case ReplyCode::RecordStarted:
         recordStarted();
         break;
-    case '1':
+    case ReplyCode::Finished:
         finished(reply);
         break;
-    case '<':
+    case ReplyCode::NoDevice:
         noDevice();
         break;
     default:
@@ -194,10 +194,10 @@ void ReplyHandler::scanOverflow(const QByteArray& reply) {
         // address, but no end of message.
         s.memoryMap.AddMapOverflow(s.link.ReplyAddress);
         int row = 1;
-        while (row < s.mapGrid.RowCount() && !s.mapGrid.cell(1, row).isEmpty())
+        while (row < s.mapGrid.RowCount() && !s.mapGrid.cell(MapColumn::Start, row).isEmpty())
             ++row;
-        s.mapGrid.setCell(1, row, AddressText::dec(s.link.CurrentAddress));
-        s.mapGrid.setCell(2, row, AddressText::hex(s.link.CurrentAddress));
+        s.mapGrid.setCell(MapColumn::Start, row, AddressText::dec(s.link.CurrentAddress));
+        s.mapGrid.setCell(MapColumn::StartHex, row, AddressText::hex(s.link.CurrentAddress));
         s.memoryMap.NumberMapRows();
         s.memoryMap.SelectMapRow(1);
         ShowStartOfMemory();
@@ -217,12 +217,12 @@ void ReplyHandler::playEndInTable(const QByteArray& reply) {
     }
     s.link.TableRow += 1;
     const int row = s.link.TableRow;
-    if (!s.mapGrid.cell(1, row).isEmpty()) {
+    if (!s.mapGrid.cell(MapColumn::Start, row).isEmpty()) {
         s.memoryMap.SelectMapRow(row);
         s.frames.TransferAddress();
-        s.frame[FrameByte::Command] = Cmd::Play;
+        s.frame.setCommand(CommandCode::Play);
         s.frames.setStopAtLastAddress();
-        s.frames.setStepPower(!s.mapGrid.cell(1, row + 1).isEmpty());
+        s.frames.setStepPower(!s.mapGrid.cell(MapColumn::Start, row + 1).isEmpty());
         s.frames.send();
     } else {
         sets.UpdateFileCommands();
@@ -254,12 +254,12 @@ void ReplyHandler::endOfMessageWhileScanning(const QByteArray& reply) {
     if (s.link.StopRequested) {
         s.link.StopRequested = false;
         s.link.LinkState = LinkContext::StateIdle;
-        sendCommand(Cmd::Stop, s.link.PowerSetting);
+        sendCommand(CommandCode::Stop, s.link.PowerSetting);
         sets.EnableChipCommands(mapOnly);
     } else if (at < end) {
         // The display shows where this message ended: the next step starts there.
         s.frames.TransferAddress();
-        s.frame[FrameByte::Command] = Cmd::Scan;
+        s.frame.setCommand(CommandCode::Scan);
         s.frames.setStopAtLastAddress();
         s.frames.setPower(s.link.PowerSetting);
         s.link.LinkState = LinkContext::StateScanning;
@@ -270,7 +270,7 @@ void ReplyHandler::endOfMessageWhileScanning(const QByteArray& reply) {
         ShowStartOfMemory();
         s.memoryMap.ClearMemoryMap();
         s.link.LinkState = LinkContext::StateIdle;
-        s.frame[FrameByte::Command] = Cmd::Stop;
+        s.frame.setCommand(CommandCode::Stop);
         s.frames.setPower(s.link.PowerSetting);
         sets.EnableChipCommands(mapOnly);
         s.frames.send();
@@ -281,7 +281,7 @@ void ReplyHandler::endOfMessageWhileScanning(const QByteArray& reply) {
         s.memoryMap.SelectMapRow(1);
         ShowStartOfMemory();
         s.link.LinkState = LinkContext::StateIdle;
-        s.frame[FrameByte::Command] = Cmd::Stop;
+        s.frame.setCommand(CommandCode::Stop);
         s.frames.setPower(s.link.PowerSetting);
         sets.EnableChipCommands(mapOnly);
         s.frames.send();
@@ -291,11 +291,11 @@ void ReplyHandler::endOfMessageWhileScanning(const QByteArray& reply) {
 quint8 ReplyHandler::progressPower() const {
     const int row = s.link.TableRow;
     if (s.link.LinkState == LinkContext::StateRecordingTable)
-        return !s.fileGrid.cell(3, row + 1).isEmpty() ? 1 : s.link.PowerSetting;
+        return !s.fileGrid.cell(FileColumn::File, row + 1).isEmpty() ? 1 : s.link.PowerSetting;
     if (s.link.LinkState == LinkContext::StatePlayingTable) {
         const bool isd1700 = ChipCatalogue::isIsd1700(s.chip.ShownChipType);
         const int looked = !s.link.StopRequested && isd1700 ? row : row + 1;
-        return !s.mapGrid.cell(3, looked).isEmpty() ? 1 : s.link.PowerSetting;
+        return !s.mapGrid.cell(MapColumn::Eom, looked).isEmpty() ? 1 : s.link.PowerSetting;
     }
     return s.link.PowerSetting;
 }
@@ -305,7 +305,7 @@ void ReplyHandler::progress(const QByteArray& reply) {
     if (beyondChip()) {
         s.link.StopRequested = false;
         s.link.LinkState = LinkContext::StateIdle;
-        s.frame[FrameByte::Command] = Cmd::Stop;
+        s.frame.setCommand(CommandCode::Stop);
         s.frames.setPower(s.link.PowerSetting);
         s.link.IgnorePlayEnd = true;
         StopLocalPlay();
@@ -316,7 +316,7 @@ void ReplyHandler::progress(const QByteArray& reply) {
         s.frames.send();
     } else if (s.link.StopRequested) {
         s.link.StopRequested = false;
-        s.frame[FrameByte::Command] = Cmd::Stop;
+        s.frame.setCommand(CommandCode::Stop);
         s.frames.setPower(progressPower());
         s.link.IgnorePlayEnd = true;
         StopLocalPlay();
@@ -325,7 +325,7 @@ void ReplyHandler::progress(const QByteArray& reply) {
     } else {
         sets.LockDuringProgress();
         s.frames.setPower(progressPower());
-        s.frame[FrameByte::Command] = Cmd::Continue;
+        s.frame.setCommand(CommandCode::Continue);
         s.frames.send();
     }
 }
@@ -334,7 +334,7 @@ void ReplyHandler::ready(const QByteArray& reply) {
     s.chip.writeChipCodes();
     // Byte 6 is the programmer's power digit.
     s.link.PowerSetting = static_cast<quint8>(reply.at(6) - '0');
-    sendCommand(Cmd::SetChip, s.link.PowerSetting);
+    sendCommand(CommandCode::SetChip, s.link.PowerSetting);
 }
 
 void ReplyHandler::recordStarted() {
@@ -353,12 +353,15 @@ void ReplyHandler::finished(const QByteArray& reply) {
     if (state != LinkContext::StateIdle)
         TransferAddress(reply);
     s.link.StopRequested = false;
-    s.commands.setEnabled({"SpeedButton8", "ChangePort", "ChangeIsd", "PlayfromISD2", "Playtable1",
-                           "skanuj_ISD", "SpeedButton3", "Loadlist2"},
+    s.commands.setEnabled({Control::PlayFromChipButton, Control::ChangePortItem,
+                           Control::ChangeChipTypeItem, Control::MemoryScanItem,
+                           Control::PlayTableItem, Control::ScanChipHidden,
+                           Control::LoadMemoryMapButton, Control::PlayFromChipItem},
                           true);
-    s.commands.setEnabled({"SpeedButton1", "StopISD"}, false);
+    s.commands.setEnabled({Control::StopChipButton, Control::StopChipItem}, false);
     sets.UpdateFileCommands();
-    s.commands.setEnabled({"CheckRecords1"}, !s.fileGrid.cell(1, 1).isEmpty());
+    s.commands.setEnabled({Control::CheckRecordsItem},
+                          !s.fileGrid.cell(FileColumn::Start, 1).isEmpty());
     if (state == LinkContext::StateRecording || state == LinkContext::StateErasing) {
         s.link.LinkState = LinkContext::StateIdle;
         TransferAddress(reply);
@@ -401,26 +404,26 @@ void ReplyHandler::endOfMessageWhileChecking(const QByteArray& reply) {
         return;
     }
     const int row = s.link.TableRow;
-    const QString start = s.fileGrid.cell(1, row);
+    const QString start = s.fileGrid.cell(FileColumn::Start, row);
     if (!start.isEmpty()) {
         // A file without a start address is looked for where the previous record ended.
         if (start != AddressText::notUsed())
             s.panel.setText(PanelTexts::Address,
                             AddressText::dec(AddressText::toIntegerOrFail(start)));
         s.frames.TransferAddress();
-        s.frame[FrameByte::Command] = Cmd::Scan;
+        s.frame.setCommand(CommandCode::Scan);
         s.frames.setStopAtLastAddress();
-        s.frames.setStepPower(!s.fileGrid.cell(1, row + 1).isEmpty());
+        s.frames.setStepPower(!s.fileGrid.cell(FileColumn::Start, row + 1).isEmpty());
         s.link.LinkState = LinkContext::StateChecking;
         sets.DisableChipCommands();
         s.frames.send();
     } else {
         s.link.LinkState = LinkContext::StateIdle;
-        s.frame[FrameByte::Command] = Cmd::Stop;
+        s.frame.setCommand(CommandCode::Stop);
         s.frames.setStopAtLastAddress();
         s.frames.setPower(s.link.PowerSetting);
         sets.EnableChipCommands({true, false, false});
-        const QString first = s.mapGrid.cell(1, 1);
+        const QString first = s.mapGrid.cell(MapColumn::Start, 1);
         s.panel.setText(PanelTexts::Address, first);
         if (const auto value = AddressText::toInteger(first))
             s.panel.setText(PanelTexts::TimeToEnd, s.chip.TimeToEndText(quint16(*value)));
@@ -431,6 +434,6 @@ void ReplyHandler::endOfMessageWhileChecking(const QByteArray& reply) {
 void ReplyHandler::stopAfterUserStop() {
     s.link.StopRequested = false;
     s.link.LinkState = LinkContext::StateIdle;
-    sendCommand(Cmd::Stop, s.link.PowerSetting);
+    sendCommand(CommandCode::Stop, s.link.PowerSetting);
     sets.EnableChipCommands(mapOnly);
 }

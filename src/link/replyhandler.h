@@ -1,5 +1,7 @@
 #pragma once
 
+#include "linkcodes.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 
@@ -50,7 +52,7 @@ private:
     // Byte 7 for a progress answer.
     quint8 progressPower() const;
     // Byte 0 and byte 7, then the frame goes out.
-    void sendCommand(quint8 command, quint8 power);
+    void sendCommand(CommandCode command, quint8 power);
     bool beyondChip() const;
     int selectedMapStart() const;
 

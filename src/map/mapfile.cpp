@@ -8,6 +8,7 @@
 #include "core/folders.h"
 #include "core/prompter.h"
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 #include "files/listfilereader.h"
 #include "files/listfilewriter.h"
 
@@ -15,11 +16,6 @@
 #include <QFileInfo>
 
 namespace {
-
-constexpr int StartCol = 1;
-constexpr int StartHexCol = 2;
-constexpr int LastCol = 6;
-constexpr int BaseRows = 120;
 
 QString mapFilter() {
     return QStringLiteral("Record list (*.mpp)|*.mpp");
@@ -36,14 +32,14 @@ void MapFile::saveMemoryMap() {
     save.defaultExt = QStringLiteral("mpp");
     save.filter = mapFilter();
     save.initialDir = ctx.folders.MapFolder;
-    if (ctx.mapGrid.cell(StartCol, 1).isEmpty())
+    if (ctx.mapGrid.cell(MapColumn::Start, 1).isEmpty())
         return;
     if (!ctx.prompter.execute(save))
         return;
     const QFileInfo chosen(save.fileName);
     if (!chosen.isDir() && !chosen.fileName().contains(u'.'))
         save.fileName += u'.' + save.defaultExt;
-    if (ctx.mapGrid.cell(StartHexCol, 1).isEmpty())
+    if (ctx.mapGrid.cell(MapColumn::StartHex, 1).isEmpty())
         return;
     ctx.folders.RememberFolder(5, ctx.open, ctx.save);
     if (writeMapFile(save.fileName))
@@ -53,9 +49,9 @@ void MapFile::saveMemoryMap() {
 bool MapFile::writeMapFile(const QString& name) {
     const StringGrid& mapGrid = ctx.mapGrid;
     QByteArray contents;
-    for (int r = 1; r < mapGrid.RowCount() && !mapGrid.cell(StartCol, r).isEmpty(); ++r) {
+    for (int r = 1; r < mapGrid.RowCount() && !mapGrid.cell(MapColumn::Start, r).isEmpty(); ++r) {
         MapFileFormat::Record record;
-        for (int col = StartCol; col <= LastCol; ++col)
+        for (int col = MapColumn::Start; col <= MapColumn::OvfHex; ++col)
             record[static_cast<size_t>(col - 1)] = mapGrid.cell(col, r);
         contents += MapFileFormat::formatLine(record);
     }
@@ -99,10 +95,10 @@ bool MapFile::readMapFile(const QString& name) {
     bool complete = true;
     {
         StringGrid::BulkUpdate bulk(mapGrid);
-        mapGrid.setRowCount(BaseRows);
-        for (int row = 1; row < BaseRows; ++row) {
-            mapGrid.setCell(0, row, QString::number(row));
-            for (int col = StartCol; col <= LastCol; ++col)
+        mapGrid.setRowCount(TableLayout::StartRows);
+        for (int row = 1; row < TableLayout::StartRows; ++row) {
+            mapGrid.setCell(MapColumn::Number, row, QString::number(row));
+            for (int col = MapColumn::Start; col <= MapColumn::OvfHex; ++col)
                 mapGrid.setCell(col, row, QString());
         }
         // A file that cannot be opened loads as an empty map.
@@ -118,7 +114,7 @@ bool MapFile::readMapFile(const QString& name) {
                     break;
                 }
                 const MapFileFormat::Record record = MapFileFormat::parseLine(line);
-                for (int col = StartCol; col <= LastCol; ++col)
+                for (int col = MapColumn::Start; col <= MapColumn::OvfHex; ++col)
                     mapGrid.setCell(col, k, record[static_cast<size_t>(col - 1)]);
                 ++k;
                 mapGrid.setRowCount(mapGrid.RowCount() + 1);

@@ -3,23 +3,16 @@
 #include "chips/chipcontrol.h"
 #include "core/paneltexts.h"
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 #include "files/addresstext.h"
-
-namespace {
-
-constexpr int StartCol = 1;
-constexpr int LastCol = 6;
-constexpr int BaseRows = 120;
-
-} // namespace
 
 MemoryMap::MemoryMap(StringGrid& map_, PanelTexts& panel_, const ChipControl& chip_)
     : mapGrid(map_), panel(panel_), chip(chip_) {}
 
 void MemoryMap::mapRowClicked() {
-    if (mapGrid.cell(StartCol, 1).isEmpty())
+    if (mapGrid.cell(MapColumn::Start, 1).isEmpty())
         return;
-    const QString start = mapGrid.cell(StartCol, mapGrid.Row());
+    const QString start = mapGrid.cell(MapColumn::Start, mapGrid.Row());
     if (start.isEmpty())
         return;
     const int v = AddressText::toIntegerOrFail(start);
@@ -37,7 +30,7 @@ void MemoryMap::SelectMapRow(int row) {
 
 void MemoryMap::SelectMapRowAt(int address, bool next) {
     for (int r = 1; r < mapGrid.RowCount(); ++r) {
-        const QString start = mapGrid.cell(StartCol, r);
+        const QString start = mapGrid.cell(MapColumn::Start, r);
         if (start.isEmpty())
             return;
         const std::optional<int> value = AddressText::toInteger(start);
@@ -50,9 +43,9 @@ void MemoryMap::SelectMapRowAt(int address, bool next) {
 
 void MemoryMap::ClearMemoryMap() {
     StringGrid::BulkUpdate bulk(mapGrid);
-    mapGrid.setRowCount(BaseRows);
-    for (int row = 1; row < BaseRows; ++row) {
-        for (int col = StartCol; col <= LastCol; ++col)
+    mapGrid.setRowCount(TableLayout::StartRows);
+    for (int row = 1; row < TableLayout::StartRows; ++row) {
+        for (int col = MapColumn::Start; col <= MapColumn::OvfHex; ++col)
             mapGrid.setCell(col, row, QString());
     }
 }
@@ -60,18 +53,18 @@ void MemoryMap::ClearMemoryMap() {
 void MemoryMap::AddMapRecord(quint16 start, quint16 eom) {
     mapGrid.setRowCount(mapGrid.RowCount() + 1);
     const int r = mapGrid.FirstFreeRow();
-    mapGrid.setCell(1, r, AddressText::dec(start));
-    mapGrid.setCell(2, r, AddressText::hex(start));
-    mapGrid.setCell(3, r, AddressText::dec(eom));
-    mapGrid.setCell(4, r, AddressText::hex(eom));
+    mapGrid.setCell(MapColumn::Start, r, AddressText::dec(start));
+    mapGrid.setCell(MapColumn::StartHex, r, AddressText::hex(start));
+    mapGrid.setCell(MapColumn::Eom, r, AddressText::dec(eom));
+    mapGrid.setCell(MapColumn::EomHex, r, AddressText::hex(eom));
     NumberMapRows();
 }
 
 void MemoryMap::AddMapOverflow(quint16 ovf) {
     mapGrid.setRowCount(mapGrid.RowCount() + 1);
     const int r = mapGrid.FirstFreeRow();
-    mapGrid.setCell(5, r, AddressText::dec(ovf));
-    mapGrid.setCell(6, r, AddressText::hex(ovf));
+    mapGrid.setCell(MapColumn::Ovf, r, AddressText::dec(ovf));
+    mapGrid.setCell(MapColumn::OvfHex, r, AddressText::hex(ovf));
     NumberMapRows();
 }
 

@@ -25,7 +25,7 @@ public:
     // at `address` + 1).
     void SelectMapRowAt(int address, bool next);
 
-    // Back to 120 empty rows.
+    // Back to TableLayout::StartRows empty rows.
     void ClearMemoryMap();
     // A message from `start` to `eom`, in the first free row.
     void AddMapRecord(quint16 start, quint16 eom);

@@ -1,16 +1,11 @@
 #include "addressplanner.h"
 
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 #include "files/addresstext.h"
 
 #include <algorithm>
 #include <vector>
-
-namespace {
-constexpr int StartCol = 1;
-constexpr int StopCol = 2;
-constexpr int FileCol = 3;
-} // namespace
 
 AddressPlanner::AddressPlanner(const ChipGeometry& chip_, FitCheck::LengthOf lengthOf_)
     : chip(chip_), lengthOf(std::move(lengthOf_)) {}
@@ -18,8 +13,9 @@ AddressPlanner::AddressPlanner(const ChipGeometry& chip_, FitCheck::LengthOf len
 AddressPlanner::Result AddressPlanner::plan(StringGrid& fileGrid) const {
     Result result;
     std::vector<int> needed;
-    for (int row = 1; row < fileGrid.RowCount() && !fileGrid.cell(FileCol, row).isEmpty(); ++row) {
-        const QString path = fileGrid.cell(FileCol, row);
+    for (int row = 1; row < fileGrid.RowCount() && !fileGrid.cell(FileColumn::File, row).isEmpty();
+         ++row) {
+        const QString path = fileGrid.cell(FileColumn::File, row);
         const auto usecs = lengthOf(path);
         if (!usecs || *usecs <= 0) {
             result.message = QStringLiteral("The length of %1 cannot be read; no address "
@@ -57,8 +53,8 @@ AddressPlanner::Result AddressPlanner::plan(StringGrid& fileGrid) const {
     int start = chip.firstRow;
     for (size_t i = 0; i < needed.size(); ++i) {
         const int row = int(i) + 1;
-        fileGrid.setCell(StartCol, row, AddressText::dec(start));
-        fileGrid.setCell(StopCol, row, AddressText::dec(start + needed[i] - 1));
+        fileGrid.setCell(FileColumn::Start, row, AddressText::dec(start));
+        fileGrid.setCell(FileColumn::Stop, row, AddressText::dec(start + needed[i] - 1));
         start += needed[i];
     }
     result.planned = true;

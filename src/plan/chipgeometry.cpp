@@ -8,7 +8,6 @@
 namespace {
 
 constexpr double Isd1700RowSeconds = 0.125;
-constexpr int Isd1700FirstRow = 16;
 
 ChipGeometry build(int chipType, int lastRow) {
     ChipGeometry g;
@@ -21,7 +20,7 @@ ChipGeometry build(int chipType, int lastRow) {
     }
     g.name = QString::fromLatin1(info->name);
     if (ChipCatalogue::isIsd1700(chipType)) {
-        g.firstRow = Isd1700FirstRow;
+        g.firstRow = ChipCatalogue::Isd1700FirstRow;
         g.rowSeconds = Isd1700RowSeconds;
     } else {
         g.rowSeconds = double(info->totalSeconds) / (info->lastAddress + 1);

@@ -1,15 +1,12 @@
 #include "fitcheck.h"
 
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 #include "files/addresstext.h"
 
 #include <QStringList>
 
 namespace {
-
-constexpr int StartCol = 1;
-constexpr int StopCol = 2;
-constexpr int FileCol = 3;
 
 std::optional<int> addressIn(const QString& cell) {
     if (cell == AddressText::notUsed())
@@ -32,26 +29,26 @@ QString FitCheck::fileNameOf(const QString& path) {
 std::vector<Placement> FitCheck::place(const StringGrid& fileGrid) const {
     std::vector<Placement> out;
     int rows = 0;
-    while (rows + 1 < fileGrid.RowCount() && !fileGrid.cell(FileCol, rows + 1).isEmpty())
+    while (rows + 1 < fileGrid.RowCount() && !fileGrid.cell(FileColumn::File, rows + 1).isEmpty())
         ++rows;
     for (int row = 1; row <= rows; ++row) {
         Placement p;
         p.tableRow = row;
-        p.path = fileGrid.cell(FileCol, row);
-        if (const auto start = addressIn(fileGrid.cell(StartCol, row)))
+        p.path = fileGrid.cell(FileColumn::File, row);
+        if (const auto start = addressIn(fileGrid.cell(FileColumn::Start, row)))
             p.start = std::max(*start, chip.firstRow);
         else if (out.empty())
             p.start = chip.firstRow;
         else if (out.back().placed() && (out.back().lengthKnown() || out.back().stopGiven))
             p.start = out.back().end() + 1;
-        if (const auto stop = addressIn(fileGrid.cell(StopCol, row))) {
+        if (const auto stop = addressIn(fileGrid.cell(FileColumn::Stop, row))) {
             p.stopGiven = true;
             p.limit = std::min(*stop, chip.lastRow);
         } else {
             p.limit = chip.lastRow;
             // The next message with an address of its own, beyond this start.
             for (int next = row + 1; next <= rows; ++next) {
-                const auto nextStart = addressIn(fileGrid.cell(StartCol, next));
+                const auto nextStart = addressIn(fileGrid.cell(FileColumn::Start, next));
                 if (nextStart && (!p.start || *nextStart > *p.start)) {
                     p.limit = std::min(p.limit, *nextStart - 1);
                     break;

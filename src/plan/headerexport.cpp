@@ -1,6 +1,7 @@
 #include "headerexport.h"
 
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 #include "files/addresstext.h"
 #include "fitcheck.h"
 
@@ -57,9 +58,10 @@ HeaderExport::fromFiles(const std::vector<Placement>& placements) const {
 
 std::vector<HeaderExport::Message> HeaderExport::fromMap(const StringGrid& mapGrid) const {
     std::vector<Message> out;
-    for (int row = 1; row < mapGrid.RowCount() && !mapGrid.cell(1, row).isEmpty(); ++row) {
-        const auto start = AddressText::toInteger(mapGrid.cell(1, row));
-        const auto end = AddressText::toInteger(mapGrid.cell(3, row));
+    for (int row = 1; row < mapGrid.RowCount() && !mapGrid.cell(MapColumn::Start, row).isEmpty();
+         ++row) {
+        const auto start = AddressText::toInteger(mapGrid.cell(MapColumn::Start, row));
+        const auto end = AddressText::toInteger(mapGrid.cell(MapColumn::Eom, row));
         if (!start || !end || *end < *start)
             continue;
         Message m;

@@ -1,6 +1,7 @@
 #include "memorylayout.h"
 
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 #include "files/addresstext.h"
 #include "fitcheck.h"
 
@@ -58,9 +59,10 @@ void MemoryLayout::addFiles(const std::vector<Placement>& placements) {
 }
 
 void MemoryLayout::addRecords(const StringGrid& mapGrid, const RecordVerifier::Result* verified) {
-    for (int row = 1; row < mapGrid.RowCount() && !mapGrid.cell(1, row).isEmpty(); ++row) {
-        const auto start = AddressText::toInteger(mapGrid.cell(1, row));
-        const auto end = AddressText::toInteger(mapGrid.cell(3, row));
+    for (int row = 1; row < mapGrid.RowCount() && !mapGrid.cell(MapColumn::Start, row).isEmpty();
+         ++row) {
+        const auto start = AddressText::toInteger(mapGrid.cell(MapColumn::Start, row));
+        const auto end = AddressText::toInteger(mapGrid.cell(MapColumn::Eom, row));
         if (!start || !end || *end < *start || *start > geometry.lastRow)
             continue;
         PictureBlock b;

@@ -1,6 +1,7 @@
 #include "recordverifier.h"
 
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 #include "files/addresstext.h"
 
 #include <QStringList>
@@ -33,8 +34,8 @@ RecordVerifier::Result RecordVerifier::verify(const std::vector<Placement>& plac
         if (p.placed() && p.lengthKnown())
             r.expectedRows = std::min(std::max(p.neededRows, 1), p.capacity());
         // Check records keeps one record per file row.
-        const auto start = AddressText::toInteger(mapGrid.cell(1, p.tableRow));
-        const auto end = AddressText::toInteger(mapGrid.cell(3, p.tableRow));
+        const auto start = AddressText::toInteger(mapGrid.cell(MapColumn::Start, p.tableRow));
+        const auto end = AddressText::toInteger(mapGrid.cell(MapColumn::Eom, p.tableRow));
         if (!start || !end) {
             r.outcome = Outcome::Missing;
             r.text = QStringLiteral("row %1: no message found").arg(p.tableRow);

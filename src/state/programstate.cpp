@@ -1,13 +1,14 @@
 #include "programstate.h"
 
 #include "core/configfile.h"
+#include "core/tablelayout.h"
 #include "link/comport.h"
 
 ProgramState::ProgramState(ComPort& port_, MediaPlayer* player_, Prompter& prompter_)
     : port(port_), player(player_), prompter(prompter_), handlers(prompter_),
       chip(panel, frame, port_), availability(commands, fileGrid, mapGrid) {
     QObject::connect(&commands, &Commands::triggered, &commands,
-                     [this](const QString& handler) { handlers.run(handler); });
+                     [this](Handler handler) { handlers.run(handler); });
 }
 
 void ProgramState::setUp(const QString& configPath) {
@@ -16,20 +17,8 @@ void ProgramState::setUp(const QString& configPath) {
     frame.clear();
     link.LinkState = LinkContext::StateIdle;
 
-    fileGrid.setCell(1, 0, QStringLiteral("Start address"));
-    fileGrid.setCell(2, 0, QStringLiteral("Stop address"));
-    fileGrid.setCell(3, 0, QStringLiteral("File name"));
-    const char* mapHeaders[] = {"Start adress",    "Start address HEX", "EOM address",
-                                "EOM address HEX", "OVF address",       "OVF address HEX"};
-    for (int col = 1; col <= 6; ++col)
-        mapGrid.setCell(col, 0, QString::fromLatin1(mapHeaders[col - 1]));
-    for (int row = 1; row <= 120; ++row) {
-        for (StringGrid* grid : {&fileGrid, &mapGrid}) {
-            grid->setCell(0, row, QString::number(row));
-            for (int col = 1; col <= 3; ++col)
-                grid->setCell(col, row, QString());
-        }
-    }
+    TableLayout::setUp(fileGrid, TableLayout::fileHeaders());
+    TableLayout::setUp(mapGrid, TableLayout::mapHeaders());
 
     folders = RememberedFolders();
     listFileName.clear();

@@ -8,6 +8,7 @@
 #include "core/handlertable.h"
 #include "core/paneltexts.h"
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 #include "link/commandframe.h"
 #include "link/linkstate.h"
 
@@ -49,8 +50,8 @@ public:
     // The operation each command runs.
     HandlerTable handlers;
     PanelTexts panel;
-    StringGrid fileGrid{4, 120};
-    StringGrid mapGrid{7, 120};
+    StringGrid fileGrid{FileColumn::Count, TableLayout::StartRows};
+    StringGrid mapGrid{MapColumn::Count, TableLayout::StartRows};
 
     // The link to the programmer and the chip in it.
     CommandFrame frame;

@@ -82,9 +82,9 @@ struct Program {
         return folder.file(name);
     }
     // The handlers' runs are noted instead of done.
-    QStringList ran;
-    void note(const QStringList& handlers) {
-        for (const QString& handler : handlers)
+    QList<Handler> ran;
+    void note(std::initializer_list<Handler> handlers) {
+        for (const Handler handler : handlers)
             state().handlers.set(handler, [this, handler] { ran.append(handler); });
     }
     // A list loaded by a drop: the table then belongs to it, unchanged.
@@ -128,15 +128,6 @@ struct Program {
         return files()->visualRect(files()->model()->index(row - 1, col - 1));
     }
 };
-
-QStringList allMenuControls() {
-    QStringList names;
-    for (const Commands::Control& control : Commands::controls()) {
-        if (control.place == Commands::Place::MainMenu || control.place == Commands::Place::SubMenu)
-            names.append(QString::fromLatin1(control.name));
-    }
-    return names;
-}
 
 } // namespace
 
@@ -182,39 +173,33 @@ private slots:
 
 void TestEveryday::standardKeysReachTheirCommands_data() {
     QTest::addColumn<QKeySequence>("keys");
-    QTest::addColumn<QString>("handler");
+    QTest::addColumn<int>("handler");
     for (const Shortcuts::Binding& binding : Shortcuts::bindings()) {
-        const QKeySequence keys = Shortcuts::keys(binding).constFirst();
-        QString handler;
-        for (const Commands::Control& control : Commands::controls()) {
-            if (qstrcmp(control.name, binding.control) == 0)
-                handler = QString::fromLatin1(control.handler);
-        }
-        QTest::newRow(binding.control) << keys << handler;
+        const Commands::Row& row = Commands::row(binding.control);
+        QTest::newRow(row.name) << Shortcuts::keys(binding).constFirst() << int(row.handler);
     }
 }
 
 void TestEveryday::standardKeysReachTheirCommands() {
     QFETCH(QKeySequence, keys);
-    QFETCH(QString, handler);
+    QFETCH(int, handler);
     QVERIFY(!keys.isEmpty());
     Program p;
     QVERIFY(p.active());
     // A table with a file: every command is on.
     QVERIFY(p.dropList().size() > 0);
-    p.note({handler});
+    p.note({Handler(handler)});
     p.files()->setFocus();
     const QKeyCombination combination = keys[0];
     p.user->key(combination.key(), combination.keyboardModifiers());
-    QCOMPARE(p.ran, QStringList{handler});
+    QCOMPARE(p.ran, QList<Handler>{Handler(handler)});
 }
 
 void TestEveryday::fileTableKeysOnlyWhileItHasTheFocus() {
     Program p;
     QVERIFY(p.active());
     QVERIFY(p.dropList().size() > 0);
-    p.note(
-        {QStringLiteral("removeFile"), QStringLiteral("insertFile"), QStringLiteral("openTable")});
+    p.note({Handler::RemoveFile, Handler::InsertFile, Handler::OpenTable});
     // On the memory map, Delete and Insert are not the file table's.
     p.main().pages()->setCurrentIndex(1);
     p.main().mapView()->setFocus();
@@ -223,7 +208,7 @@ void TestEveryday::fileTableKeysOnlyWhileItHasTheFocus() {
     QVERIFY(p.ran.isEmpty());
     // The window's own keys work from any page.
     p.user->key(Qt::Key_O, Qt::ControlModifier);
-    QCOMPARE(p.ran, QStringList{QStringLiteral("openTable")});
+    QCOMPARE(p.ran, QList<Handler>{Handler::OpenTable});
     // Delete and Insert are shown where they work: on the file table's items.
     QCOMPARE(p.state().commands.action(QStringLiteral("CloseFile"))->shortcut(),
              QKeySequence(QKeySequence::Delete));
@@ -233,34 +218,26 @@ void TestEveryday::fileTableKeysOnlyWhileItHasTheFocus() {
 
 void TestEveryday::accessKeysReachEveryMenuCommand_data() {
     QTest::addColumn<QString>("control");
-    QStringList names = allMenuControls();
-    for (const Commands::Control& control : Commands::controls()) {
-        if (control.place == Commands::Place::PopupMenu)
-            names.append(QString::fromLatin1(control.name));
-    }
-    for (const QString& name : names) {
+    QTest::addColumn<int>("handler");
+    using P = Commands::Place;
+    for (const Commands::Row& row : Commands::controls()) {
         // Submenu holders and the never-shown controls run nothing.
-        bool runs = false;
-        for (const Commands::Control& c : Commands::controls())
-            runs = runs || (QString::fromLatin1(c.name) == name && qstrlen(c.handler) > 0);
-        if (runs)
-            QTest::newRow(qPrintable(name)) << name;
+        const bool inMenu =
+            row.place == P::MainMenu || row.place == P::SubMenu || row.place == P::PopupMenu;
+        if (inMenu && row.handler != Handler::None)
+            QTest::newRow(row.name) << QString::fromLatin1(row.name) << int(row.handler);
     }
 }
 
 void TestEveryday::accessKeysReachEveryMenuCommand() {
     QFETCH(QString, control);
+    QFETCH(int, handler);
     Program p;
     QVERIFY(p.active());
-    QString handler;
-    for (const Commands::Control& c : Commands::controls()) {
-        if (QString::fromLatin1(c.name) == control)
-            handler = QString::fromLatin1(c.handler);
-    }
     // Reachable is the question here, not when: every item switched on.
     for (QAction* act : p.state().commands.all())
         act->setEnabled(true);
-    p.note({handler});
+    p.note({Handler(handler)});
     const QString keys = p.keysTo(control);
     const QString popupKeys = p.popupKeysTo(control);
     QVERIFY2(!keys.isEmpty() || !popupKeys.isEmpty(), qPrintable(control));
@@ -270,7 +247,7 @@ void TestEveryday::accessKeysReachEveryMenuCommand() {
         p.user->menuKeys(keys);
     else
         p.user->contextMenuKeys(p.files(), popupKeys);
-    QTRY_COMPARE(p.ran, QStringList{handler});
+    QTRY_COMPARE(p.ran, QList<Handler>{Handler(handler)});
     QCOMPARE(QApplication::activePopupWidget(), nullptr);
 }
 

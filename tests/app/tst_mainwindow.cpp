@@ -455,7 +455,7 @@ void TestMainWindow::aboutWindowShowsVersionAndClosesOnClick() {
 
 void TestMainWindow::handlerFailureShowsErrorAndCarriesOn() {
     Program program;
-    program.main().state().handlers.set(QStringLiteral("powerUp"), [] {
+    program.main().state().handlers.set(Handler::PowerUp, [] {
         throw AppError(QStringLiteral("'abc' is not a valid integer value"));
     });
     program.main().state().commands.action(QStringLiteral("PowerUp"))->trigger();

@@ -342,7 +342,7 @@ void TestChipOps::scanOverflowGivesRecordWithoutEnd() {
 void TestChipOps::stopWhileIdleOnlyFlagsStop() {
     Program p;
     p.w().state().link.StopRequested = false;
-    p.w().state().handlers.run(QStringLiteral("stopChip"));
+    p.w().state().handlers.run(Handler::StopChip);
     QCOMPARE(p.sent(), 0);
     QVERIFY(p.w().state().link.StopRequested);
     p.answer('4', 10);

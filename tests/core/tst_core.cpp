@@ -292,7 +292,7 @@ void TestCore::everyCommandHasAUniqueName() {
     QVERIFY_THROWS_EXCEPTION(std::exception, commands.action(QStringLiteral("NoSuchThing")));
     QSignalSpy triggered(&commands, &Commands::triggered);
     commands.action(QStringLiteral("Edit1"))->trigger();
-    QCOMPARE(triggered.value(0).value(0).toString(), QStringLiteral("editStartAddress"));
+    QCOMPARE(triggered.value(0).value(0).value<Handler>(), Handler::EditStartAddress);
 }
 
 QTEST_MAIN(TestCore)

@@ -283,7 +283,7 @@ void TestChipOpsEmu::garbageOrSilenceNeverHangsAndStopReturnsToIdle() {
     QVERIFY(b.emu.waitForLog(QStringLiteral("Scan start 00000")));
     QVERIFY(b.emu.waitForLog(QStringLiteral("out ")));
     QCOMPARE(b.w().state().link.LinkState, 4);
-    b.w().state().handlers.run(QStringLiteral("stopChip"));
+    b.w().state().handlers.run(Handler::StopChip);
     QCOMPARE(b.w().state().link.LinkState, 3);
     QVERIFY(b.w().state().link.StopRequested);
     // The window still answers: a new command goes out.
@@ -303,7 +303,7 @@ void TestChipOpsEmu::hangUpDuringRecordingLeavesNotConnected() {
     QTRY_VERIFY_WITH_TIMEOUT(!b.port.Active(), 10000);
     QTRY_COMPARE(b.w().state().panel.portNumber(), QStringLiteral("not connected"));
     QCOMPARE(b.w().state().link.LinkState, 2); // no reply will come to end it
-    b.w().state().handlers.run(QStringLiteral("stopPlayback"));
+    b.w().state().handlers.run(Handler::StopPlayback);
     QCOMPARE(b.w().state().link.LinkState, 3);
     QVERIFY(!b.player.IsPlaying());
 }

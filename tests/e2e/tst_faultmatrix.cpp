@@ -223,7 +223,7 @@ void TestFaultMatrix::hangUpLeavesPortClosedAndProcessIdle() {
     QVERIFY2(used < 0.2, qPrintable(QStringLiteral("%1 s of CPU in 2 s").arg(used)));
     QCOMPARE(b.prompter.messages.size(), 1);
 
-    b.w().state().handlers.run(QStringLiteral("stopChip"));
+    b.w().state().handlers.run(Handler::StopChip);
     QCOMPARE(b.w().state().link.LinkState, 3);
 }
 
@@ -317,7 +317,7 @@ void TestFaultMatrix::listSavedOnAFillingDiskKeepsTheOldFile() {
     rlimit small = previous;
     small.rlim_cur = 4096;
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    w.state().handlers.run(QStringLiteral("saveList"));
+    w.state().handlers.run(Handler::SaveList);
     setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);
 
@@ -332,7 +332,7 @@ void TestFaultMatrix::listSavedOnAFillingDiskKeepsTheOldFile() {
         QStringList{QStringLiteral("sounds.lsp")});
     // The table is whole, and with room on the disk it saves.
     QCOMPARE(w.state().fileGrid.cell(3, 100), longName);
-    w.state().handlers.run(QStringLiteral("saveList"));
+    w.state().handlers.run(Handler::SaveList);
     QVERIFY(folder.read(QStringLiteral("sounds.lsp")).size() > 4096);
     windows.main.reset();
 }

@@ -11,6 +11,7 @@
 #include "core/folders.h"
 #include "core/paneltexts.h"
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 #include "files/tablescontext.h"
 #include "link/commandframe.h"
 
@@ -38,15 +39,8 @@ public:
 // headers written, rows numbered, start set of commands applied.
 struct TablesFixture {
     TablesFixture() {
-        files.setCell(1, 0, QStringLiteral("Start address"));
-        files.setCell(2, 0, QStringLiteral("Stop address"));
-        files.setCell(3, 0, QStringLiteral("File name"));
-        const char* mapHeaders[] = {"Start adress",    "Start address HEX", "EOM address",
-                                    "EOM address HEX", "OVF address",       "OVF address HEX"};
-        for (int col = 1; col <= 6; ++col)
-            map.setCell(col, 0, QString::fromLatin1(mapHeaders[col - 1]));
-        files.NumberRows();
-        map.NumberRows();
+        TableLayout::setUp(files, TableLayout::fileHeaders());
+        TableLayout::setUp(map, TableLayout::mapHeaders());
         availability.applyStartState();
         open.kind = FileDialog::Kind::Open;
         save.kind = FileDialog::Kind::Save;
@@ -75,8 +69,8 @@ struct TablesFixture {
     }
     bool enabled(const char* name) const { return commands.isEnabled(QString::fromLatin1(name)); }
 
-    StringGrid files{4, 120};
-    StringGrid map{7, 120};
+    StringGrid files{FileColumn::Count, TableLayout::StartRows};
+    StringGrid map{MapColumn::Count, TableLayout::StartRows};
     PanelTexts panel;
     FakeComPort port;
     CommandFrame frame;

@@ -158,7 +158,7 @@ void TestFileList::cancelledLoadStillChecksAddressCells() {
     f.fillFiles({{QStringLiteral("x7"), QStringLiteral("00009"), QStringLiteral("a.wav")},
                  {QStringLiteral("00003"), QStringLiteral("?"), QStringLiteral("b.wav")}});
     f.listFileName = QStringLiteral("/l/keep.lsp");
-    f.commands.setEnabled({"SaveList"}, false);
+    f.commands.setEnabled({Control::SaveFileListItem}, false);
     FileList(f.context).openTable();
     QCOMPARE(f.fileRow(1),
              (QStringList{notUsed, QStringLiteral("00009"), QStringLiteral("a.wav")}));

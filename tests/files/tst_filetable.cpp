@@ -97,7 +97,7 @@ void TestFileTable::addRemembersSoundFolderAndFileType() {
 void TestFileTable::addCancelledStillRenumbersAndUpdatesCommands() {
     TablesFixture f;
     FileTable table(f.context);
-    f.commands.setEnabled({"DeletePlik"}, true);
+    f.commands.setEnabled({Control::RemoveFileButton}, true);
     f.files.setCell(0, 7, QStringLiteral("x"));
     table.addFile();
     QCOMPARE(f.files.RowCount(), 120);

@@ -1,6 +1,7 @@
 #include "core/availability.h"
 #include "core/commands.h"
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 #include "fakeplayer.h"
 #include "fakeprompter.h"
 #include "files/localplayback.h"
@@ -16,8 +17,8 @@ const QString notUsed = QStringLiteral("not used");
 // notification routed to playbackEnded as the window does it.
 struct Bench {
     Commands commands;
-    StringGrid files{4, 120};
-    StringGrid map{7, 120};
+    StringGrid files{FileColumn::Count, TableLayout::StartRows};
+    StringGrid map{MapColumn::Count, TableLayout::StartRows};
     CommandAvailability availability{commands, files, map};
     LinkContext link;
     FakePlayer player;
@@ -186,8 +187,8 @@ void LocalPlaybackTest::stopWhileNothingPlaysOnlyTellsTheLinkToStop() {
     Bench bench;
     bench.tableLoaded();
     // A chip operation runs with its own buttons.
-    bench.commands.setEnabled({"SpeedButton7", "RecordISD"}, false);
-    bench.commands.setEnabled({"Stop2"}, true);
+    bench.commands.setEnabled({Control::StopPlaybackButton, Control::RecordFileButton}, false);
+    bench.commands.setEnabled({Control::StopPlaybackItem}, true);
     const QStringList before = bench.enabled(allCommands);
     bench.link.LinkState = LinkContext::StateScanning;
     bench.link.StopRequested = false;

@@ -42,7 +42,7 @@ struct Window {
     void play(const char* shown) {
         port.PurgeRead();
         panel.setText(PanelTexts::Address, QString::fromLatin1(shown));
-        frames.prepare(Cmd::Play);
+        frames.prepare(CommandCode::Play);
         frames.setStopAtLastAddress();
         frames.setPower(link.PowerSetting);
         frames.sendWhenOutputIdle();
@@ -50,7 +50,7 @@ struct Window {
     // Erase on a type 1 to 40: a recording from address 0.
     void eraseOldType() {
         panel.setText(PanelTexts::Address, QStringLiteral("00000"));
-        frames.prepare(Cmd::Record);
+        frames.prepare(CommandCode::Record);
         frames.sendWhenOutputIdle();
     }
     // Recording one file with no stop address: the copy of the last address
@@ -60,7 +60,7 @@ struct Window {
         frames.setStopAtLastAddress();
         frames.setLastAddressCopyLowFirst();
         panel.setText(PanelTexts::Address, QString::fromLatin1(shown));
-        frames.prepare(Cmd::Record);
+        frames.prepare(CommandCode::Record);
         frames.sendWhenOutputIdle();
     }
 };
@@ -162,7 +162,7 @@ private slots:
     void eraseOnOldTypeAfterScanKeepsScanByte() {
         Window w(1);
         w.panel.setText(PanelTexts::Address, QStringLiteral("00000"));
-        w.frames.prepare(Cmd::Scan);
+        w.frames.prepare(CommandCode::Scan);
         w.frames.setStopAtLastAddress();
         w.frames.setPower(1);
         w.frames.clearScanByte();

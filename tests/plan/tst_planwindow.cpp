@@ -301,7 +301,7 @@ void TestPlanWindow::checkRecordsEndsWithTheVerdict() {
     p.port.Open();
     QVERIFY(p.addFiles(threeSounds));
     p.run("PlanAddresses");
-    p.w().state().commands.setEnabled({"CheckRecords1"}, true);
+    p.w().state().commands.setEnabled({Control::CheckRecordsItem}, true);
     p.run("CheckRecords1");
     QCOMPARE(p.w().state().link.LinkState, 44);
     QCOMPARE(p.status(), QString());
@@ -330,7 +330,7 @@ void TestPlanWindow::checkThatFindsNoChipGivesNoVerdict() {
     p.port.Open();
     QVERIFY(p.addFiles(threeSounds));
     p.run("PlanAddresses");
-    p.w().state().commands.setEnabled({"CheckRecords1"}, true);
+    p.w().state().commands.setEnabled({Control::CheckRecordsItem}, true);
     p.run("CheckRecords1");
     QCOMPARE(p.w().state().link.LinkState, 44);
     p.port.feed(QByteArrayLiteral("<00000") + QByteArray(14, '\0'));
