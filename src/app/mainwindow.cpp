@@ -357,6 +357,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     shutDown();
     event->accept();
+    // Windows of its own that are open (the serial log) go with it.
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow() && child->isVisible())
+            child->close();
+    }
 }
 
 void MainWindow::closeWithoutQuestions() {

@@ -1,5 +1,6 @@
 #include "windowmemory.h"
 
+#include "core/tablelayout.h"
 #include "mainwindow.h"
 
 #include <QSettings>
@@ -9,8 +10,8 @@ namespace {
 const QString geometryKey = QStringLiteral("window/geometry");
 const QString widthsKey = QStringLiteral("window/fileColumns");
 // Start, stop and length: the columns the user sizes.
-constexpr int StartColumn = 1;
-constexpr int StopColumn = 2;
+constexpr int StartColumn = FileColumn::Start;
+constexpr int StopColumn = FileColumn::Stop;
 constexpr int MinimumWidth = 16;
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "core/guard.h"
 #include "core/prompter.h"
 #include "core/recentfiles.h"
+#include "core/tablelayout.h"
 #include "core/usersettings.h"
 #include "filedrop.h"
 #include "files/addresstext.h"
@@ -22,8 +23,8 @@
 
 namespace {
 
-constexpr int StartColumn = 1;
-constexpr int StopColumn = 2;
+constexpr int StartColumn = FileColumn::Start;
+constexpr int StopColumn = FileColumn::Stop;
 
 // Before the file table is replaced or dropped: true when it may go.
 bool mayLeaveTable(ProgramState& s, UnsavedChanges& unsaved) {

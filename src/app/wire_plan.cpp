@@ -165,10 +165,10 @@ void showLengths(MainWindow& window, const std::shared_ptr<Plan>& plan) {
         metrics.horizontalAdvance(QStringLiteral("000.00 s ") + LengthColumn::cutMark()) + 12;
     const int nameColumn = grid.shownColumn() - 1;
     view->setColumnWidth(grid.shownColumn(), width);
-    view->setColumnWidth(nameColumn, grid.ColWidth(3) - width);
+    view->setColumnWidth(nameColumn, grid.ColWidth(FileColumn::File) - width);
     QObject::connect(&grid, &StringGrid::colWidthChanged, view,
                      [view, width, nameColumn](int col, int columnWidth) {
-                         if (col == 3)
+                         if (col == FileColumn::File)
                              view->setColumnWidth(nameColumn, columnWidth - width);
                      });
     const auto refresh = [plan, &grid] {
@@ -191,10 +191,12 @@ void wirePlan(MainWindow& window) {
 
     auto* label = new QLabel;
     label->setObjectName(QStringLiteral("PlanStatus"));
-    // A long verdict is cut (its tool tip holds it whole) and never widens the
+    // Its room follows its text, beside the link's; a window too narrow for
+    // both cuts them (the tool tip holds the whole text), it never widens the
     // window, whose width the tables' columns follow.
-    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    window.statusBar()->addPermanentWidget(label, 1);
+    label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    label->setMinimumWidth(1);
+    window.statusBar()->addPermanentWidget(label);
     QObject::connect(&plan->status, &PlanStatus::changed, label, [label](const QString& text) {
         label->setText(text);
         label->setToolTip(text);

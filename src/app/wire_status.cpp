@@ -67,7 +67,7 @@ void wireStatus(MainWindow& window) {
     ProgramState& s = window.state();
     QStatusBar* bar = window.statusBar();
     auto* status = new OperationStatus(bar);
-    bar->insertPermanentWidget(0, status, 6);
+    bar->insertPermanentWidget(0, status, 1);
     const auto say = [status](const QString& text) { status->setText(text); };
     new ReopenOffer(s.port, s.panel, *bar, say, &window);
     wireProgress(window, *status);

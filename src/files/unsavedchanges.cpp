@@ -1,6 +1,7 @@
 #include "unsavedchanges.h"
 
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 
 UnsavedChanges::UnsavedChanges(StringGrid& grid, QObject* parent)
     : QObject(parent), fileGrid(grid) {
@@ -19,7 +20,7 @@ void UnsavedChanges::changed() {
 
 bool UnsavedChanges::pending() const {
     // The save commands look at row 1's start cell to tell an empty table.
-    return dirty && !fileGrid.cell(1, 1).isEmpty();
+    return dirty && !fileGrid.cell(FileColumn::Start, 1).isEmpty();
 }
 
 void UnsavedChanges::kept() {

@@ -2,12 +2,12 @@
 
 #include "chips/chipcontrol.h"
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 #include "linkstate.h"
 
 #include <algorithm>
 
 namespace {
-constexpr int FileColumn = 3;
 // Below this much of the way the pace says too little to tell the time left.
 constexpr double PaceFrom = 0.02;
 } // namespace
@@ -29,7 +29,8 @@ void OperationEstimate::started(int state) {
     lengths.clear();
     if (state == LinkContext::StateRecordingTable) {
         for (int row = 1;
-             row < s.fileGrid.RowCount() && !s.fileGrid.cell(FileColumn, row).isEmpty(); ++row)
+             row < s.fileGrid.RowCount() && !s.fileGrid.cell(FileColumn::File, row).isEmpty();
+             ++row)
             lengths.push_back(-1);
     }
 }
@@ -38,7 +39,7 @@ qint64 OperationEstimate::lengthOfRow(int row) {
     const auto index = static_cast<size_t>(row - 1);
     if (index < lengths.size() && lengths[index] >= 0)
         return lengths[index];
-    const std::optional<qint64> ms = lengthOf(s.fileGrid.cell(FileColumn, row));
+    const std::optional<qint64> ms = lengthOf(s.fileGrid.cell(FileColumn::File, row));
     const qint64 value = ms ? *ms : -1;
     if (index < lengths.size())
         lengths[index] = value;
@@ -64,7 +65,8 @@ OperationEstimate::Estimate OperationEstimate::update() {
     }
     case LinkContext::StateChecking: {
         int files = 0;
-        while (files + 1 < s.fileGrid.RowCount() && !s.fileGrid.cell(1, files + 1).isEmpty())
+        while (files + 1 < s.fileGrid.RowCount() &&
+               !s.fileGrid.cell(FileColumn::Start, files + 1).isEmpty())
             ++files;
         return byPace(files > 0 ? std::clamp(double(s.link.TableRow - 1) / files, 0.0, 1.0) : -1);
     }

@@ -14,7 +14,7 @@ OperationStatus::OperationStatus(QWidget* parent) : QWidget(parent) {
     // A long text is cut, never widens the window: the tables' column widths
     // follow the window's width.
     textLabel->setMinimumWidth(1);
-    textLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    textLabel->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     layout->addWidget(textLabel, 1);
     bar = new QProgressBar(this);
     bar->setObjectName(QStringLiteral("OperationProgress"));

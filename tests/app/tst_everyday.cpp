@@ -781,11 +781,6 @@ void TestEveryday::lengthColumnAndVerdictFollowTheTable() {
     QVERIFY(legend->geometry().top() >= picture->geometry().bottom());
     QVERIFY(legend->width() >= legend->sizeHint().width());
     QCOMPARE(MemoryLegend::entries().size(), 6);
-    if (!qEnvironmentVariableIsEmpty("VOKAR_SCREENSHOTS")) {
-        const QRect strip = picture->geometry().united(legend->geometry());
-        QVERIFY(p.main().centralWidget()->grab(strip).save(
-            qEnvironmentVariable("VOKAR_SCREENSHOTS") + QStringLiteral("/memory-legend.png")));
-    }
 }
 
 void TestEveryday::serialLogShowsFramesWhileOpen() {
@@ -887,7 +882,6 @@ void TestEveryday::textsFitAtDefaultSize() {
         QVERIFY(tabs->tabRect(tab).width() >=
                 tabs->fontMetrics().horizontalAdvance(tabs->tabText(tab)));
     QVERIFY(p.main().menuBar()->sizeHint().width() <= p.main().width());
-    screenshot(p.main(), QStringLiteral("main-window.png"));
 }
 
 QTEST_MAIN(TestEveryday)

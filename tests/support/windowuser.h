@@ -22,6 +22,14 @@ public:
     // Alt + the menu title's access key, then the items' access keys in
     // turn (a submenu's holder, then its item).
     void menuKeys(const QString& keys) {
+        // A window manager gives the window the keyboard back when a menu or
+        // a message box closes; offscreen nobody does.
+        if (QApplication::activeWindow() != &window &&
+            QApplication::activeModalWidget() == nullptr) {
+            window.activateWindow();
+            if (!QTest::qWaitFor([this] { return QApplication::activeWindow() == &window; }))
+                return;
+        }
         QTest::keyClick(&window, Qt::Key(keys.at(0).toUpper().unicode()), Qt::AltModifier);
         for (qsizetype i = 1; i < keys.size(); ++i) {
             QWidget* popup = QApplication::activePopupWidget();
