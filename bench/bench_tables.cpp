@@ -93,8 +93,8 @@ int main(int argc, char** argv) {
     const QString bigMap = temp.file(QStringLiteral("big.mpp"));
 
     TablesFixture f;
-    QTableView* fileView = viewOf(f.files);
-    QTableView* mapView = viewOf(f.map);
+    QTableView* fileView = viewOf(f.fileGrid);
+    QTableView* mapView = viewOf(f.mapGrid);
     FileList list(f.context);
     FileTable table(f.context);
     MapFile map(f.context);
@@ -108,8 +108,8 @@ int main(int argc, char** argv) {
         list.openTable();
     };
     print("load file list (Open Table)", time([] {}, loadBig));
-    if (f.files.RowCount() != Entries + TableLayout::StartRows || !f.prompter.messages.isEmpty())
-        std::printf("unexpected: %d rows, %lld messages\n", f.files.RowCount(),
+    if (f.fileGrid.RowCount() != Entries + TableLayout::StartRows || !f.prompter.messages.isEmpty())
+        std::printf("unexpected: %d rows, %lld messages\n", f.fileGrid.RowCount(),
                     static_cast<long long>(f.prompter.messages.size()));
 
     const QString saved = temp.file(QStringLiteral("saved.lsp"));
@@ -129,13 +129,13 @@ int main(int argc, char** argv) {
     };
     print("add a file to the 100,000-entry table", time([] {}, addOne));
     print("insert a file at row 1 of the table",
-          time([&] { f.files.setRow(1); },
+          time([&] { f.fileGrid.setRow(1); },
                [&] {
                    f.prompter.answers = {QStringLiteral("/home/user/sounds/first.wav")};
                    table.insertFile();
                }));
     print("remove the file in row 1 of the table",
-          time([&] { f.files.setRow(1); }, [&] { table.removeFile(); }));
+          time([&] { f.fileGrid.setRow(1); }, [&] { table.removeFile(); }));
 
     // Painting while scrolling: the view draws only the rows it shows.
     QScrollBar* bar = fileView->verticalScrollBar();

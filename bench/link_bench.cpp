@@ -7,6 +7,7 @@
 #include "core/mediaplayer.h"
 #include "core/prompter.h"
 #include "link/serialcomport.h"
+#include "settingsfile.h"
 
 #include <QApplication>
 #include <QDir>
@@ -97,7 +98,7 @@ int main(int argc, char** argv) {
     QFile settings(QStringLiteral("isdvokar.fig"));
     if (!settings.open(QIODevice::WriteOnly))
         return 1;
-    settings.write("VOKAR-1 Configuration File\r\n1\r\n1\r\n\r\n\r\n\r\n1\r\n");
+    settings.write(SettingsFile().text());
     settings.close();
 
     QuietPrompter prompter;

@@ -10,8 +10,10 @@
 #include "app/startup.h"
 #include "core/filedialog.h"
 #include "core/prompter.h"
+#include "core/tablelayout.h"
 #include "files/player.h"
 #include "link/serialcomport.h"
+#include "settingsfile.h"
 
 #include <QApplication>
 #include <QDir>
@@ -60,7 +62,7 @@ long statusKiB(const char* field) {
     return -1;
 }
 
-const QByteArray settings = "VOKAR-1 Configuration File\r\n0\r\n1\r\n\r\n\r\n\r\n0\r\n";
+const QByteArray settings = SettingsFile().port(0).autoOpen(false).text();
 
 // One start-up: prints "startup <ms> <rss KiB> <peak KiB>".
 int startOnce(int argc, char** argv, const QElapsedTimer& sinceMain) {
@@ -128,9 +130,9 @@ void measureList() {
     MainWindow& w = *windows.main;
     w.state().fileGrid.setRowCount(ListEntries + 2);
     for (int row = 1; row <= ListEntries; ++row) {
-        w.state().fileGrid.setCell(1, row, QString::asprintf("%05d", row % 400));
-        w.state().fileGrid.setCell(2, row, QStringLiteral("not used"));
-        w.state().fileGrid.setCell(3, row,
+        w.state().fileGrid.setCell(FileColumn::Start, row, QString::asprintf("%05d", row % 400));
+        w.state().fileGrid.setCell(FileColumn::Stop, row, QStringLiteral("not used"));
+        w.state().fileGrid.setCell(FileColumn::File, row,
                                    QStringLiteral("/home/user/sounds/message-%1.wav").arg(row));
     }
     w.state().availability.UpdateMenu();
@@ -147,7 +149,7 @@ void measureList() {
         w.state().handlers.run(Handler::OpenTable);
         load.push_back(took.nsecsElapsed() / 1e6);
     }
-    const bool whole = w.state().fileGrid.cell(3, ListEntries) ==
+    const bool whole = w.state().fileGrid.cell(FileColumn::File, ListEntries) ==
                        QStringLiteral("/home/user/sounds/message-%1.wav").arg(ListEntries);
     std::printf("file list of %d entries (%.1f MiB): save median %.0f ms, load median %.0f ms "
                 "(%d rounds)%s\n",

@@ -19,7 +19,7 @@ void load(FuzzProgram& p, const QString& name) {
 void save(FuzzProgram& p, const QString& name) {
     QFile::remove(name);
     p.prompter.answers = {name};
-    p.w().state().handlers.run(Handler::SaveMemoryMap);
+    p.state().handlers.run(Handler::SaveMemoryMap);
 }
 
 } // namespace
@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The map's addresses go to the programmer; its rows are chosen.
     p.run("Playtable1");
     p.stop();
-    p.w().state().handlers.run(Handler::MapRowClicked);
+    p.state().handlers.run(Handler::MapRowClicked);
     // What the earlier inputs left behind would only grow.
     p.forgetOutput();
 

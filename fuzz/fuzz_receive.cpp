@@ -98,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!p.port.Active())
         p.port.Open();
     p.stop();
-    if (p.w().state().link.LinkState != StateIdle)
+    if (p.state().link.LinkState != StateIdle)
         Fuzz::fail("Stop did not return to idle");
     // A piece of a frame may still wait on the line; it would spoil the
     // programmer's next reply (that a partial frame costs one reply is the
@@ -108,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (char code : codes) {
         const int before = int(p.port.written.size());
         p.port.feed(reply(code, 0));
-        if (p.w().state().link.LinkState != StateIdle)
+        if (p.state().link.LinkState != StateIdle)
             Fuzz::fail("a reply after Stop started an operation again");
         if (code == '2') {
             // The progress report is answered with a stop, and what played

@@ -1,6 +1,7 @@
 #include "fuzzprogram.h"
 
 #include "core/tablelayout.h"
+#include "settingsfile.h"
 
 #include <QApplication>
 #include <QFile>
@@ -65,8 +66,7 @@ void Fuzz::fail(const char* what) {
 }
 
 QByteArray Fuzz::settings(int chipType) {
-    return "VOKAR-1 Configuration File\r\n1\r\n" + QByteArray::number(chipType) +
-           "\r\n\r\n\r\n\r\n1\r\n";
+    return SettingsFile().chipType(chipType).text();
 }
 
 FuzzProgram::FuzzProgram(const QByteArray& settingsFile) {
@@ -123,19 +123,19 @@ void FuzzProgram::forgetOutput() {
 }
 
 void FuzzProgram::fillTables() {
-    StringGrid& files = w().state().fileGrid;
-    files.setCell(1, 1, QStringLiteral("00000"));
-    files.setCell(2, 1, QStringLiteral("not used"));
-    files.setCell(3, 1, QStringLiteral("/sounds/one.wav"));
-    files.setCell(1, 2, QStringLiteral("not used"));
-    files.setCell(2, 2, QStringLiteral("00200"));
-    files.setCell(3, 2, QStringLiteral("/sounds/two.wav"));
-    StringGrid& map = w().state().mapGrid;
+    StringGrid& fileGrid = w().state().fileGrid;
+    fileGrid.setCell(FileColumn::Start, 1, QStringLiteral("00000"));
+    fileGrid.setCell(FileColumn::Stop, 1, QStringLiteral("not used"));
+    fileGrid.setCell(FileColumn::File, 1, QStringLiteral("/sounds/one.wav"));
+    fileGrid.setCell(FileColumn::Start, 2, QStringLiteral("not used"));
+    fileGrid.setCell(FileColumn::Stop, 2, QStringLiteral("00200"));
+    fileGrid.setCell(FileColumn::File, 2, QStringLiteral("/sounds/two.wav"));
+    StringGrid& mapGrid = w().state().mapGrid;
     const char* record[][4] = {{"00000", "0000", "00099", "0063"},
                                {"00100", "0064", "00149", "0095"}};
     for (int row = 1; row <= 2; ++row) {
         for (int col = 1; col <= 4; ++col)
-            map.setCell(col, row, QString::fromLatin1(record[row - 1][col - 1]));
+            mapGrid.setCell(col, row, QString::fromLatin1(record[row - 1][col - 1]));
     }
     w().state().availability.UpdateMenu();
     w().state().availability.mapLoaded();

@@ -47,6 +47,7 @@ struct FuzzProgram {
     ~FuzzProgram();
 
     MainWindow& w() { return *windows.main; }
+    ProgramState& state() { return windows.main->state(); }
     // A command as the user chooses it: a disabled one does nothing.
     void run(const char* action);
     // The chip's Stop.

@@ -4,8 +4,8 @@
 set -euo pipefail
 
 PACKAGES=(
-  # build
-  cmake ninja-build g++ clang-format pkg-config
+  # build, and the format and spelling checks
+  cmake ninja-build g++ clang-format codespell pkg-config
   # Qt 6: widgets, serial port, multimedia, test
   qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libgl-dev
   # sound decoding: WAV through libsndfile, MIDI through FluidSynth + a GM SoundFont

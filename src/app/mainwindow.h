@@ -11,18 +11,18 @@
 #include <optional>
 #include <vector>
 
+class AboutWindow;
+class AddressDialog;
+class ChipTypeDialog;
+class ComPort;
 class MediaPlayer;
+class PortDialog;
 class Prompter;
 class QLabel;
 class QMenu;
 class QTabWidget;
 class QTableView;
 class QToolBar;
-class AboutWindow;
-class ComPort;
-class AddressDialog;
-class PortDialog;
-class ChipTypeDialog;
 
 // The main window. It owns the program's state (ProgramState: the tables, the
 // panel texts, the commands and their handlers, the command frame, the link
@@ -40,8 +40,12 @@ public:
     void setDialogs(PortDialog* port, ChipTypeDialog* chipType, AddressDialog* address,
                     AboutWindow* about);
 
+    // The window's contents at start: the state's, the first page, the
+    // columns' widths.
     void setUpState();
+    // The stretching columns follow the window's width.
     void fitColumns();
+    // Closes the port and the player and writes the settings file; once.
     void shutDown();
     // The program ends on a signal: the window closes without asking
     // anything, its settings saved as on Exit.

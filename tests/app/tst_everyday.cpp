@@ -4,19 +4,14 @@
 // user's (key and mouse events, drops, the system's close); the questions
 // are the real message boxes, answered with the mouse.
 #include "app/accesskeys.h"
-#include "app/mainwindow.h"
 #include "app/shortcuts.h"
 #include "app/signalbridge.h"
-#include "app/startup.h"
 #include "app/windowmemory.h"
 #include "core/recentfiles.h"
 #include "core/usersettings.h"
-#include "fakecomport.h"
-#include "fakeplayer.h"
 #include "modaldialogs.h"
 #include "plan/lengthcolumn.h"
 #include "screenshot.h"
-#include "tempfolder.h"
 #include "testsounds.h"
 #include "widgets/addressdialog.h"
 #include "widgets/memorylegend.h"
@@ -25,6 +20,7 @@
 #include "widgets/qtprompter.h"
 #include "widgets/seriallogwindow.h"
 #include "windowuser.h"
+#include "wiredprogram.h"
 
 #include <QFileDialog>
 #include <QHeaderView>
@@ -49,31 +45,37 @@ namespace {
 
 const QString notUsed = QStringLiteral("not used");
 
+// The real message boxes and file dialogs, made before the program that
+// uses them and gone after it.
+struct OnScreen {
+    QtPrompter screenPrompter;
+};
+
 // The program as start-up builds it on a fake port and player, with the
 // real message boxes, shown and active.
-struct Program {
-    // Its own scratch folder, or one a test shares between two starts.
-    std::unique_ptr<TempFolder> own;
-    TempFolder& folder;
-    FakeComPort port;
-    FakePlayer player;
-    QtPrompter prompter;
-    Windows windows;
+struct Program : OnScreen, FakeProgram {
     ModalDialogs dialogs;
     std::unique_ptr<WindowUser> user;
 
-    explicit Program(TempFolder* shared = nullptr)
-        : own(shared == nullptr ? std::make_unique<TempFolder>() : nullptr),
-          folder(shared != nullptr ? *shared : *own) {
-        windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
-        prompter.setParent(&main());
+    Program() : FakeProgram(QByteArray(), nullptr, &screenPrompter) { show(); }
+    void show() {
+        screenPrompter.setParent(&main());
         user = std::make_unique<WindowUser>(main());
         main().show();
         main().activateWindow();
     }
+    // The next start, in the same working and configuration folders; with
+    // `remembered`, the window is placed as the program's entry places it.
+    // False when there was nothing to restore.
+    bool restart(bool remembered = false) {
+        windows.main.reset();
+        startProgram(QByteArray(), nullptr, &screenPrompter);
+        const bool restored = !remembered || WindowMemory(w(), UserSettings::path()).restore();
+        show();
+        return restored;
+    }
     bool active() { return QTest::qWaitForWindowActive(&main()); }
-    MainWindow& main() { return *windows.main; }
-    ProgramState& state() { return main().state(); }
+    MainWindow& main() { return w(); }
     QTableView* files() { return main().fileView(); }
     QString cell(int col, int row) { return state().fileGrid.cell(col, row); }
     int entries() { return state().fileGrid.FirstFreeRow() - 1; }
@@ -571,7 +573,7 @@ void TestEveryday::doubleClickOrF2EditsTheCell() {
         QTest::mouseClick(p.files()->viewport(), Qt::LeftButton, {}, at);
         p.user->key(Qt::Key_F2);
     } else {
-        p.user->doubleClick(p.files()->viewport(), at);
+        p.user->doubleClickAt(p.files()->viewport(), at);
     }
     QTRY_VERIFY(p.dialogs.done());
     QVERIFY(!shown.isEmpty());
@@ -582,7 +584,7 @@ void TestEveryday::doubleClickOrF2EditsTheCell() {
     // The other rows are as they were.
     QCOMPARE(p.cell(column, 1), column == 1 ? QStringLiteral("00001") : QStringLiteral("00002"));
     // A double-click on the file name opens nothing.
-    p.user->doubleClick(p.files()->viewport(), p.cellRect(3, 2).center());
+    p.user->doubleClickAt(p.files()->viewport(), p.cellRect(3, 2).center());
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
 }
 
@@ -613,23 +615,14 @@ void TestEveryday::eraseAsksFirst() {
 }
 
 void TestEveryday::recentListsAndMaps() {
-    TempFolder folder;
-    const QString list = folder.file(QStringLiteral("bells.lsp"));
-    folder.write(QStringLiteral("bells.lsp"), "00010;00020;/s/a.wav;\r\n");
-    const QString map = folder.file(QStringLiteral("chip.mpp"));
-    folder.write(QStringLiteral("chip.mpp"), "00000;0000;00009;0009;;;\r\n");
-    {
-        FakeComPort port;
-        FakePlayer player;
-        QtPrompter prompter;
-        Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
-        windows.main->show();
-        QVERIFY(QTest::qWaitForWindowActive(windows.main.get()));
-        QVERIFY(WindowUser::drop(windows.main->fileView()->viewport(), {list, map}));
-        QTRY_COMPARE(windows.main->state().listFileName, list);
-    }
+    Program p;
+    QVERIFY(p.active());
+    const QString list = p.write(QStringLiteral("bells.lsp"), "00010;00020;/s/a.wav;\r\n");
+    const QString map = p.write(QStringLiteral("chip.mpp"), "00000;0000;00009;0009;;;\r\n");
+    QVERIFY(WindowUser::drop(p.files()->viewport(), {list, map}));
+    QTRY_COMPARE(p.state().listFileName, list);
     // The next start offers both, newest first, numbered.
-    Program p(&folder);
+    p.restart();
     QVERIFY(p.active());
     QMenu* lists = p.state().commands.action(QStringLiteral("RecentLists"))->menu();
     QMenu* maps = p.state().commands.action(QStringLiteral("RecentMaps"))->menu();
@@ -696,27 +689,17 @@ void TestEveryday::windowSizePlaceAndColumnsRemembered() {
         WindowMemory(p.main(), UserSettings::path()).save();
         p.main().close();
         QCOMPARE(p.folder.read(QStringLiteral("isdvokar.fig")).count('\n'), 7);
-        // The next start, in the same configuration folder.
-        FakeComPort port;
-        FakePlayer player;
-        QtPrompter prompter;
-        Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
-        QVERIFY(WindowMemory(*windows.main, UserSettings::path()).restore());
-        windows.main->show();
-        QVERIFY(QTest::qWaitForWindowExposed(windows.main.get()));
-        QCOMPARE(windows.main->size(), placed.size());
-        QCOMPARE(windows.main->fileView()->columnWidth(0), startWidth);
-        QCOMPARE(windows.main->state().fileGrid.ColWidth(3),
-                 placed.width() - (32 + startWidth + 68) - 40);
+        // The next start, in the same configuration folder, restores them.
+        QVERIFY(p.restart(true));
+        QVERIFY(QTest::qWaitForWindowExposed(&p.w()));
+        QCOMPARE(p.w().size(), placed.size());
+        QCOMPARE(p.files()->columnWidth(0), startWidth);
+        QCOMPARE(p.state().fileGrid.ColWidth(3), placed.width() - (32 + startWidth + 68) - 40);
     }
     // A first start has nothing to restore.
-    TempFolder folder;
-    FakeComPort port;
-    FakePlayer player;
-    QtPrompter prompter;
-    Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
-    QVERIFY(!WindowMemory(*windows.main, UserSettings::path()).restore());
-    QCOMPARE(windows.main->size(), QSize(681, 494));
+    FakeProgram first;
+    QVERIFY(!WindowMemory(first.w(), UserSettings::path()).restore());
+    QCOMPARE(first.w().size(), QSize(681, 494));
 }
 
 void TestEveryday::statusTextStaysUnderHints() {

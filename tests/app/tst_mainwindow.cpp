@@ -1,15 +1,10 @@
 #include "app/aboutwindow.h"
 #include "app/accesskeys.h"
 #include "app/gridlayout.h"
-#include "app/mainwindow.h"
-#include "app/startup.h"
 #include "core/apperror.h"
-#include "fakecomport.h"
-#include "fakeplayer.h"
-#include "fakeprompter.h"
-#include "tempfolder.h"
 #include "widgets/chiptypedialog.h"
 #include "widgets/portdialog.h"
+#include "wiredprogram.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
@@ -27,24 +22,13 @@
 
 namespace {
 
-const QString settingsName = QStringLiteral("isdvokar.fig");
+const QString settingsName = SettingsFile::name();
 
 // The program as start-up builds it, on fakes, in a scratch working folder.
-struct Program {
-    TempFolder folder;
-    FakeComPort port;
-    FakePlayer player;
-    FakePrompter prompter;
-    Windows windows;
-
-    explicit Program(const QByteArray& settings = QByteArray(), bool withFile = false) {
-        if (withFile || !settings.isEmpty())
-            folder.write(settingsName, settings);
-        windows = createWindows(port, &player, prompter, settingsName);
-    }
-    MainWindow& main() { return *windows.main; }
+struct Program : FakeProgram {
+    using FakeProgram::FakeProgram;
     QByteArray closeAndReadSettings() {
-        main().close();
+        w().close();
         return folder.read(settingsName);
     }
 };
@@ -106,7 +90,7 @@ private slots:
 
 void TestMainWindow::firstStartWithoutSettingsFile() {
     Program program;
-    MainWindow& window = program.main();
+    MainWindow& window = program.w();
     QCOMPARE(window.windowTitle(), QStringLiteral("VOKAR ISD Programmer"));
     QCOMPARE(window.size(), QSize(681, 494));
     QCOMPARE(window.pages()->currentIndex(), 0);
@@ -157,7 +141,7 @@ void TestMainWindow::startStateOfEveryCommand() {
     QFETCH(QString, name);
     QFETCH(bool, enabled);
     Program program;
-    QCOMPARE(program.main().state().commands.isEnabled(name), enabled);
+    QCOMPARE(program.state().commands.isEnabled(name), enabled);
 }
 
 void TestMainWindow::toolButtonsHaveIconsHintsAndSize() {
@@ -170,7 +154,7 @@ void TestMainWindow::toolButtonsHaveIconsHintsAndSize() {
                               QStringLiteral("Load Memory Map"), QStringLiteral("Save Memory Map")};
     for (const auto& [barName, hints] : {std::pair{QStringLiteral("ToolBar1"), bar1},
                                          std::pair{QStringLiteral("ToolBar2"), bar2}}) {
-        auto* bar = program.main().findChild<QToolBar*>(barName);
+        auto* bar = program.w().findChild<QToolBar*>(barName);
         QVERIFY(bar != nullptr);
         QStringList seen;
         for (QAction* act : bar->actions()) {
@@ -239,7 +223,7 @@ void TestMainWindow::menusInOrder() {
     QFETCH(QString, menu);
     QFETCH(QStringList, items);
     Program program;
-    QMenu* found = topMenu(program.main(), menu);
+    QMenu* found = topMenu(program.w(), menu);
     QVERIFY(found != nullptr);
     QCOMPARE(captions(found), items);
     if (menu == QLatin1String("Address")) {
@@ -250,26 +234,26 @@ void TestMainWindow::menusInOrder() {
                               QStringLiteral("Table")}));
     }
     // The last title of the menu bar is the About command itself.
-    QAction* about = program.main().menuBar()->actions().constLast();
+    QAction* about = program.w().menuBar()->actions().constLast();
     QCOMPARE(AccessKeys::plain(about->text()), QStringLiteral("About"));
     QVERIFY(about->menu() == nullptr);
 }
 
 void TestMainWindow::contextMenuInOrder() {
     Program program;
-    QMenu* popup = program.main().popupMenu();
+    QMenu* popup = program.w().popupMenu();
     QCOMPARE(captions(popup),
              QStringList({QStringLiteral("Insert"), QStringLiteral("-"), QStringLiteral("Delete"),
                           QStringLiteral("-"), QStringLiteral("Start address"), QStringLiteral("-"),
                           QStringLiteral("Stop address")}));
     QCOMPARE(captions(popup->actions().at(4)->menu()),
              QStringList({QStringLiteral("Edit"), QStringLiteral("-"), QStringLiteral("Remove")}));
-    QCOMPARE(program.main().fileView()->contextMenuPolicy(), Qt::CustomContextMenu);
+    QCOMPARE(program.w().fileView()->contextMenuPolicy(), Qt::CustomContextMenu);
 }
 
 void TestMainWindow::gridsHaveHeadersAndNumbers() {
     Program program;
-    MainWindow& window = program.main();
+    MainWindow& window = program.w();
     QCOMPARE(window.state().fileGrid.ColCount(), 4);
     QCOMPARE(window.state().fileGrid.RowCount(), 120);
     QCOMPARE(window.state().mapGrid.ColCount(), 7);
@@ -288,9 +272,9 @@ void TestMainWindow::gridsHaveHeadersAndNumbers() {
                           QStringLiteral("EOM address"), QStringLiteral("EOM address HEX"),
                           QStringLiteral("OVF address"), QStringLiteral("OVF address HEX")}));
     for (int row = 1; row < 120; ++row) {
-        QCOMPARE(window.state().fileGrid.cell(0, row), QString::number(row));
-        QCOMPARE(window.state().mapGrid.cell(0, row), QString::number(row));
-        QCOMPARE(window.state().fileGrid.cell(1, row), QString());
+        QCOMPARE(window.state().fileGrid.cell(FileColumn::Number, row), QString::number(row));
+        QCOMPARE(window.state().mapGrid.cell(MapColumn::Number, row), QString::number(row));
+        QCOMPARE(window.state().fileGrid.cell(FileColumn::Start, row), QString());
     }
     QCOMPARE(window.fileView()->model()->headerData(119 - 1, Qt::Vertical).toString(),
              QStringLiteral("119"));
@@ -303,18 +287,18 @@ void TestMainWindow::controlsAreNamedForAccessibility() {
     for (const char* name : {"ListaPlikow", "ListaNagran", "typ", "czas", "adres", "adreshex",
                              "CzasDoKon", "commportnum", "Panel1", "ToolBar1", "ToolBar2",
                              "StatusBar1", "Strona1", "Strona2", "RecordISD", "SpeedButton6"}) {
-        auto* widget = program.main().findChild<QWidget*>(QString::fromLatin1(name));
+        auto* widget = program.w().findChild<QWidget*>(QString::fromLatin1(name));
         QVERIFY2(widget != nullptr, name);
         QCOMPARE(widget->accessibleDescription(), QString::fromLatin1(name));
     }
-    QCOMPARE(program.main().panelLabel(PanelTexts::Address)->alignment() & Qt::AlignRight,
+    QCOMPARE(program.w().panelLabel(PanelTexts::Address)->alignment() & Qt::AlignRight,
              Qt::AlignRight);
-    QCOMPARE(program.main().findChild<QWidget*>(QStringLiteral("Panel1"))->height(), 54);
+    QCOMPARE(program.w().findChild<QWidget*>(QStringLiteral("Panel1"))->height(), 54);
 }
 
 void TestMainWindow::frameIsAllFFAfterStart() {
     Program program;
-    const CommandFrame& frame = program.main().state().frame;
+    const CommandFrame& frame = program.state().frame;
     // The set-chip frame was prepared in it before the port could send.
     QCOMPARE(frame[0], quint8(5));
     QCOMPARE(frame[3], quint8(1));
@@ -324,7 +308,7 @@ void TestMainWindow::frameIsAllFFAfterStart() {
 
 void TestMainWindow::threeLineSettingsFile() {
     Program program("VOKAR-1 Configuration File\r\n2\r\n5\r\n");
-    MainWindow& window = program.main();
+    MainWindow& window = program.w();
     QCOMPARE(window.state().folders.SoundFolder, QString());
     QCOMPARE(window.state().panel.chipName(), QStringLiteral("ISD 33120"));
     QVERIFY(!program.windows.port->autoOpen());
@@ -339,8 +323,8 @@ void TestMainWindow::foldersWrittenBackAsRead() {
     const QByteArray settings = "VOKAR-1 Configuration File\n3\n12\n/home/ann/sounds\n"
                                 "/home/ann/lists/\n/mnt/maps dir/\n0\n";
     Program program(settings);
-    QCOMPARE(program.main().state().folders.SoundFolder, QStringLiteral("/home/ann/sounds"));
-    QCOMPARE(program.main().state().folders.MapFolder, QStringLiteral("/mnt/maps dir/"));
+    QCOMPARE(program.state().folders.SoundFolder, QStringLiteral("/home/ann/sounds"));
+    QCOMPARE(program.state().folders.MapFolder, QStringLiteral("/mnt/maps dir/"));
     QByteArray crlf = settings;
     crlf.replace("\n", "\r\n");
     QCOMPARE(program.closeAndReadSettings(), crlf);
@@ -358,24 +342,24 @@ void TestMainWindow::chipTypeWrittenBack_data() {
 
 void TestMainWindow::chipTypeWrittenBack() {
     QFETCH(QByteArray, line3);
-    Program program("VOKAR-1 Configuration File\r\n0\r\n" + line3 + "\r\n\r\n\r\n\r\n1\r\n");
+    Program program(SettingsFile().port(0).chipTypeLine(line3).text());
     QTEST(lines(program.closeAndReadSettings()).at(2), "written");
 }
 
 void TestMainWindow::storedPortWithoutAutoOpen() {
-    Program program("VOKAR-1 Configuration File\r\n4\r\n1\r\n\r\n\r\n\r\n0\r\n");
+    Program program(SettingsFile().port(4).autoOpen(false).text());
     QCOMPARE(program.port.PortNum(), 4);
     QVERIFY(program.windows.port->portButton(4)->isChecked());
-    QCOMPARE(program.main().state().panel.portNumber(), QStringLiteral("not connected"));
+    QCOMPARE(program.state().panel.portNumber(), QStringLiteral("not connected"));
     QCOMPARE(program.port.openCount, 0);
     QVERIFY(program.port.written.isEmpty());
     QCOMPARE(lines(program.closeAndReadSettings()).at(1), QStringLiteral("4"));
 }
 
 void TestMainWindow::storedPortWithAutoOpenSendsChipType() {
-    Program program("VOKAR-1 Configuration File\r\n2\r\n26\r\n\r\n\r\n\r\n1\r\n");
+    Program program(SettingsFile().port(2).chipType(26).text());
     QVERIFY(program.port.Active());
-    QCOMPARE(program.main().state().panel.portNumber(), QStringLiteral("2"));
+    QCOMPARE(program.state().panel.portNumber(), QStringLiteral("2"));
     // The port dialog comes before the chip dialog, so the type reaches the programmer.
     QCOMPARE(program.port.written.size(), 1);
     QCOMPARE(program.port.written.at(0).left(4), QByteArray("\x05\xFF\xFF\x04", 4));
@@ -386,11 +370,11 @@ void TestMainWindow::storedPortWithAutoOpenSendsChipType() {
 void TestMainWindow::closingWritesOnceAndClosesPortAndPlayer() {
     Program program;
     program.port.Open();
-    program.main().close();
+    program.w().close();
     QVERIFY(!program.port.Active());
     QCOMPARE(program.player.calls, QStringList{QStringLiteral("Close")});
     program.folder.write(settingsName, "changed\r\n");
-    program.main().shutDown(); // a second close must not write again
+    program.w().shutDown(); // a second close must not write again
     QCOMPARE(program.folder.read(settingsName), QByteArray("changed\r\n"));
 }
 
@@ -421,7 +405,7 @@ void TestMainWindow::widthsOnResize() {
 
 void TestMainWindow::resizingTheWindowResizesColumns() {
     Program program;
-    MainWindow& window = program.main();
+    MainWindow& window = program.w();
     window.show();
     window.resize(900, 500);
     QTRY_COMPARE(window.state().mapGrid.ColWidth(1), (900 - 69) / 6);
@@ -448,20 +432,20 @@ void TestMainWindow::aboutWindowShowsVersionAndClosesOnClick() {
         wasVisible = about->isVisible();
         QTest::mouseClick(about, Qt::LeftButton, {}, QPoint(5, 5));
     });
-    program.main().state().commands.action(QStringLiteral("ABOUT1"))->trigger();
+    program.state().commands.action(QStringLiteral("ABOUT1"))->trigger();
     QVERIFY(wasVisible);
     QVERIFY(!about->isVisible());
 }
 
 void TestMainWindow::handlerFailureShowsErrorAndCarriesOn() {
     Program program;
-    program.main().state().handlers.set(Handler::PowerUp, [] {
+    program.state().handlers.set(Handler::PowerUp, [] {
         throw AppError(QStringLiteral("'abc' is not a valid integer value"));
     });
-    program.main().state().commands.action(QStringLiteral("PowerUp"))->trigger();
+    program.state().commands.action(QStringLiteral("PowerUp"))->trigger();
     QCOMPARE(program.prompter.errors,
              QStringList{QStringLiteral("'abc' is not a valid integer value")});
-    program.main().state().commands.action(QStringLiteral("PowerUp"))->trigger();
+    program.state().commands.action(QStringLiteral("PowerUp"))->trigger();
     QCOMPARE(program.prompter.errors.size(), 2);
 }
 
@@ -472,9 +456,9 @@ void TestMainWindow::changeIsdMenuRunsChipDialog() {
         dialog->isdButton(44)->click();
         dialog->okButton()->click();
     });
-    program.main().state().commands.action(QStringLiteral("ChangeIsd"))->trigger();
-    QCOMPARE(program.main().state().panel.chipName(), QStringLiteral("ISD 1760"));
-    QCOMPARE(program.main().state().panel.timeToEnd(), QStringLiteral("Rosc"));
+    program.state().commands.action(QStringLiteral("ChangeIsd"))->trigger();
+    QCOMPARE(program.state().panel.chipName(), QStringLiteral("ISD 1760"));
+    QCOMPARE(program.state().panel.timeToEnd(), QStringLiteral("Rosc"));
     QCOMPARE(lines(program.closeAndReadSettings()).at(2), QStringLiteral("44"));
 }
 

@@ -1,13 +1,8 @@
 // docs/NAMES.md against the command table, the wired window and the
 // sources; and every command's handler registered, none silently missing.
 #include "app/accesskeys.h"
-#include "app/mainwindow.h"
-#include "app/startup.h"
 #include "core/handlertable.h"
-#include "fakecomport.h"
-#include "fakeplayer.h"
-#include "fakeprompter.h"
-#include "tempfolder.h"
+#include "wiredprogram.h"
 
 #include <QFile>
 #include <QMenu>
@@ -18,15 +13,6 @@
 #include <QToolBar>
 
 namespace {
-
-struct Program {
-    TempFolder folder;
-    FakeComPort port;
-    FakePlayer player;
-    FakePrompter prompter;
-    Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
-    MainWindow& w() { return *windows.main; }
-};
 
 // The rows of the Markdown table whose header row starts with `firstColumn`,
 // each as its trimmed cells.
@@ -127,8 +113,8 @@ private slots:
 };
 
 void TestNames::everyCommandHasItsHandler() {
-    Program program;
-    const HandlerTable& handlers = program.w().state().handlers;
+    FakeProgram program;
+    const HandlerTable& handlers = program.state().handlers;
     for (const Commands::Row& row : Commands::controls()) {
         if (row.handler != Handler::None)
             QVERIFY2(handlers.has(row.handler), row.name);
@@ -153,7 +139,7 @@ void TestNames::aHandlerNothingRegisteredRaises() {
 }
 
 void TestNames::namesListEveryCommandAsTheWindowHasIt() {
-    Program program;
+    FakeProgram program;
     const QHash<const QAction*, QString> where = placesIn(program.w());
     const QList<QStringList> rows = tableRows(
         namesText(), QStringLiteral("| Control | Caption | Where | What it does | Method |"));
@@ -164,7 +150,7 @@ void TestNames::namesListEveryCommandAsTheWindowHasIt() {
         const QString name = unquoted(cells.at(0));
         QVERIFY2(!seen.contains(name), qPrintable(name));
         seen.insert(name);
-        const QAction* act = program.w().state().commands.action(name);
+        const QAction* act = program.state().commands.action(name);
         const Commands::Row* row = nullptr;
         for (const Commands::Row& r : Commands::controls()) {
             if (QString::fromLatin1(r.name) == name)
@@ -207,7 +193,7 @@ void TestNames::namesListTheOtherHandlers() {
 }
 
 void TestNames::namesListControlsTheWindowHas() {
-    Program program;
+    FakeProgram program;
     const QList<QStringList> rows =
         tableRows(namesText(), QStringLiteral("| Control | What it is | Code name |"));
     QVERIFY(rows.size() >= 30);

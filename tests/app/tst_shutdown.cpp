@@ -1,3 +1,4 @@
+#include "settingsfile.h"
 #include "tempfolder.h"
 
 #include <QFile>
@@ -44,8 +45,9 @@ void TestShutdown::signalClosesLikeExit_data() {
 void TestShutdown::signalClosesLikeExit() {
     QFETCH(int, sig);
     TempFolder folder;
-    folder.write(QStringLiteral("isdvokar.fig"),
-                 "VOKAR-1 Configuration File\r\n0\r\n17\r\n/s\r\n/l/\r\n/m\r\n0\r\n");
+    folder.write(
+        SettingsFile::name(),
+        SettingsFile().port(0).chipType(17).folders("/s", "/l/", "/m").autoOpen(false).text());
     QProcess program;
     program.setWorkingDirectory(folder.path());
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

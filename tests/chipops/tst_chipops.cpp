@@ -1,10 +1,5 @@
-#include "app/mainwindow.h"
-#include "app/startup.h"
-#include "fakecomport.h"
-#include "fakeplayer.h"
-#include "fakeprompter.h"
-#include "tempfolder.h"
 #include "widgets/addressdialog.h"
+#include "wiredprogram.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,64 +9,31 @@
 
 namespace {
 
-// A reply frame: code, five address digits, the power digit, padding.
-QByteArray reply(char code, int address = 0, char power = '0') {
-    QByteArray bytes(1, code);
-    bytes += QByteArray::number(address).rightJustified(5, '0');
-    bytes += power;
-    bytes += QByteArray(13, '\xFF');
-    return bytes;
-}
-
 QByteArray hex(const QByteArray& bytes) {
     return bytes.toHex(' ').toUpper();
 }
 
 // The program as start-up builds it, on fakes, with the port open and the
 // set-chip frame of start-up already taken off the line.
-struct Program {
-    TempFolder folder;
-    FakeComPort port;
-    FakePlayer player;
-    FakePrompter prompter;
-    Windows windows;
-
-    explicit Program(int chipType = 1) {
-        folder.write(QStringLiteral("isdvokar.fig"), "VOKAR-1 Configuration File\r\n1\r\n" +
-                                                         QByteArray::number(chipType) +
-                                                         "\r\n\r\n\r\n\r\n1\r\n");
-        windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
+struct Program : FakeProgram {
+    explicit Program(int chipType = 1) : FakeProgram(SettingsFile().chipType(chipType).text()) {
         port.written.clear();
     }
-    MainWindow& w() { return *windows.main; }
-    void run(const char* action) {
-        w().state().commands.action(QString::fromLatin1(action))->trigger();
-    }
-    void answer(char code, int address = 0, char power = '0') {
-        port.feed(reply(code, address, power));
-    }
-    QByteArray lastFrame() const {
-        return port.written.isEmpty() ? QByteArray() : port.written.last();
-    }
-    int sent() const { return int(port.written.size()); }
     QString cell(const StringGrid& grid, int col, int row) const { return grid.cell(col, row); }
     void addFile(int row, const QString& start, const QString& stop, const QString& file) {
-        w().state().fileGrid.setCell(1, row, start);
-        w().state().fileGrid.setCell(2, row, stop);
-        w().state().fileGrid.setCell(3, row, file);
-        w().state().availability.UpdateMenu();
+        state().fileGrid.setCell(FileColumn::Start, row, start);
+        state().fileGrid.setCell(FileColumn::Stop, row, stop);
+        state().fileGrid.setCell(FileColumn::File, row, file);
+        state().availability.UpdateMenu();
     }
     void addRecord(int row, int start, int eom) {
-        w().state().mapGrid.setCell(1, row, QString::asprintf("%05d", start));
-        w().state().mapGrid.setCell(2, row, QString::asprintf("%04X", start));
-        w().state().mapGrid.setCell(3, row, QString::asprintf("%05d", eom));
-        w().state().mapGrid.setCell(4, row, QString::asprintf("%04X", eom));
+        state().mapGrid.setCell(MapColumn::Start, row, QString::asprintf("%05d", start));
+        state().mapGrid.setCell(MapColumn::StartHex, row, QString::asprintf("%04X", start));
+        state().mapGrid.setCell(MapColumn::Eom, row, QString::asprintf("%05d", eom));
+        state().mapGrid.setCell(MapColumn::EomHex, row, QString::asprintf("%04X", eom));
     }
     void showAddress(const char* text) {
-        w().state().panel.setText(PanelTexts::Address, QString::fromLatin1(text));
-    }
-    bool enabled(const char* name) {
-        return w().state().commands.isEnabled(QString::fromLatin1(name));
+        state().panel.setText(PanelTexts::Address, QString::fromLatin1(text));
     }
 };
 
@@ -132,7 +94,7 @@ void TestChipOps::replyWaitsForTwentyBytes() {
     Program p;
     p.run("PowerUp");
     p.port.written.clear();
-    const QByteArray ready = reply(';', 0, '1');
+    const QByteArray ready = replyFrame(';', 0, '1');
     p.port.feed(ready.left(19));
     QCOMPARE(p.sent(), 0);
     p.port.feed(ready.mid(19));
@@ -142,7 +104,7 @@ void TestChipOps::replyWaitsForTwentyBytes() {
 
 void TestChipOps::onlyTheFirstFrameOfADeliveryCounts() {
     Program p;
-    p.port.feed(reply(';', 0, '1') + reply('<'));
+    p.port.feed(replyFrame(';', 0, '1') + replyFrame('<'));
     QCOMPARE(p.sent(), 1); // the set-chip answer; the "<" after it was dropped
     QVERIFY(p.prompter.messages.isEmpty());
     QCOMPARE(p.port.ReadBufUsed(), 0);
@@ -153,20 +115,20 @@ void TestChipOps::unknownReplyChangesNothing() {
     p.showAddress("00123");
     p.answer('6', 300);
     QCOMPARE(p.sent(), 0);
-    QCOMPARE(p.w().state().panel.address(), QStringLiteral("00123"));
+    QCOMPARE(p.state().panel.address(), QStringLiteral("00123"));
     QVERIFY(p.prompter.messages.isEmpty());
 }
 
 void TestChipOps::badAddressDigitsShowErrorAndLinkGoesOn() {
     Program p;
     p.run("PlayfromISD2");
-    QByteArray bad = reply('4', 0);
+    QByteArray bad = replyFrame('4', 0);
     bad.replace(1, 5, "12a45");
     p.port.feed(bad);
     QCOMPARE(p.prompter.errors.size(), 1);
-    QCOMPARE(int(p.w().state().link.LinkState), 4);
+    QCOMPARE(int(p.state().link.LinkState), 4);
     p.answer('4', 100);
-    QCOMPARE(p.cell(p.w().state().mapGrid, 3, 1), QStringLiteral("00099"));
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Eom, 1), QStringLiteral("00099"));
 }
 
 void TestChipOps::playFromIsdSendsDocumentedFrame() {
@@ -175,8 +137,8 @@ void TestChipOps::playFromIsdSendsDocumentedFrame() {
     p.run("SpeedButton8");
     QCOMPARE(hex(p.lastFrame()),
              QByteArray("01 01 23 01 00 01 8F 00 FF FF FF FF FF FF FF FF FF FF FF FF"));
-    QCOMPARE(p.w().state().link.LinkState, 1);
-    QVERIFY(!p.w().state().link.StopRequested);
+    QCOMPARE(p.state().link.LinkState, 1);
+    QVERIFY(!p.state().link.StopRequested);
 }
 
 void TestChipOps::playChosenTwiceWhileOutputPendingSendsOnce() {
@@ -217,8 +179,8 @@ void TestChipOps::playEndSelectsRecordAtOrAfterAddress() {
     p.addRecord(3, 200, 299);
     p.run("SpeedButton8");
     p.answer('5', ended);
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
-    QCOMPARE(p.w().state().mapGrid.Row(), row);
+    QCOMPARE(p.state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().mapGrid.Row(), row);
     QVERIFY(p.enabled("SpeedButton8"));
     QVERIFY(p.enabled("Erase1"));
 }
@@ -229,18 +191,18 @@ void TestChipOps::playTableWalksEveryRecordWithPowerFlags() {
     p.addRecord(2, 100, 199);
     p.addRecord(3, 200, 299);
     p.run("Playtable1");
-    QCOMPARE(p.w().state().panel.address(), QStringLiteral("00000"));
+    QCOMPARE(p.state().panel.address(), QStringLiteral("00000"));
     QCOMPARE(hex(p.lastFrame().left(8)), QByteArray("01 00 00 01 00 01 8F 01"));
-    QCOMPARE(p.w().state().link.LinkState, 5);
+    QCOMPARE(p.state().link.LinkState, 5);
     p.answer('5', 100);
     QCOMPARE(hex(p.lastFrame().left(8)), QByteArray("01 00 64 01 00 01 8F 01"));
-    QCOMPARE(p.w().state().mapGrid.Row(), 2);
+    QCOMPARE(p.state().mapGrid.Row(), 2);
     p.answer('5', 200);
     QCOMPARE(hex(p.lastFrame().left(8)), QByteArray("01 00 C8 01 00 01 8F 00"));
     const int before = p.sent();
     p.answer('5', 300);
     QCOMPARE(p.sent(), before);
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
 }
 
 void TestChipOps::playTableOnSingleRecordSendsUserPower() {
@@ -259,25 +221,25 @@ void TestChipOps::scanBuildsMapRowByRowAndEndsAtEndOfMemory() {
     p.run("PlayfromISD2");
     QCOMPARE(p.w().pages()->currentIndex(), 1);
     QCOMPARE(hex(p.lastFrame().left(9)), QByteArray("04 00 00 01 00 01 8F 00 00"));
-    QCOMPARE(p.w().state().link.LinkState, 4);
+    QCOMPARE(p.state().link.LinkState, 4);
     p.answer('4', 150);
-    QCOMPARE(p.cell(p.w().state().mapGrid, 1, 1), QStringLiteral("00000"));
-    QCOMPARE(p.cell(p.w().state().mapGrid, 4, 1), QStringLiteral("0095"));
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Start, 1), QStringLiteral("00000"));
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::EomHex, 1), QStringLiteral("0095"));
     QCOMPARE(hex(p.lastFrame().left(3)), QByteArray("04 00 96"));
     QVERIFY(!p.enabled("SpeedButton8"));
     QVERIFY(p.enabled("StopISD"));
     p.answer('4', 400);
-    QCOMPARE(p.cell(p.w().state().mapGrid, 1, 2), QStringLiteral("00150"));
-    QCOMPARE(p.cell(p.w().state().mapGrid, 3, 2), QStringLiteral("00399"));
-    QCOMPARE(p.cell(p.w().state().mapGrid, 1, 3), QString());
-    QCOMPARE(p.cell(p.w().state().mapGrid, 5, 3), QStringLiteral("00400"));
-    QCOMPARE(p.cell(p.w().state().mapGrid, 6, 3), QStringLiteral("0190"));
-    QCOMPARE(p.w().state().mapGrid.RowCount(), 123); // one row more for each row added
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Start, 2), QStringLiteral("00150"));
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Eom, 2), QStringLiteral("00399"));
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Start, 3), QString());
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Ovf, 3), QStringLiteral("00400"));
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::OvfHex, 3), QStringLiteral("0190"));
+    QCOMPARE(p.state().mapGrid.RowCount(), 123); // one row more for each row added
     QCOMPARE(p.lastFrame().at(0), char(3));
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
-    QCOMPARE(p.w().state().mapGrid.Row(), 1);
-    QCOMPARE(p.w().state().panel.address(), QStringLiteral("00000"));
-    QCOMPARE(p.w().state().panel.timeToEnd(), QStringLiteral("  60.00 sek."));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().mapGrid.Row(), 1);
+    QCOMPARE(p.state().panel.address(), QStringLiteral("00000"));
+    QCOMPARE(p.state().panel.timeToEnd(), QStringLiteral("  60.00 sek."));
     QVERIFY(p.enabled("SpeedButton8"));
     QVERIFY(p.enabled("SaveMap"));
 }
@@ -287,11 +249,11 @@ void TestChipOps::scanOnIsd1700StartsAt16AndShowsRosc() {
     p.run("PlayfromISD2");
     QCOMPARE(hex(p.lastFrame().left(3)), QByteArray("04 00 10"));
     p.answer('4', 0x0123 + 0x200); // the chip reports more bits than it has
-    QCOMPARE(p.cell(p.w().state().mapGrid, 3, 1), QStringLiteral("00290"));
-    QCOMPARE(p.w().state().panel.timeToEnd(), QStringLiteral("Rosc"));
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Eom, 1), QStringLiteral("00290"));
+    QCOMPARE(p.state().panel.timeToEnd(), QStringLiteral("Rosc"));
     p.answer('4', 336);
-    QCOMPARE(p.w().state().panel.address(), QStringLiteral("00016"));
-    QCOMPARE(p.w().state().panel.addressHex(), QStringLiteral("0010"));
+    QCOMPARE(p.state().panel.address(), QStringLiteral("00016"));
+    QCOMPARE(p.state().panel.addressHex(), QStringLiteral("0010"));
 }
 
 void TestChipOps::stopDuringScanStopsAtNextEndOfMessage() {
@@ -301,14 +263,14 @@ void TestChipOps::stopDuringScanStopsAtNextEndOfMessage() {
     p.answer('4', 50);
     p.run("StopISD");
     QCOMPARE(p.sent(), 2);
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
     p.answer('4', 77);
     // The stop already made the link idle: the reply is only answered with
     // the stop, the map keeps the records found before.
-    QCOMPARE(p.cell(p.w().state().mapGrid, 1, 2), QString());
-    QCOMPARE(p.cell(p.w().state().mapGrid, 3, 1), QStringLiteral("00049"));
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Start, 2), QString());
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Eom, 1), QStringLiteral("00049"));
     QCOMPARE(p.lastFrame().at(0), char(3));
-    QVERIFY(!p.w().state().link.StopRequested);
+    QVERIFY(!p.state().link.StopRequested);
     p.answer('4', 99); // a late reply in idle without a stop request: nothing
     QCOMPARE(p.sent(), 3);
 }
@@ -320,10 +282,10 @@ void TestChipOps::scanReplyBeyondChipEmptiesMap() {
     p.answer('4', 900);
     QCOMPARE(p.prompter.messages, QStringList({QStringLiteral("ISD max adress error"),
                                                QStringLiteral("Please select right ISD device")}));
-    QCOMPARE(p.cell(p.w().state().mapGrid, 1, 1), QString());
-    QCOMPARE(p.w().state().mapGrid.RowCount(), 120);
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Start, 1), QString());
+    QCOMPARE(p.state().mapGrid.RowCount(), 120);
     QCOMPARE(p.lastFrame().at(0), char(3));
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
 }
 
 void TestChipOps::scanOverflowGivesRecordWithoutEnd() {
@@ -333,26 +295,26 @@ void TestChipOps::scanOverflowGivesRecordWithoutEnd() {
     const int before = p.sent();
     p.answer('9', 400);
     QCOMPARE(p.sent(), before);
-    QCOMPARE(p.cell(p.w().state().mapGrid, 1, 2), QStringLiteral("00100"));
-    QCOMPARE(p.cell(p.w().state().mapGrid, 3, 2), QString());
-    QCOMPARE(p.cell(p.w().state().mapGrid, 5, 2), QStringLiteral("00400"));
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Start, 2), QStringLiteral("00100"));
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Eom, 2), QString());
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Ovf, 2), QStringLiteral("00400"));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
 }
 
 void TestChipOps::stopWhileIdleOnlyFlagsStop() {
     Program p;
-    p.w().state().link.StopRequested = false;
-    p.w().state().handlers.run(Handler::StopChip);
+    p.state().link.StopRequested = false;
+    p.state().handlers.run(Handler::StopChip);
     QCOMPARE(p.sent(), 0);
-    QVERIFY(p.w().state().link.StopRequested);
+    QVERIFY(p.state().link.StopRequested);
     p.answer('4', 10);
     QCOMPARE(p.lastFrame().at(0), char(3));
-    QVERIFY(!p.w().state().link.StopRequested);
+    QVERIFY(!p.state().link.StopRequested);
 }
 
 void TestChipOps::checkRecordsOnEmptyTableDoesNothing() {
     Program p;
-    p.w().state().commands.action(QStringLiteral("CheckRecords1"))->setEnabled(true);
+    p.state().commands.action(QStringLiteral("CheckRecords1"))->setEnabled(true);
     p.run("CheckRecords1");
     QCOMPARE(p.sent(), 0);
     QCOMPARE(p.w().pages()->currentIndex(), 0);
@@ -373,10 +335,10 @@ void TestChipOps::checkRecordsWalksTheFileTable() {
     QCOMPARE(hex(p.lastFrame().left(8)), QByteArray("04 01 04 01 00 01 8F 00"));
     p.answer('4', 300);
     QCOMPARE(hex(p.lastFrame().left(8)), QByteArray("03 01 04 01 00 01 8F 00"));
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
-    QCOMPARE(p.cell(p.w().state().mapGrid, 1, 2), QStringLiteral("00200"));
-    QCOMPARE(p.cell(p.w().state().mapGrid, 3, 3), QStringLiteral("00299"));
-    QCOMPARE(p.w().state().panel.address(), QStringLiteral("00000"));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Start, 2), QStringLiteral("00200"));
+    QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Eom, 3), QStringLiteral("00299"));
+    QCOMPARE(p.state().panel.address(), QStringLiteral("00000"));
     QVERIFY(p.enabled("CheckRecords1"));
 }
 
@@ -403,12 +365,12 @@ void TestChipOps::eraseUsesRecordCodeOnOlderChips() {
     QCOMPARE(hex(p.lastFrame().mid(1, 2)), QByteArray("00 00"));
     if (code == 2)
         QCOMPARE(p.lastFrame().mid(4, 5), previous.mid(4, 5));
-    QCOMPARE(p.w().state().link.LinkState, 22);
+    QCOMPARE(p.state().link.LinkState, 22);
     p.answer(':');
     QVERIFY(p.enabled("Stop2"));
     QVERIFY(p.player.calls.filter(QStringLiteral("Play")).isEmpty());
     p.answer('1', 399);
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
 }
 
 void TestChipOps::readyReplyAnsweredWithSetChip() {
@@ -417,8 +379,8 @@ void TestChipOps::readyReplyAnsweredWithSetChip() {
     p.run("SpeedButton8");
     p.answer(';', 0, '1');
     QCOMPARE(hex(p.lastFrame().left(8)), QByteArray("05 00 0A 01 00 01 8F 01"));
-    QCOMPARE(p.w().state().link.PowerSetting, quint8(1));
-    QCOMPARE(p.w().state().link.LinkState, 1);
+    QCOMPARE(p.state().link.PowerSetting, quint8(1));
+    QCOMPARE(p.state().link.LinkState, 1);
 }
 
 void TestChipOps::noDeviceEndsOperationAndClearsPower() {
@@ -430,8 +392,8 @@ void TestChipOps::noDeviceEndsOperationAndClearsPower() {
     QCOMPARE(p.sent(), before);
     QCOMPARE(p.prompter.messages, QStringList({QStringLiteral("Device not detected !"),
                                                QStringLiteral("Please select right ISD device")}));
-    QCOMPARE(p.w().state().link.PowerSetting, quint8(0));
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().link.PowerSetting, quint8(0));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
     QVERIFY(p.enabled("PlayfromISD2"));
 }
 
@@ -444,7 +406,7 @@ void TestChipOps::progressBeyondChipStopsWithErrors() {
     p.answer('3', 401);
     QCOMPARE(p.lastFrame().at(0), char(3));
     QCOMPARE(p.prompter.messages.size(), 2);
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
     QVERIFY(p.enabled("SpeedButton8"));
 }
 
@@ -453,34 +415,34 @@ void TestChipOps::circularFailMessage() {
     p.run("PlayfromISD2");
     p.answer('=');
     QCOMPARE(p.prompter.messages, QStringList{QStringLiteral("Circular memory structure fail!")});
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
 }
 
 void TestChipOps::recordOneFileFromStartToFinish() {
     Program p;
     p.addFile(1, QStringLiteral("00100"), QStringLiteral("not used"),
               QStringLiteral("/s/bell.wav"));
-    p.w().state().fileGrid.setRow(1);
+    p.state().fileGrid.setRow(1);
     p.run("RecordISD");
     QCOMPARE(p.player.calls, QStringList{QStringLiteral("Open /s/bell.wav")});
     QCOMPARE(hex(p.lastFrame().left(7)), QByteArray("02 00 64 01 00 01 8F"));
-    QCOMPARE(p.w().state().link.LinkState, 2);
+    QCOMPARE(p.state().link.LinkState, 2);
     p.answer(':');
     QVERIFY(p.player.IsPlaying());
     QVERIFY(p.enabled("Stop2"));
     QVERIFY(!p.enabled("RecordISD"));
     p.answer('2', 110);
     QCOMPARE(p.lastFrame().at(0), char(6));
-    QCOMPARE(p.w().state().panel.address(), QStringLiteral("00110"));
+    QCOMPARE(p.state().panel.address(), QStringLiteral("00110"));
     // The file has been played to its end: the next progress reply stops.
     p.player.finish();
-    QVERIFY(p.w().state().link.StopRequested);
+    QVERIFY(p.state().link.StopRequested);
     p.answer('2', 120);
     QCOMPARE(p.lastFrame().at(0), char(3));
     p.answer('1', 121);
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
-    QCOMPARE(p.w().state().panel.address(), QStringLiteral("00121"));
-    QCOMPARE(p.w().state().panel.addressHex(), QStringLiteral("0079"));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().panel.address(), QStringLiteral("00121"));
+    QCOMPARE(p.state().panel.addressHex(), QStringLiteral("0079"));
     QVERIFY(p.enabled("RecordISD"));
     QVERIFY(p.enabled("SpeedButton8"));
 }
@@ -513,22 +475,22 @@ void TestChipOps::recordMissingFileSaysFileNotFound() {
     Program p;
     p.addFile(1, QStringLiteral("00100"), QStringLiteral("not used"), QStringLiteral("/gone.wav"));
     p.player.missing.append(QStringLiteral("/gone.wav"));
-    p.w().state().link.StopRequested = true;
+    p.state().link.StopRequested = true;
     p.run("RecordISD");
     QCOMPARE(p.prompter.messages, QStringList{QStringLiteral("File not found")});
     QCOMPARE(p.sent(), 0);
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
-    QVERIFY(p.w().state().link.StopRequested);
+    QCOMPARE(p.state().link.LinkState, int(Idle));
+    QVERIFY(p.state().link.StopRequested);
 }
 
 void TestChipOps::recordRowWithoutFileSendsNothing() {
     Program p;
     p.addFile(1, QStringLiteral("00100"), QStringLiteral("not used"), QStringLiteral("/a.wav"));
-    p.w().state().fileGrid.setRow(5);
-    p.w().state().link.StopRequested = true;
+    p.state().fileGrid.setRow(5);
+    p.state().link.StopRequested = true;
     p.run("RecordISD");
     QCOMPARE(p.sent(), 0);
-    QVERIFY(!p.w().state().link.StopRequested);
+    QVERIFY(!p.state().link.StopRequested);
 }
 
 void TestChipOps::recordTableSendsPowerFlagUntilLastRow() {
@@ -538,7 +500,7 @@ void TestChipOps::recordTableSendsPowerFlagUntilLastRow() {
     p.addFile(3, QStringLiteral("00300"), QStringLiteral("00350"), QStringLiteral("/c.wav"));
     p.run("RecTable");
     QCOMPARE(hex(p.lastFrame().left(8)), QByteArray("02 00 00 01 00 01 8F 01"));
-    QCOMPARE(p.w().state().link.LinkState, 11);
+    QCOMPARE(p.state().link.LinkState, 11);
     for (const auto& [end, expected] : {std::pair{120, QByteArray("02 00 78 01 00 01 8F 01")},
                                         std::pair{250, QByteArray("02 01 2C 01 01 01 5E 00")}}) {
         p.answer(':');
@@ -549,17 +511,17 @@ void TestChipOps::recordTableSendsPowerFlagUntilLastRow() {
         QCOMPARE(p.lastFrame().at(0), char(3));
         p.answer('1', end);
         QCOMPARE(hex(p.lastFrame().left(8)), expected);
-        QCOMPARE(p.w().state().link.LinkState, 11);
+        QCOMPARE(p.state().link.LinkState, 11);
         QVERIFY(!p.enabled("SpeedButton8"));
     }
-    QCOMPARE(p.w().state().fileGrid.Row(), 3);
+    QCOMPARE(p.state().fileGrid.Row(), 3);
     // Selecting row 3 ran the row's own behaviour: its start and time to end.
-    QCOMPARE(p.w().state().panel.address(), QStringLiteral("00300"));
-    QCOMPARE(p.w().state().panel.timeToEnd(), QStringLiteral("  15.00 sek."));
+    QCOMPARE(p.state().panel.address(), QStringLiteral("00300"));
+    QCOMPARE(p.state().panel.timeToEnd(), QStringLiteral("  15.00 sek."));
     p.answer(':');
     p.answer('1', 350); // the programmer reached the stop address first
     QVERIFY(!p.player.IsPlaying());
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
     QCOMPARE(p.lastFrame().at(0), char(2)); // nothing more was sent
     QVERIFY(p.enabled("SpeedButton8"));
     QCOMPARE(p.player.calls.filter(QStringLiteral("Open")).size(), 3);
@@ -585,7 +547,7 @@ void TestChipOps::stopDuringTableRecordingEndsAfterCurrentRow() {
     const int before = p.sent();
     p.answer('1', 61);
     QCOMPARE(p.sent(), before);
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
     QCOMPARE(p.player.calls.filter(QStringLiteral("Open")).size(), 2);
 }
 
@@ -601,7 +563,7 @@ void TestChipOps::tableRowThatCannotOpenEndsTheTable() {
     p.answer('2', 50);
     p.answer('1', 50);
     QCOMPARE(p.prompter.errors.size(), 1);
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
     QCOMPARE(p.lastFrame().at(0), char(3));
     QVERIFY(p.enabled("SpeedButton8"));
 }
@@ -614,8 +576,8 @@ void TestChipOps::overflowDuringRecordingStopsPlayer() {
     p.answer('7', 399);
     QVERIFY(!p.player.IsPlaying());
     QCOMPARE(p.prompter.messages, QStringList{QStringLiteral("ISD memory overflow !")});
-    QCOMPARE(p.w().state().link.LinkState, int(Idle));
-    QCOMPARE(p.w().state().panel.address(), QStringLiteral("00000"));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
+    QCOMPARE(p.state().panel.address(), QStringLiteral("00000"));
     QVERIFY(p.enabled("RecordISD"));
 }
 
@@ -627,9 +589,9 @@ void TestChipOps::changeCurrentAddressShowsTimeToEnd() {
         dialog->okButton->click();
     });
     p.run("ChangecurrentISDadress1");
-    QCOMPARE(p.w().state().panel.address(), QStringLiteral("00200"));
-    QCOMPARE(p.w().state().panel.timeToEnd(), QStringLiteral("  30.00 sek."));
-    QCOMPARE(p.w().state().panel.addressHex(), QStringLiteral("0000"));
+    QCOMPARE(p.state().panel.address(), QStringLiteral("00200"));
+    QCOMPARE(p.state().panel.timeToEnd(), QStringLiteral("  30.00 sek."));
+    QCOMPARE(p.state().panel.addressHex(), QStringLiteral("0000"));
     QCOMPARE(p.sent(), 0);
 }
 

@@ -5,6 +5,7 @@
 #include "fakeprompter.h"
 #include "link/commandframe.h"
 #include "screenshot.h"
+#include "settingsfile.h"
 #include "tempfolder.h"
 #include "widgets/addressdialog.h"
 #include "widgets/chiptypedialog.h"
@@ -104,6 +105,18 @@ struct Bench {
         chip.ApplyChipType();
     }
     QByteArray frameBytes() const { return QByteArray(frame.data(), CommandFrame::Size); }
+};
+
+// The chip type dialog as start-up leaves it without a settings file: type 1
+// applied, its set-chip frame taken off the line.
+struct StartedChipDialog {
+    TempFolder folder;
+    Bench bench;
+    ChipTypeDialog dialog{bench.chip};
+    StartedChipDialog() {
+        dialog.loadSettings(SettingsFile::name());
+        bench.port.written.clear();
+    }
 };
 
 // Runs `action` as soon as the modal dialog's event loop is running.
@@ -384,10 +397,10 @@ void TestChips::chipDialogLoadsStoredType() {
     QFETCH(QByteArray, settings);
     QFETCH(int, type);
     TempFolder folder;
-    folder.write(QStringLiteral("isdvokar.fig"), settings);
+    folder.write(SettingsFile::name(), settings);
     Bench bench;
     ChipTypeDialog dialog(bench.chip);
-    dialog.loadSettings(QStringLiteral("isdvokar.fig"));
+    dialog.loadSettings(SettingsFile::name());
     QCOMPARE(int(bench.chip.ChipType), type);
     QTEST(bench.panel.chipName(), "typ");
     QCOMPARE(bench.port.written.size(), 1); // the set-chip frame
@@ -396,11 +409,9 @@ void TestChips::chipDialogLoadsStoredType() {
 }
 
 void TestChips::chipDialogConfirmAppliesChoice() {
-    TempFolder folder;
-    Bench bench;
-    ChipTypeDialog dialog(bench.chip);
-    dialog.loadSettings(QStringLiteral("isdvokar.fig"));
-    bench.port.written.clear();
+    StartedChipDialog started;
+    Bench& bench = started.bench;
+    ChipTypeDialog& dialog = started.dialog;
     whenShown([&] {
         dialog.isdButton(26)->click();
         dialog.okButton()->click();
@@ -419,11 +430,9 @@ void TestChips::chipDialogConfirmAppliesChoice() {
 }
 
 void TestChips::chipDialogCloseBoxKeepsTypeAndResetsButtons() {
-    TempFolder folder;
-    Bench bench;
-    ChipTypeDialog dialog(bench.chip);
-    dialog.loadSettings(QStringLiteral("isdvokar.fig"));
-    bench.port.written.clear();
+    StartedChipDialog started;
+    Bench& bench = started.bench;
+    ChipTypeDialog& dialog = started.dialog;
     whenShown([&] {
         dialog.isdButton(50)->click();
         dialog.close(); // the close box

@@ -4,6 +4,7 @@
 #include "core/filedialog.h"
 #include "core/folders.h"
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 #include "tempfolder.h"
 
 #include <QSignalSpy>
@@ -199,11 +200,20 @@ void TestCore::gridCellsOutsideAreEmptyAndIgnored() {
 }
 
 namespace {
+
+// The commands and the two tables their availability rules look at.
+struct Availability {
+    Commands commands;
+    StringGrid fileGrid{FileColumn::Count, TableLayout::StartRows};
+    StringGrid mapGrid{MapColumn::Count, TableLayout::StartRows};
+    CommandAvailability availability{commands, fileGrid, mapGrid};
+};
+
 const char* const fileCommands[] = {
     "OdtwarzajPlik", "RecordISD", "DeletePlik",    "Delete",     "ClearList", "CloseFile",
     "SpeedButton5",  "SaveList",  "CheckRecords1", "Insert1",    "Remove1",   "RecordfiletoISD1",
     "PlayFile",      "RecTable",  "Startadress4",  "Stopadress4"};
-}
+} // namespace
 
 void TestCore::updateMenuFollowsFileTable_data() {
     QTest::addColumn<QString>("row1");
@@ -219,68 +229,60 @@ void TestCore::updateMenuFollowsFileTable() {
     QFETCH(QString, row1);
     QFETCH(QString, row2);
     QFETCH(bool, enabled);
-    Commands commands;
-    StringGrid files(4, 120), map(7, 120);
-    files.setCell(3, 1, row1);
-    files.setCell(3, 2, row2);
-    CommandAvailability availability(commands, files, map);
+    Availability a;
+    a.fileGrid.setCell(FileColumn::File, 1, row1);
+    a.fileGrid.setCell(FileColumn::File, 2, row2);
     // Start from the opposite state so that every switch is seen.
     for (const char* name : fileCommands)
-        commands.action(QString::fromLatin1(name))->setEnabled(!enabled);
-    availability.UpdateMenu();
+        a.commands.action(QString::fromLatin1(name))->setEnabled(!enabled);
+    a.availability.UpdateMenu();
     for (const char* name : fileCommands)
-        QVERIFY2(commands.isEnabled(QString::fromLatin1(name)) == enabled, name);
+        QVERIFY2(a.commands.isEnabled(QString::fromLatin1(name)) == enabled, name);
     // The map is empty: nothing to copy or save.
-    QVERIFY(!commands.isEnabled(QStringLiteral("CopyFromMap")));
-    QVERIFY(!commands.isEnabled(QStringLiteral("SaveMap")));
+    QVERIFY(!a.commands.isEnabled(QStringLiteral("CopyFromMap")));
+    QVERIFY(!a.commands.isEnabled(QStringLiteral("SaveMap")));
 }
 
 void TestCore::mapCommandsNeedARecord() {
-    Commands commands;
-    StringGrid files(4, 120), map(7, 120);
-    CommandAvailability availability(commands, files, map);
-    map.setCell(1, 1, QStringLiteral("00000"));
-    availability.mapLoaded();
-    QVERIFY(commands.isEnabled(QStringLiteral("SaveMap")));
-    QVERIFY(commands.isEnabled(QStringLiteral("SpeedButton6")));
-    QVERIFY(!commands.isEnabled(QStringLiteral("CopyFromMap")));
-    files.setCell(3, 1, QStringLiteral("/s/a.wav"));
-    availability.UpdateMenu();
-    QVERIFY(commands.isEnabled(QStringLiteral("CopyFromMap")));
+    Availability a;
+    a.mapGrid.setCell(MapColumn::Start, 1, QStringLiteral("00000"));
+    a.availability.mapLoaded();
+    QVERIFY(a.commands.isEnabled(QStringLiteral("SaveMap")));
+    QVERIFY(a.commands.isEnabled(QStringLiteral("SpeedButton6")));
+    QVERIFY(!a.commands.isEnabled(QStringLiteral("CopyFromMap")));
+    a.fileGrid.setCell(FileColumn::File, 1, QStringLiteral("/s/a.wav"));
+    a.availability.UpdateMenu();
+    QVERIFY(a.commands.isEnabled(QStringLiteral("CopyFromMap")));
 }
 
 void TestCore::closingListLeavesContextMenu() {
-    Commands commands;
-    StringGrid files(4, 120), map(7, 120);
-    CommandAvailability availability(commands, files, map);
-    files.setCell(3, 1, QStringLiteral("/s/a.wav"));
-    availability.UpdateMenu();
-    files.setCell(3, 1, QString());
-    availability.fileListClosed();
+    Availability a;
+    a.fileGrid.setCell(FileColumn::File, 1, QStringLiteral("/s/a.wav"));
+    a.availability.UpdateMenu();
+    a.fileGrid.setCell(FileColumn::File, 1, QString());
+    a.availability.fileListClosed();
     for (const char* name : {"OdtwarzajPlik", "RecordISD", "DeletePlik", "ClearList", "SaveList",
                              "Insert1", "RecTable", "CheckRecords1"})
-        QVERIFY2(!commands.isEnabled(QString::fromLatin1(name)), name);
+        QVERIFY2(!a.commands.isEnabled(QString::fromLatin1(name)), name);
     for (const char* name : {"Delete", "Startadress4", "Stopadress4"})
-        QVERIFY2(commands.isEnabled(QString::fromLatin1(name)), name);
+        QVERIFY2(a.commands.isEnabled(QString::fromLatin1(name)), name);
 }
 
 void TestCore::playbackSets() {
-    Commands commands;
-    StringGrid files(4, 120), map(7, 120);
-    CommandAvailability availability(commands, files, map);
-    availability.localPlaybackStarted();
-    QVERIFY(commands.isEnabled(QStringLiteral("SpeedButton7")));
-    QVERIFY(commands.isEnabled(QStringLiteral("Stop2")));
-    QVERIFY(!commands.isEnabled(QStringLiteral("RecordISD")));
-    QVERIFY(!commands.isEnabled(QStringLiteral("PlayFile")));
-    availability.playbackEnded();
-    QVERIFY(!commands.isEnabled(QStringLiteral("SpeedButton7")));
-    QVERIFY(commands.isEnabled(QStringLiteral("CheckRecords1")));
-    QVERIFY(commands.isEnabled(QStringLiteral("RecTable")));
-    availability.localPlaybackStarted();
-    availability.localPlaybackStopped();
-    QVERIFY(!commands.isEnabled(QStringLiteral("Stop2")));
-    QVERIFY(commands.isEnabled(QStringLiteral("OdtwarzajPlik")));
+    Availability a;
+    a.availability.localPlaybackStarted();
+    QVERIFY(a.commands.isEnabled(QStringLiteral("SpeedButton7")));
+    QVERIFY(a.commands.isEnabled(QStringLiteral("Stop2")));
+    QVERIFY(!a.commands.isEnabled(QStringLiteral("RecordISD")));
+    QVERIFY(!a.commands.isEnabled(QStringLiteral("PlayFile")));
+    a.availability.playbackEnded();
+    QVERIFY(!a.commands.isEnabled(QStringLiteral("SpeedButton7")));
+    QVERIFY(a.commands.isEnabled(QStringLiteral("CheckRecords1")));
+    QVERIFY(a.commands.isEnabled(QStringLiteral("RecTable")));
+    a.availability.localPlaybackStarted();
+    a.availability.localPlaybackStopped();
+    QVERIFY(!a.commands.isEnabled(QStringLiteral("Stop2")));
+    QVERIFY(a.commands.isEnabled(QStringLiteral("OdtwarzajPlik")));
 }
 
 void TestCore::everyCommandHasAUniqueName() {

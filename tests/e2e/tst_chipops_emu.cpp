@@ -1,10 +1,4 @@
-#include "app/mainwindow.h"
-#include "app/startup.h"
-#include "emuprocess.h"
-#include "fakeplayer.h"
-#include "fakeprompter.h"
-#include "link/serialcomport.h"
-#include "tempfolder.h"
+#include "emuprogram.h"
 
 #include <QTabWidget>
 #include <QTableView>
@@ -15,31 +9,11 @@ namespace {
 // The wired program with the real port component on the stand-in's line,
 // the stand-in's chip holding three messages. The player is a fake: these
 // tests are about the line, the player has tests of its own.
-struct Bench {
-    TempFolder folder;
-    EmuProcess emu;
-    SerialComPort port;
-    FakePlayer player;
-    FakePrompter prompter;
-    Windows windows;
-
+struct Bench : EmuProgram {
     bool start(const QByteArray& image, const QStringList& extra = {}, int chipInSocket = 1,
                int programChip = 1, const QString& timeScale = QStringLiteral("0.01")) {
-        folder.write(QStringLiteral("chip.img"), image);
-        QStringList arguments = {
-            QStringLiteral("--chip"),        QString::number(chipInSocket),
-            QStringLiteral("--time-scale"),  timeScale,
-            QStringLiteral("--progress-ms"), QStringLiteral("2000"),
-            QStringLiteral("--com"),         QStringLiteral("1"),
-            QStringLiteral("--ports-file"),  folder.file(QStringLiteral("isdvokar.ports")),
-            QStringLiteral("--image"),       folder.file(QStringLiteral("chip.img"))};
-        if (!emu.start(arguments + extra))
-            return false;
-        folder.write(QStringLiteral("isdvokar.fig"), "VOKAR-1 Configuration File\r\n1\r\n" +
-                                                         QByteArray::number(programChip) +
-                                                         "\r\n\r\n\r\n\r\n1\r\n");
-        windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
-        if (!port.Active())
+        if (!EmuProgram::start({image, chipInSocket, timeScale, 2000, extra},
+                               SettingsFile().chipType(programChip).text()))
             return false;
         // The stand-in announces itself when the port opens, and is answered
         // with the chip type; a user's first command comes after that. Noise
@@ -48,12 +22,14 @@ struct Bench {
             return emu.waitForLog(QStringLiteral("SetChip"), 10000);
         return emu.waitForGreetingAnswered();
     }
-    MainWindow& w() { return *windows.main; }
-    void run(const char* action) {
-        w().state().commands.action(QString::fromLatin1(action))->trigger();
+    QString map(int col, int row) { return state().mapGrid.cell(col, row); }
+    // A memory scan of the three messages, until its overflow row shows the
+    // end of memory.
+    bool scanToTheEnd() {
+        run("PlayfromISD2");
+        return QTest::qWaitFor([this] { return map(MapColumn::Ovf, 4) == QStringLiteral("00400"); },
+                               10000);
     }
-    QString map(int col, int row) { return w().state().mapGrid.cell(col, row); }
-    int logged(const QString& text) { return int(emu.log().filter(text).size()); }
 };
 
 const QByteArray threeMessages = "vokar-emu image\nchip 1\nmessage 0 99\nmessage 100 249\n"
@@ -83,9 +59,8 @@ private slots:
 void TestChipOpsEmu::memoryScanBuildsTheMap() {
     Bench b;
     QVERIFY(b.start(threeMessages));
-    b.run("PlayfromISD2");
-    QTRY_COMPARE_WITH_TIMEOUT(b.map(5, 4), QStringLiteral("00400"), 10000);
-    QCOMPARE(b.w().state().link.LinkState, 3);
+    QVERIFY(b.scanToTheEnd());
+    QCOMPARE(b.state().link.LinkState, 3);
     const QStringList expected[] = {
         {QStringLiteral("00000"), QStringLiteral("0000"), QStringLiteral("00099"),
          QStringLiteral("0063")},
@@ -99,13 +74,13 @@ void TestChipOpsEmu::memoryScanBuildsTheMap() {
             QCOMPARE(b.map(col, row), expected[row - 1].at(col - 1));
     }
     // The free space after the last message runs into the end of memory.
-    QCOMPARE(b.map(1, 4), QStringLiteral("00300"));
-    QCOMPARE(b.map(3, 4), QString());
-    QCOMPARE(b.w().state().mapGrid.Row(), 1);
-    QCOMPARE(b.w().state().panel.address(), QStringLiteral("00000"));
-    QVERIFY(b.w().state().commands.isEnabled(QStringLiteral("SaveMap")));
-    QVERIFY(b.w().state().commands.isEnabled(QStringLiteral("SpeedButton8")));
-    QVERIFY(!b.w().state().commands.isEnabled(QStringLiteral("StopISD")));
+    QCOMPARE(b.map(MapColumn::Start, 4), QStringLiteral("00300"));
+    QCOMPARE(b.map(MapColumn::Eom, 4), QString());
+    QCOMPARE(b.state().mapGrid.Row(), 1);
+    QCOMPARE(b.state().panel.address(), QStringLiteral("00000"));
+    QVERIFY(b.state().commands.isEnabled(QStringLiteral("SaveMap")));
+    QVERIFY(b.state().commands.isEnabled(QStringLiteral("SpeedButton8")));
+    QVERIFY(!b.state().commands.isEnabled(QStringLiteral("StopISD")));
     QCOMPARE(b.logged(QStringLiteral("Scan start")), 4);
     QVERIFY(b.prompter.messages.isEmpty());
 }
@@ -113,38 +88,36 @@ void TestChipOpsEmu::memoryScanBuildsTheMap() {
 void TestChipOpsEmu::playTableWalksEveryRecord() {
     Bench b;
     QVERIFY(b.start(threeMessages));
-    b.run("PlayfromISD2");
-    QTRY_COMPARE_WITH_TIMEOUT(b.map(5, 4), QStringLiteral("00400"), 10000);
+    QVERIFY(b.scanToTheEnd());
     b.run("Playtable1");
     QTRY_COMPARE_WITH_TIMEOUT(b.logged(QStringLiteral("Play start")), 4, 20000);
-    QTRY_COMPARE_WITH_TIMEOUT(b.w().state().link.LinkState, 3, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(b.state().link.LinkState, 3, 20000);
     const QStringList plays = b.emu.log().filter(QStringLiteral("Play start"));
     QVERIFY(plays.at(0).contains(QStringLiteral("start 00000 stop 00399 power 1")));
     QVERIFY(plays.at(1).contains(QStringLiteral("start 00100 stop 00399 power 1")));
     QVERIFY(plays.at(2).contains(QStringLiteral("start 00250 stop 00399 power 1")));
     QVERIFY(plays.at(3).contains(QStringLiteral("start 00300 stop 00399 power 0")));
-    QVERIFY(b.w().state().commands.isEnabled(QStringLiteral("Playtable1")));
+    QVERIFY(b.state().commands.isEnabled(QStringLiteral("Playtable1")));
 }
 
 void TestChipOpsEmu::playStopsAtTheEndOfTheChosenRecord() {
     Bench b;
     QVERIFY(b.start(threeMessages));
-    b.run("PlayfromISD2");
-    QTRY_COMPARE_WITH_TIMEOUT(b.map(5, 4), QStringLiteral("00400"), 10000);
+    QVERIFY(b.scanToTheEnd());
     // The user clicks the second record.
     QTableView* view = b.w().mapView();
     b.w().show();
     b.w().pages()->setCurrentIndex(1);
     QVERIFY(QTest::qWaitForWindowExposed(&b.w()));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
-                      view->visualRect(b.w().state().mapGrid.index(1, 0)).center());
-    QCOMPARE(b.w().state().panel.address(), QStringLiteral("00100"));
+                      view->visualRect(b.state().mapGrid.index(1, 0)).center());
+    QCOMPARE(b.state().panel.address(), QStringLiteral("00100"));
     b.run("SpeedButton8");
     QVERIFY(b.emu.waitForLog(QStringLiteral("Play start 00100")));
-    QTRY_COMPARE_WITH_TIMEOUT(b.w().state().link.LinkState, 3, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(b.state().link.LinkState, 3, 10000);
     // Playback ended after the record's last row: the next record is shown.
-    QCOMPARE(b.w().state().panel.address(), QStringLiteral("00250"));
-    QCOMPARE(b.w().state().mapGrid.Row(), 3);
+    QCOMPARE(b.state().panel.address(), QStringLiteral("00250"));
+    QCOMPARE(b.state().mapGrid.Row(), 3);
 }
 
 void TestChipOpsEmu::recordTableThenCheckRecordsFindsTheFiles() {
@@ -157,9 +130,9 @@ void TestChipOpsEmu::recordTableThenCheckRecordsFindsTheFiles() {
     };
     for (int row = 1; row <= 3; ++row) {
         for (int col = 1; col <= 3; ++col)
-            b.w().state().fileGrid.setCell(col, row, rows[row - 1][col - 1]);
+            b.state().fileGrid.setCell(col, row, rows[row - 1][col - 1]);
     }
-    b.w().state().availability.UpdateMenu();
+    b.state().availability.UpdateMenu();
     b.run("RecTable");
     // Each file "plays" until a few progress reports have passed; the third
     // outlasts its stop address, where the programmer ends it.
@@ -170,7 +143,7 @@ void TestChipOpsEmu::recordTableThenCheckRecordsFindsTheFiles() {
         b.player.finish();
         QTRY_COMPARE_WITH_TIMEOUT(b.logged(QStringLiteral("Record start")), file + 1, 10000);
     }
-    QTRY_COMPARE_WITH_TIMEOUT(b.w().state().link.LinkState, 3, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(b.state().link.LinkState, 3, 20000);
     QVERIFY(!b.player.IsPlaying());
     const QStringList records = b.emu.log().filter(QStringLiteral("Record start"));
     QVERIFY(records.at(0).contains(QStringLiteral("power 1")));
@@ -178,13 +151,15 @@ void TestChipOpsEmu::recordTableThenCheckRecordsFindsTheFiles() {
     QVERIFY(records.at(2).contains(QStringLiteral("start 00200 stop 00260 (given) power 0")));
 
     b.run("CheckRecords1");
-    QTRY_VERIFY_WITH_TIMEOUT(!b.map(1, 3).isEmpty() && b.w().state().link.LinkState == 3, 10000);
-    QCOMPARE(b.map(1, 1), QStringLiteral("00000"));
+    QTRY_VERIFY_WITH_TIMEOUT(!b.map(MapColumn::Start, 3).isEmpty() && b.state().link.LinkState == 3,
+                             10000);
+    QCOMPARE(b.map(MapColumn::Start, 1), QStringLiteral("00000"));
     // The second file was recorded where the first one ended.
-    QCOMPARE(b.map(1, 2), QString::asprintf("%05d", b.map(3, 1).toInt() + 1));
-    QCOMPARE(b.map(1, 3), QStringLiteral("00200"));
-    QCOMPARE(b.map(3, 3), QStringLiteral("00260"));
-    QCOMPARE(b.w().state().panel.address(), QStringLiteral("00000"));
+    QCOMPARE(b.map(MapColumn::Start, 2),
+             QString::asprintf("%05d", b.map(MapColumn::Eom, 1).toInt() + 1));
+    QCOMPARE(b.map(MapColumn::Start, 3), QStringLiteral("00200"));
+    QCOMPARE(b.map(MapColumn::Eom, 3), QStringLiteral("00260"));
+    QCOMPARE(b.state().panel.address(), QStringLiteral("00000"));
 }
 
 void TestChipOpsEmu::eraseEmptiesAnIsd1740() {
@@ -195,31 +170,30 @@ void TestChipOpsEmu::eraseEmptiesAnIsd1740() {
                     QStringLiteral("0.25")));
     b.run("Erase1");
     QVERIFY(b.emu.waitForLog(QStringLiteral("Erase")));
-    QTRY_COMPARE_WITH_TIMEOUT(b.w().state().link.LinkState, 3, 10000);
-    QCOMPARE(b.w().state().panel.address(), QStringLiteral("00016"));
+    QTRY_COMPARE_WITH_TIMEOUT(b.state().link.LinkState, 3, 10000);
+    QCOMPARE(b.state().panel.address(), QStringLiteral("00016"));
     b.run("PlayfromISD2");
-    QTRY_COMPARE_WITH_TIMEOUT(b.map(5, 1), QStringLiteral("00336"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(b.map(MapColumn::Ovf, 1), QStringLiteral("00336"), 10000);
     // Nothing left: the one row is the free memory running into the end.
-    QCOMPARE(b.map(1, 1), QStringLiteral("00016"));
-    QCOMPARE(b.map(3, 1), QString());
-    QCOMPARE(b.w().state().panel.timeToEnd(), QStringLiteral("Rosc"));
+    QCOMPARE(b.map(MapColumn::Start, 1), QStringLiteral("00016"));
+    QCOMPARE(b.map(MapColumn::Eom, 1), QString());
+    QCOMPARE(b.state().panel.timeToEnd(), QStringLiteral("Rosc"));
 }
 
 void TestChipOpsEmu::eraseRecordsSilenceOnAnIsd33060() {
     Bench b;
     QVERIFY(b.start(threeMessages));
     // Erasing takes bytes 4 to 8 from the command before it, a scan here.
-    b.run("PlayfromISD2");
-    QTRY_COMPARE_WITH_TIMEOUT(b.map(5, 4), QStringLiteral("00400"), 10000);
+    QVERIFY(b.scanToTheEnd());
     b.run("Erase1");
     QVERIFY(b.emu.waitForLog(QStringLiteral("Record start 00000 stop 00399")));
-    QTRY_COMPARE_WITH_TIMEOUT(b.w().state().link.LinkState, 3, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(b.state().link.LinkState, 3, 10000);
     b.run("PlayfromISD2");
-    QTRY_COMPARE_WITH_TIMEOUT(b.map(5, 2), QStringLiteral("00400"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(b.map(MapColumn::Ovf, 2), QStringLiteral("00400"), 10000);
     // One message of silence over the whole memory, ending on its last row.
-    QCOMPARE(b.map(1, 1), QStringLiteral("00000"));
-    QCOMPARE(b.map(3, 1), QStringLiteral("00399"));
-    QCOMPARE(b.map(1, 2), QString());
+    QCOMPARE(b.map(MapColumn::Start, 1), QStringLiteral("00000"));
+    QCOMPARE(b.map(MapColumn::Eom, 1), QStringLiteral("00399"));
+    QCOMPARE(b.map(MapColumn::Start, 2), QString());
 }
 
 void TestChipOpsEmu::chipLargerThanChosenTypeGivesAddressError() {
@@ -230,8 +204,8 @@ void TestChipOpsEmu::chipLargerThanChosenTypeGivesAddressError() {
     QTRY_COMPARE_WITH_TIMEOUT(b.prompter.messages.size(), 2, 10000);
     QCOMPARE(b.prompter.messages, QStringList({QStringLiteral("ISD max adress error"),
                                                QStringLiteral("Please select right ISD device")}));
-    QCOMPARE(b.map(1, 1), QString()); // the map is emptied again
-    QCOMPARE(b.w().state().link.LinkState, 3);
+    QCOMPARE(b.map(MapColumn::Start, 1), QString()); // the map is emptied again
+    QCOMPARE(b.state().link.LinkState, 3);
     QVERIFY(b.emu.waitForLog(QStringLiteral("Stop")));
 }
 
@@ -243,8 +217,8 @@ void TestChipOpsEmu::emptySocketGivesDeviceNotDetected() {
     QTRY_COMPARE_WITH_TIMEOUT(b.prompter.messages.size(), 2, 10000);
     QCOMPARE(b.prompter.messages, QStringList({QStringLiteral("Device not detected !"),
                                                QStringLiteral("Please select right ISD device")}));
-    QCOMPARE(b.w().state().link.PowerSetting, quint8(0));
-    QCOMPARE(b.w().state().link.LinkState, 3);
+    QCOMPARE(b.state().link.PowerSetting, quint8(0));
+    QCOMPARE(b.state().link.LinkState, 3);
 }
 
 void TestChipOpsEmu::circularFaultIsReported() {
@@ -253,16 +227,15 @@ void TestChipOpsEmu::circularFaultIsReported() {
     b.emu.command(QStringLiteral("circular"));
     QTRY_COMPARE_WITH_TIMEOUT(
         b.prompter.messages, QStringList{QStringLiteral("Circular memory structure fail!")}, 10000);
-    QCOMPARE(b.w().state().link.LinkState, 3);
+    QCOMPARE(b.state().link.LinkState, 3);
 }
 
 void TestChipOpsEmu::splitRepliesAreTakenWhole() {
     Bench b;
     QVERIFY(b.start(threeMessages, {QStringLiteral("--split"), QStringLiteral("7"),
                                     QStringLiteral("--split-pause"), QStringLiteral("5")}));
-    b.run("PlayfromISD2");
-    QTRY_COMPARE_WITH_TIMEOUT(b.map(5, 4), QStringLiteral("00400"), 10000);
-    QCOMPARE(b.map(3, 3), QStringLiteral("00299"));
+    QVERIFY(b.scanToTheEnd());
+    QCOMPARE(b.map(MapColumn::Eom, 3), QStringLiteral("00299"));
     QVERIFY(b.prompter.errors.isEmpty());
 }
 
@@ -282,10 +255,10 @@ void TestChipOpsEmu::garbageOrSilenceNeverHangsAndStopReturnsToIdle() {
     b.run("PlayfromISD2");
     QVERIFY(b.emu.waitForLog(QStringLiteral("Scan start 00000")));
     QVERIFY(b.emu.waitForLog(QStringLiteral("out ")));
-    QCOMPARE(b.w().state().link.LinkState, 4);
-    b.w().state().handlers.run(Handler::StopChip);
-    QCOMPARE(b.w().state().link.LinkState, 3);
-    QVERIFY(b.w().state().link.StopRequested);
+    QCOMPARE(b.state().link.LinkState, 4);
+    b.state().handlers.run(Handler::StopChip);
+    QCOMPARE(b.state().link.LinkState, 3);
+    QVERIFY(b.state().link.StopRequested);
     // The window still answers: a new command goes out.
     b.run("PowerUp");
     QVERIFY(b.emu.waitForLog(QStringLiteral("PowerUp")));
@@ -295,16 +268,16 @@ void TestChipOpsEmu::hangUpDuringRecordingLeavesNotConnected() {
     Bench b;
     QVERIFY(b.start("vokar-emu image\nchip 1\n",
                     {QStringLiteral("--hangup-after"), QStringLiteral("4")}));
-    b.w().state().fileGrid.setCell(1, 1, QStringLiteral("00000"));
-    b.w().state().fileGrid.setCell(2, 1, QStringLiteral("not used"));
-    b.w().state().fileGrid.setCell(3, 1, QStringLiteral("/s/long.wav"));
-    b.w().state().availability.UpdateMenu();
+    b.state().fileGrid.setCell(FileColumn::Start, 1, QStringLiteral("00000"));
+    b.state().fileGrid.setCell(FileColumn::Stop, 1, QStringLiteral("not used"));
+    b.state().fileGrid.setCell(FileColumn::File, 1, QStringLiteral("/s/long.wav"));
+    b.state().availability.UpdateMenu();
     b.run("RecordISD");
     QTRY_VERIFY_WITH_TIMEOUT(!b.port.Active(), 10000);
-    QTRY_COMPARE(b.w().state().panel.portNumber(), QStringLiteral("not connected"));
-    QCOMPARE(b.w().state().link.LinkState, 2); // no reply will come to end it
-    b.w().state().handlers.run(Handler::StopPlayback);
-    QCOMPARE(b.w().state().link.LinkState, 3);
+    QTRY_COMPARE(b.state().panel.portNumber(), QStringLiteral("not connected"));
+    QCOMPARE(b.state().link.LinkState, 2); // no reply will come to end it
+    b.state().handlers.run(Handler::StopPlayback);
+    QCOMPARE(b.state().link.LinkState, 3);
     QVERIFY(!b.player.IsPlaying());
 }
 

@@ -63,6 +63,25 @@ struct Line {
     int lastCount() const { return deliveries.isEmpty() ? -1 : deliveries.last().at(0).toInt(); }
 };
 
+// The port dialog over the stand-in's line, with the panel and the messages
+// it shows.
+struct DialogOnLine : Line {
+    PanelTexts panel;
+    FakePrompter prompter;
+    PortDialog dialog{port, panel, prompter};
+
+    // Runs the dialog: chooses COM`number` (0: leaves the choice as it is),
+    // then presses `button` ("OKBtn" or "CancelBtn") once it shows.
+    bool choose(int number, const char* button) {
+        if (number > 0)
+            dialog.portButton(number)->setChecked(true);
+        QTimer::singleShot(0, &dialog, [this, button] {
+            dialog.findChild<QPushButton*>(QString::fromLatin1(button))->click();
+        });
+        return dialog.Execute();
+    }
+};
+
 } // namespace
 
 class TestComPortWithEmu : public QObject {
@@ -344,72 +363,47 @@ private slots:
     }
 
     void portDialogOkOpensChosenPortAndShowsDevices() {
-        Line line;
+        DialogOnLine line;
         QVERIFY(line.start());
-        PanelTexts panel;
-        FakePrompter prompter;
-        PortDialog dialog(line.port, panel, prompter);
-        dialog.portButton(1)->setChecked(true);
-        QTimer::singleShot(
-            0, &dialog, [&] { dialog.findChild<QPushButton*>(QStringLiteral("OKBtn"))->click(); });
-        QVERIFY(dialog.Execute());
+        QVERIFY(line.choose(1, "OKBtn"));
         QVERIFY(line.port.Active());
-        QCOMPARE(panel.portNumber(), QStringLiteral("1"));
-        QCOMPARE(dialog.portDevice(1)->text(), line.emu.device());
-        QCOMPARE(dialog.portDevice(2)->text(), QStringLiteral("/dev/no-such-vokar"));
-        QVERIFY(prompter.messages.isEmpty());
+        QCOMPARE(line.panel.portNumber(), QStringLiteral("1"));
+        QCOMPARE(line.dialog.portDevice(1)->text(), line.emu.device());
+        QCOMPARE(line.dialog.portDevice(2)->text(), QStringLiteral("/dev/no-such-vokar"));
+        QVERIFY(line.prompter.messages.isEmpty());
         QVERIFY(line.emu.waitForLog(QStringLiteral("# port opened")));
     }
 
     void portDialogOkOnMissingDeviceSaysNotAvailable() {
-        Line line;
+        DialogOnLine line;
         QVERIFY(line.start());
-        PanelTexts panel;
-        FakePrompter prompter;
-        PortDialog dialog(line.port, panel, prompter);
-        dialog.portButton(2)->setChecked(true);
-        QTimer::singleShot(
-            0, &dialog, [&] { dialog.findChild<QPushButton*>(QStringLiteral("OKBtn"))->click(); });
-        dialog.Execute();
+        line.choose(2, "OKBtn");
         QVERIFY(!line.port.Active());
-        QCOMPARE(prompter.messages, QStringList{QStringLiteral("Serial Port not available")});
-        QCOMPARE(panel.portNumber(), QStringLiteral("not connected"));
+        QCOMPARE(line.prompter.messages, QStringList{QStringLiteral("Serial Port not available")});
+        QCOMPARE(line.panel.portNumber(), QStringLiteral("not connected"));
     }
 
     void portDialogCancelReopensThePortThatWasOpen() {
-        Line line;
+        DialogOnLine line;
         QVERIFY(line.start());
-        PanelTexts panel;
-        FakePrompter prompter;
-        PortDialog dialog(line.port, panel, prompter);
-        panel.setText(PanelTexts::PortNumber, QStringLiteral("1"));
+        line.panel.setText(PanelTexts::PortNumber, QStringLiteral("1"));
         line.port.Open();
         QSignalSpy active(&line.port, &ComPort::activeChanged);
-        dialog.portButton(2)->setChecked(true);
-        QTimer::singleShot(0, &dialog, [&] {
-            dialog.findChild<QPushButton*>(QStringLiteral("CancelBtn"))->click();
-        });
-        QVERIFY(!dialog.Execute());
+        QVERIFY(!line.choose(2, "CancelBtn"));
         QVERIFY(line.port.Active());
         QCOMPARE(line.port.PortNum(), 1);
         QCOMPARE(active.size(), 2); // closed for the dialog, opened again
-        QCOMPARE(panel.portNumber(), QStringLiteral("1"));
-        QVERIFY(prompter.messages.isEmpty());
+        QCOMPARE(line.panel.portNumber(), QStringLiteral("1"));
+        QVERIFY(line.prompter.messages.isEmpty());
     }
 
     void portDialogCancelLeavesClosedPortClosed() {
-        Line line;
+        DialogOnLine line;
         QVERIFY(line.start());
-        PanelTexts panel;
-        FakePrompter prompter;
-        PortDialog dialog(line.port, panel, prompter);
-        panel.setText(PanelTexts::PortNumber, QStringLiteral("not connected"));
-        QTimer::singleShot(0, &dialog, [&] {
-            dialog.findChild<QPushButton*>(QStringLiteral("CancelBtn"))->click();
-        });
-        QVERIFY(!dialog.Execute());
+        line.panel.setText(PanelTexts::PortNumber, QStringLiteral("not connected"));
+        QVERIFY(!line.choose(0, "CancelBtn"));
         QVERIFY(!line.port.Active());
-        QCOMPARE(panel.portNumber(), QStringLiteral("not connected"));
+        QCOMPARE(line.panel.portNumber(), QStringLiteral("not connected"));
     }
 };
 

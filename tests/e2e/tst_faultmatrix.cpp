@@ -2,14 +2,8 @@
 // cover yet, one test each, named after the fault. docs/RELIABILITY.md lists
 // every fault with the test that shows what the program does about it.
 
-#include "app/mainwindow.h"
-#include "app/startup.h"
-#include "emuprocess.h"
+#include "emuprogram.h"
 #include "fakecomport.h"
-#include "fakeplayer.h"
-#include "fakeprompter.h"
-#include "link/serialcomport.h"
-#include "tempfolder.h"
 #include "widgets/portdialog.h"
 
 #include <QDir>
@@ -43,60 +37,31 @@ QString hexWords(const QByteArray& bytes) {
     return QString::fromLatin1(bytes.toHex(' '));
 }
 
-// A message box on the screen for every message, as the user sees them: the
-// box runs its own event loop, so replies go on arriving while it is open.
-class BoxPrompter : public FakePrompter {
-public:
+// The wired program with the real port on the stand-in's line, and a
+// message box on the screen for every message, as the user sees them: the box
+// runs its own event loop, so replies go on arriving while it is open.
+struct Bench : EmuProgram {
     // Runs once, with the first box open; the box closes after it.
     std::function<void()> whileOpen;
 
-    void showMessage(const QString& text) override {
-        FakePrompter::showMessage(text);
-        QMessageBox box(QMessageBox::Information, QStringLiteral("isdvokar"), text);
-        QTimer::singleShot(0, &box, [this, &box] {
-            if (const std::function<void()> job = std::exchange(whileOpen, nullptr))
-                job();
-            box.accept();
-        });
-        box.exec();
-    }
-};
-
-// The wired program with the real port on the stand-in's line.
-struct Bench {
-    TempFolder folder;
-    EmuProcess emu;
-    SerialComPort port;
-    FakePlayer player;
-    BoxPrompter prompter;
-    Windows windows;
-
-    QStringList emuArguments(const QStringList& extra, const QString& timeScale) {
-        return QStringList{
-                   QStringLiteral("--chip"),       QStringLiteral("1"),
-                   QStringLiteral("--time-scale"), timeScale,
-                   QStringLiteral("--com"),        QStringLiteral("1"),
-                   QStringLiteral("--ports-file"), folder.file(QStringLiteral("isdvokar.ports"))} +
-               extra;
+    Bench() {
+        prompter.onMessage = [this](const QString& text) {
+            QMessageBox box(QMessageBox::Information, QStringLiteral("isdvokar"), text);
+            QTimer::singleShot(0, &box, [this, &box] {
+                if (const std::function<void()> job = std::exchange(whileOpen, nullptr))
+                    job();
+                box.accept();
+            });
+            box.exec();
+        };
     }
 
     bool start(const QStringList& extra = {}, const QString& timeScale = QStringLiteral("0.01")) {
-        if (!emu.start(emuArguments(extra, timeScale)))
-            return false;
-        folder.write(QStringLiteral("isdvokar.fig"),
-                     "VOKAR-1 Configuration File\r\n1\r\n1\r\n\r\n\r\n\r\n1\r\n");
-        windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
         // The chip type goes out twice: when the chip type dialog applies
         // the stored type, and as the answer to the stand-in's announcement.
-        return port.Active() && waitForSetChips(2);
+        return EmuProgram::start({QByteArray(), 1, timeScale, 0, extra}) && waitForSetChips(2);
     }
-    ~Bench() { windows.main.reset(); }
-
-    MainWindow& w() { return *windows.main; }
-    void run(const char* action) {
-        w().state().commands.action(QString::fromLatin1(action))->trigger();
-    }
-    int setChips() { return int(emu.log().filter(QStringLiteral("SetChip")).size()); }
+    int setChips() { return logged(QStringLiteral("SetChip")); }
     bool waitForSetChips(int count) {
         return QTest::qWaitFor([&] { return setChips() >= count; }, 10000);
     }
@@ -135,7 +100,7 @@ void TestFaultMatrix::replySplitInTwoAtEveryByteIsTakenWhole() {
         QCOMPARE(b.setChips(), before + 1);
     }
     QVERIFY(b.prompter.errors.isEmpty());
-    QCOMPARE(b.w().state().link.LinkState, 3);
+    QCOMPARE(b.state().link.LinkState, 3);
 }
 
 void TestFaultMatrix::twoRepliesInOneDeliveryOnlyTheFirstCounts() {
@@ -153,7 +118,7 @@ void TestFaultMatrix::twoRepliesInOneDeliveryOnlyTheFirstCounts() {
     QVERIFY(b.waitForSetChips(before + 1));
     QTRY_COMPARE(b.port.ReadBufUsed(), 0);
     QCOMPARE(b.setChips(), before + 1);
-    QCOMPARE(b.w().state().link.LinkState, 3);
+    QCOMPARE(b.state().link.LinkState, 3);
 }
 
 void TestFaultMatrix::garbageBetweenRepliesIsDroppedAndTheNextReplyTaken() {
@@ -180,7 +145,7 @@ void TestFaultMatrix::garbageBetweenRepliesIsDroppedAndTheNextReplyTaken() {
     QCOMPARE(b.setChips(), before + 1);
     QVERIFY(b.prompter.messages.isEmpty());
     QVERIFY(b.prompter.errors.isEmpty());
-    QCOMPARE(b.w().state().link.LinkState, 3);
+    QCOMPARE(b.state().link.LinkState, 3);
 }
 
 void TestFaultMatrix::hangUpLeavesPortClosedAndProcessIdle_data() {
@@ -202,18 +167,18 @@ void TestFaultMatrix::hangUpLeavesPortClosedAndProcessIdle() {
     Bench b;
     // Real time: an operation on an empty ISD 33060 lasts seconds.
     QVERIFY(b.start({}, QStringLiteral("1")));
-    b.w().state().fileGrid.setCell(1, 1, QStringLiteral("00000"));
-    b.w().state().fileGrid.setCell(2, 1, QStringLiteral("not used"));
-    b.w().state().fileGrid.setCell(3, 1, QStringLiteral("/s/long.wav"));
-    b.w().state().availability.UpdateMenu();
+    b.state().fileGrid.setCell(FileColumn::Start, 1, QStringLiteral("00000"));
+    b.state().fileGrid.setCell(FileColumn::Stop, 1, QStringLiteral("not used"));
+    b.state().fileGrid.setCell(FileColumn::File, 1, QStringLiteral("/s/long.wav"));
+    b.state().availability.UpdateMenu();
     b.run(action.constData());
     QVERIFY(b.emu.waitForLog(started));
     b.emu.command(QStringLiteral("hangup"));
     QTRY_VERIFY_WITH_TIMEOUT(!b.port.Active(), 10000);
-    QTRY_COMPARE(b.w().state().panel.portNumber(), QStringLiteral("not connected"));
+    QTRY_COMPARE(b.state().panel.portNumber(), QStringLiteral("not connected"));
     QCOMPARE(b.prompter.messages.size(), 1);
     QVERIFY(b.prompter.messages.first().contains(QStringLiteral("disconnected")));
-    QCOMPARE(b.w().state().link.LinkState, state); // no reply will come to end it
+    QCOMPARE(b.state().link.LinkState, state); // no reply will come to end it
 
     // Two seconds with nothing to do: the process must not spin on the dead
     // line. This is a measuring window, not a wait for something.
@@ -223,8 +188,8 @@ void TestFaultMatrix::hangUpLeavesPortClosedAndProcessIdle() {
     QVERIFY2(used < 0.2, qPrintable(QStringLiteral("%1 s of CPU in 2 s").arg(used)));
     QCOMPARE(b.prompter.messages.size(), 1);
 
-    b.w().state().handlers.run(Handler::StopChip);
-    QCOMPARE(b.w().state().link.LinkState, 3);
+    b.state().handlers.run(Handler::StopChip);
+    QCOMPARE(b.state().link.LinkState, 3);
 }
 
 void TestFaultMatrix::deviceComingBackIsOpenedFromThePortDialog() {
@@ -236,7 +201,7 @@ void TestFaultMatrix::deviceComingBackIsOpenedFromThePortDialog() {
 
     // Plugged in again: a new device, mapped to COM1 once more.
     EmuProcess again;
-    QVERIFY(again.start(b.emuArguments({}, QStringLiteral("0.01"))));
+    QVERIFY(again.start(b.standInArguments({})));
     PortDialog* dialog = b.w().portDialog();
     QVERIFY(dialog);
     QTimer::singleShot(0, dialog, [dialog] {
@@ -245,13 +210,14 @@ void TestFaultMatrix::deviceComingBackIsOpenedFromThePortDialog() {
     });
     b.run("ChangePort");
     QVERIFY(b.port.Active());
-    QCOMPARE(b.w().state().panel.portNumber(), QStringLiteral("1"));
+    QCOMPARE(b.state().panel.portNumber(), QStringLiteral("1"));
     QVERIFY(again.waitForLog(QStringLiteral("# port opened")));
     // It announces itself and is told the chip type, and a scan runs.
     QVERIFY(again.waitForLog(QStringLiteral("SetChip")));
     b.run("PlayfromISD2");
-    QTRY_COMPARE_WITH_TIMEOUT(b.w().state().mapGrid.cell(5, 1), QStringLiteral("00400"), 10000);
-    QCOMPARE(b.w().state().link.LinkState, 3);
+    QTRY_COMPARE_WITH_TIMEOUT(b.state().mapGrid.cell(MapColumn::Ovf, 1), QStringLiteral("00400"),
+                              10000);
+    QCOMPARE(b.state().link.LinkState, 3);
 }
 
 void TestFaultMatrix::repliesArrivingWhileAMessageBoxIsOpenWaitForIt() {
@@ -261,13 +227,13 @@ void TestFaultMatrix::repliesArrivingWhileAMessageBoxIsOpenWaitForIt() {
     bool waited = false;
     int answeredWhileOpen = -1;
     int stateWhileOpen = -1;
-    b.prompter.whileOpen = [&] {
+    b.whileOpen = [&] {
         // The box says the device was not detected; meanwhile the programmer
         // sends another reply.
         b.emu.command(QStringLiteral("announce"));
         waited = QTest::qWaitFor([&] { return b.port.ReadBufUsed() >= 20; }, 10000);
         answeredWhileOpen = b.setChips() - before;
-        stateWhileOpen = b.w().state().link.LinkState;
+        stateWhileOpen = b.state().link.LinkState;
     };
     b.run("PlayfromISD2");
     QTRY_COMPARE_WITH_TIMEOUT(b.prompter.messages.size(), 2, 10000);
@@ -282,18 +248,14 @@ void TestFaultMatrix::repliesArrivingWhileAMessageBoxIsOpenWaitForIt() {
 }
 
 void TestFaultMatrix::listSavedOnAFillingDiskKeepsTheOldFile() {
-    TempFolder folder;
-    folder.write(QStringLiteral("isdvokar.fig"),
-                 "VOKAR-1 Configuration File\r\n1\r\n1\r\n\r\n\r\n\r\n1\r\n");
-    FakeComPort port;
-    FakePlayer player;
-    FakePrompter prompter;
-    Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
-    MainWindow& w = *windows.main;
+    FakeProgram program(SettingsFile().text());
+    const TempFolder& folder = program.folder;
+    FakePrompter& prompter = program.prompter;
+    MainWindow& w = program.w();
     const QString list = folder.file(QStringLiteral("sounds.lsp"));
-    w.state().fileGrid.setCell(1, 1, QStringLiteral("00000"));
-    w.state().fileGrid.setCell(2, 1, QStringLiteral("00100"));
-    w.state().fileGrid.setCell(3, 1, QStringLiteral("/s/one.wav"));
+    w.state().fileGrid.setCell(FileColumn::Start, 1, QStringLiteral("00000"));
+    w.state().fileGrid.setCell(FileColumn::Stop, 1, QStringLiteral("00100"));
+    w.state().fileGrid.setCell(FileColumn::File, 1, QStringLiteral("/s/one.wav"));
     w.state().availability.UpdateMenu();
     prompter.answers = {list};
     w.state().commands.action(QStringLiteral("SaveList"))->trigger();
@@ -304,9 +266,9 @@ void TestFaultMatrix::listSavedOnAFillingDiskKeepsTheOldFile() {
     const QString longName =
         QStringLiteral("/sounds/") + QString(200, u'n') + QStringLiteral(".wav");
     for (int row = 1; row <= 100; ++row) {
-        w.state().fileGrid.setCell(1, row, QStringLiteral("not used"));
-        w.state().fileGrid.setCell(2, row, QStringLiteral("not used"));
-        w.state().fileGrid.setCell(3, row, longName);
+        w.state().fileGrid.setCell(FileColumn::Start, row, QStringLiteral("not used"));
+        w.state().fileGrid.setCell(FileColumn::Stop, row, QStringLiteral("not used"));
+        w.state().fileGrid.setCell(FileColumn::File, row, longName);
     }
     w.state().availability.UpdateMenu();
 
@@ -331,26 +293,21 @@ void TestFaultMatrix::listSavedOnAFillingDiskKeepsTheOldFile() {
         QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("sounds")),
         QStringList{QStringLiteral("sounds.lsp")});
     // The table is whole, and with room on the disk it saves.
-    QCOMPARE(w.state().fileGrid.cell(3, 100), longName);
+    QCOMPARE(w.state().fileGrid.cell(FileColumn::File, 100), longName);
     w.state().handlers.run(Handler::SaveList);
     QVERIFY(folder.read(QStringLiteral("sounds.lsp")).size() > 4096);
-    windows.main.reset();
 }
 
 void TestFaultMatrix::listSavedOnAFullDeviceIsReported() {
     if (!QFile::exists(QStringLiteral("/dev/full")))
         QSKIP("no /dev/full on this system");
-    TempFolder folder;
-    folder.write(QStringLiteral("isdvokar.fig"),
-                 "VOKAR-1 Configuration File\r\n1\r\n1\r\n\r\n\r\n\r\n1\r\n");
-    FakeComPort port;
-    FakePlayer player;
-    FakePrompter prompter;
-    Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
-    MainWindow& w = *windows.main;
-    w.state().fileGrid.setCell(1, 1, QStringLiteral("00000"));
-    w.state().fileGrid.setCell(2, 1, QStringLiteral("00100"));
-    w.state().fileGrid.setCell(3, 1, QStringLiteral("/s/one.wav"));
+    FakeProgram program(SettingsFile().text());
+    const TempFolder& folder = program.folder;
+    FakePrompter& prompter = program.prompter;
+    MainWindow& w = program.w();
+    w.state().fileGrid.setCell(FileColumn::Start, 1, QStringLiteral("00000"));
+    w.state().fileGrid.setCell(FileColumn::Stop, 1, QStringLiteral("00100"));
+    w.state().fileGrid.setCell(FileColumn::File, 1, QStringLiteral("/s/one.wav"));
     w.state().availability.UpdateMenu();
     // The list the user chooses is a link to the full device, as a list on
     // a disk that has no room left at all.
@@ -364,8 +321,7 @@ void TestFaultMatrix::listSavedOnAFullDeviceIsReported() {
     QVERIFY2(told.contains(QStringLiteral("full.lsp")), qPrintable(told));
     // The table does not take the device as its list.
     QVERIFY(w.state().listFileName != list);
-    QCOMPARE(w.state().fileGrid.cell(3, 1), QStringLiteral("/s/one.wav"));
-    windows.main.reset();
+    QCOMPARE(w.state().fileGrid.cell(FileColumn::File, 1), QStringLiteral("/s/one.wav"));
 }
 
 QTEST_MAIN(TestFaultMatrix)

@@ -2,15 +2,12 @@
 // on the table, Plan addresses, Erase and its confirmation, Record table to
 // ISD. Five user actions after start; the stand-in at real time records
 // what the real player plays into a private sound server.
-#include "app/mainwindow.h"
-#include "app/startup.h"
-#include "emuprocess.h"
+#include "emuprogram.h"
 #include "files/player.h"
-#include "link/serialcomport.h"
 #include "modaldialogs.h"
 #include "nullsinkserver.h"
 #include "screenshot.h"
-#include "tempfolder.h"
+#include "settingsfile.h"
 #include "testsounds.h"
 #include "widgets/operationstatus.h"
 #include "widgets/qtprompter.h"
@@ -63,36 +60,34 @@ void TestFillChipEmu::initTestCase() {
 }
 
 void TestFillChipEmu::fourFilesInFiveActions() {
-    TempFolder folder;
-    EmuProcess emu;
-    // An ISD 1730 with an old message in it; erased by the chip's own command.
-    folder.write(QStringLiteral("chip.img"), "vokar-emu image\nchip 41\nmessage 16 60\n");
-    QVERIFY(
-        emu.start({QStringLiteral("--chip"), QStringLiteral("41"), QStringLiteral("--time-scale"),
-                   QStringLiteral("1"), QStringLiteral("--progress-ms"), QStringLiteral("100"),
-                   QStringLiteral("--com"), QStringLiteral("1"), QStringLiteral("--ports-file"),
-                   folder.file(QStringLiteral("isdvokar.ports")), QStringLiteral("--image"),
-                   folder.file(QStringLiteral("chip.img"))}));
-    // As scripts/run-program.sh leaves it: COM1, the chip type, Auto open.
-    folder.write(QStringLiteral("isdvokar.fig"),
-                 "VOKAR-1 Configuration File\r\n1\r\n41\r\n\r\n\r\n\r\n1\r\n");
+    // The real player and the real message boxes, made before the program
+    // that uses them and gone after it.
+    struct OnScreen {
+        Player realPlayer;
+        QtPrompter screenPrompter;
+    };
+    struct Program : OnScreen, EmuProgram {};
+    Program p;
     QStringList sounds;
     for (int i = 1; i <= Files; ++i) {
-        const QString path = folder.file(QStringLiteral("message%1.wav").arg(i));
+        const QString path = p.folder.file(QStringLiteral("message%1.wav").arg(i));
         QVERIFY(TestSounds::writeToneWav(path, 8000, 1, FileSeconds, SF_FORMAT_PCM_16));
         sounds.append(path);
     }
-
-    SerialComPort port;
-    Player player;
-    QtPrompter prompter;
-    Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
-    MainWindow& w = *windows.main;
-    prompter.setParent(&w);
+    // An ISD 1730 with an old message in it, erased by the chip's own command;
+    // the settings as scripts/run-program.sh leaves them: COM1, opened at start.
+    EmuProgram::StandIn standIn;
+    standIn.image = "vokar-emu image\nchip 41\nmessage 16 60\n";
+    standIn.chip = 41;
+    standIn.timeScale = QStringLiteral("1");
+    standIn.progressMs = 100;
+    QVERIFY(p.startAndGreet(standIn, SettingsFile().chipType(41).text(), &p.realPlayer,
+                            &p.screenPrompter));
+    MainWindow& w = p.w();
+    EmuProcess& emu = p.emu;
+    p.screenPrompter.setParent(&w);
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    QVERIFY(port.Active());
-    QVERIFY(emu.waitForGreetingAnswered());
     WindowUser user(w);
     ModalDialogs dialogs;
     auto* status = w.findChild<OperationStatus*>(QStringLiteral("OperationStatus"));

@@ -7,6 +7,7 @@
 #include "link/portresolver.h"
 #include "link/serialcomport.h"
 #include "screenshot.h"
+#include "settingsfile.h"
 #include "tempfolder.h"
 #include "widgets/portdialog.h"
 
@@ -40,7 +41,7 @@ QStringList emuArguments(int com) {
             QStringLiteral("isdvokar.ports")};
 }
 
-const QByteArray closedAtStart = "VOKAR-1 Configuration File\r\n1\r\n1\r\n\r\n\r\n\r\n0\r\n";
+const QByteArray closedAtStart = SettingsFile().autoOpen(false).text();
 
 } // namespace
 
@@ -130,8 +131,7 @@ void TestPortListEmu::reopenIsOfferedWhenTheDeviceComesBackAndTakenOnlyOnClick()
     QVERIFY(before.start());
     QVERIFY(QFile::link(before.device(), programmer));
     folder.write(QStringLiteral("isdvokar.ports"), "COM1=" + programmer.toUtf8() + "\n");
-    folder.write(QStringLiteral("isdvokar.fig"),
-                 "VOKAR-1 Configuration File\r\n1\r\n1\r\n\r\n\r\n\r\n1\r\n");
+    folder.write(SettingsFile::name(), SettingsFile().text());
     SerialComPort port;
     FakePlayer player;
     FakePrompter prompter;

@@ -1,14 +1,9 @@
 // Recording with real sound: the real player plays each file into a private
 // PulseAudio null sink while vokar-emu, at real time, records; the recorded
 // messages must be as long as the files.
-#include "app/mainwindow.h"
-#include "app/startup.h"
-#include "emuprocess.h"
-#include "fakeprompter.h"
+#include "emuprogram.h"
 #include "files/player.h"
-#include "link/serialcomport.h"
 #include "nullsinkserver.h"
-#include "tempfolder.h"
 #include "testsounds.h"
 
 #include <QDeadlineTimer>
@@ -39,30 +34,24 @@ void TestRecordSound::initTestCase() {
 }
 
 void TestRecordSound::recordTableMakesMessagesAsLongAsTheFiles() {
-    TempFolder folder;
-    EmuProcess emu;
-    QVERIFY(
-        emu.start({QStringLiteral("--chip"), QStringLiteral("1"), QStringLiteral("--time-scale"),
-                   QStringLiteral("1"), QStringLiteral("--progress-ms"), QStringLiteral("100"),
-                   QStringLiteral("--com"), QStringLiteral("1"), QStringLiteral("--ports-file"),
-                   folder.file(QStringLiteral("isdvokar.ports"))}));
-    folder.write(QStringLiteral("isdvokar.fig"),
-                 "VOKAR-1 Configuration File\r\n1\r\n1\r\n\r\n\r\n\r\n1\r\n");
-    SerialComPort port;
+    // The stand-in at real time, the real player.
     Player player;
-    FakePrompter prompter;
-    Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
-    MainWindow& w = *windows.main;
-    QVERIFY(port.Active());
-    QVERIFY(emu.waitForGreetingAnswered());
+    EmuProgram program;
+    QVERIFY(program.start({QByteArray(), 1, QStringLiteral("1"), 100, {}}, SettingsFile().text(),
+                          &player));
+    QVERIFY(program.emu.waitForGreetingAnswered());
+    const TempFolder& folder = program.folder;
+    EmuProcess& emu = program.emu;
+    FakePrompter& prompter = program.prompter;
+    MainWindow& w = program.w();
 
     for (int row = 1; row <= 3; ++row) {
         const QString file = folder.file(QStringLiteral("tone%1.wav").arg(row));
         QVERIFY(TestSounds::writeToneWav(file, 8000, 1, fileSeconds[row - 1], SF_FORMAT_PCM_16));
-        w.state().fileGrid.setCell(1, row,
+        w.state().fileGrid.setCell(FileColumn::Start, row,
                                    row == 1 ? QStringLiteral("00000") : QStringLiteral("not used"));
-        w.state().fileGrid.setCell(2, row, QStringLiteral("not used"));
-        w.state().fileGrid.setCell(3, row, file);
+        w.state().fileGrid.setCell(FileColumn::Stop, row, QStringLiteral("not used"));
+        w.state().fileGrid.setCell(FileColumn::File, row, file);
     }
     w.state().availability.UpdateMenu();
     sound.clearSound();
@@ -85,11 +74,14 @@ void TestRecordSound::recordTableMakesMessagesAsLongAsTheFiles() {
     // The map of what the stand-in now holds, from a scan.
     w.state().commands.action(QStringLiteral("PlayfromISD2"))->trigger();
     QVERIFY(NullSinkServer::waitFor(
-        [&] { return w.state().link.LinkState == 3 && !w.state().mapGrid.cell(5, 4).isEmpty(); },
+        [&] {
+            return w.state().link.LinkState == 3 &&
+                   !w.state().mapGrid.cell(MapColumn::Ovf, 4).isEmpty();
+        },
         20000));
     for (int row = 1; row <= 3; ++row) {
-        const int start = w.state().mapGrid.cell(1, row).toInt();
-        const int eom = w.state().mapGrid.cell(3, row).toInt();
+        const int start = w.state().mapGrid.cell(MapColumn::Start, row).toInt();
+        const int eom = w.state().mapGrid.cell(MapColumn::Eom, row).toInt();
         const double recorded = (eom - start + 1) * RowSeconds;
         // The stop reaches the programmer with its next progress report, and
         // the last row is a whole row.
@@ -98,25 +90,29 @@ void TestRecordSound::recordTableMakesMessagesAsLongAsTheFiles() {
         QVERIFY(recorded >= fileSeconds[row - 1] - RowSeconds);
         QVERIFY(recorded <= fileSeconds[row - 1] + ProgressSeconds + RowSeconds + 0.05);
         if (row > 1)
-            QCOMPARE(start, w.state().mapGrid.cell(3, row - 1).toInt() + 1);
+            QCOMPARE(start, w.state().mapGrid.cell(MapColumn::Eom, row - 1).toInt() + 1);
     }
 
     // Checking the table against the chip finds the same three records.
     QStringList scanned;
     for (int row = 1; row <= 3; ++row)
-        scanned << w.state().mapGrid.cell(1, row) + QLatin1Char('-') +
-                       w.state().mapGrid.cell(3, row);
+        scanned << w.state().mapGrid.cell(MapColumn::Start, row) + QLatin1Char('-') +
+                       w.state().mapGrid.cell(MapColumn::Eom, row);
     w.state().commands.action(QStringLiteral("CheckRecords1"))->trigger();
     QVERIFY(NullSinkServer::waitFor(
-        [&] { return w.state().link.LinkState == 3 && !w.state().mapGrid.cell(1, 3).isEmpty(); },
+        [&] {
+            return w.state().link.LinkState == 3 &&
+                   !w.state().mapGrid.cell(MapColumn::Start, 3).isEmpty();
+        },
         20000));
     QStringList checked;
     for (int row = 1; row <= 3; ++row)
-        checked << w.state().mapGrid.cell(1, row) + QLatin1Char('-') +
-                       w.state().mapGrid.cell(3, row);
+        checked << w.state().mapGrid.cell(MapColumn::Start, row) + QLatin1Char('-') +
+                       w.state().mapGrid.cell(MapColumn::Eom, row);
     QCOMPARE(checked, scanned);
-    QCOMPARE(w.state().mapGrid.cell(1, 4), QString());
+    QCOMPARE(w.state().mapGrid.cell(MapColumn::Start, 4), QString());
 }
 
 QTEST_MAIN(TestRecordSound)
+#include "core/tablelayout.h"
 #include "tst_record_sound.moc"

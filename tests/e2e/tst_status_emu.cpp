@@ -1,12 +1,6 @@
-#include "app/mainwindow.h"
-#include "app/startup.h"
 #include "app/statusreporter.h"
-#include "emuprocess.h"
-#include "fakeplayer.h"
-#include "fakeprompter.h"
-#include "link/serialcomport.h"
+#include "emuprogram.h"
 #include "screenshot.h"
-#include "tempfolder.h"
 
 #include <QLabel>
 #include <QStatusBar>
@@ -21,39 +15,21 @@ QString statusOf(MainWindow& window) {
 
 // The wired program on the stand-in's line, every status bar text it shows
 // kept in order.
-struct Bench {
-    TempFolder folder;
-    EmuProcess emu;
-    SerialComPort port;
-    FakePlayer player;
-    FakePrompter prompter;
-    Windows windows;
+struct Bench : EmuProgram {
     QStringList shown;
 
     bool start(const QByteArray& image, const QString& timeScale = QStringLiteral("0.01")) {
-        folder.write(QStringLiteral("chip.img"), image);
-        if (!emu.start({QStringLiteral("--time-scale"), timeScale, QStringLiteral("--progress-ms"),
-                        QStringLiteral("2000"), QStringLiteral("--com"), QStringLiteral("1"),
-                        QStringLiteral("--ports-file"),
-                        folder.file(QStringLiteral("isdvokar.ports")), QStringLiteral("--image"),
-                        folder.file(QStringLiteral("chip.img"))}))
+        if (!EmuProgram::start({image, 1, timeScale, 2000, {}}))
             return false;
-        folder.write(QStringLiteral("isdvokar.fig"),
-                     "VOKAR-1 Configuration File\r\n1\r\n1\r\n\r\n\r\n\r\n1\r\n");
-        windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
         QObject::connect(w().findChild<StatusReporter*>(), &StatusReporter::shown,
                          [this](const QString& text) { shown << text; });
-        return port.Active() && emu.waitForGreetingAnswered();
-    }
-    MainWindow& w() { return *windows.main; }
-    void run(const char* action) {
-        w().state().commands.action(QString::fromLatin1(action))->trigger();
+        return emu.waitForGreetingAnswered();
     }
     QString status() { return statusOf(w()); }
-    int logged(const QString& text) { return int(emu.log().filter(text).size()); }
     void scan() {
         run("PlayfromISD2");
-        QTRY_COMPARE_WITH_TIMEOUT(w().state().mapGrid.cell(5, 4), QStringLiteral("00400"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(state().mapGrid.cell(MapColumn::Ovf, 4), QStringLiteral("00400"),
+                                  10000);
     }
 };
 
@@ -82,8 +58,7 @@ void TestStatusEmu::connectedStartSaysWhere() {
 
 void TestStatusEmu::startWithoutProgrammerExplainsHowToConnect() {
     TempFolder folder;
-    folder.write(QStringLiteral("isdvokar.fig"),
-                 "VOKAR-1 Configuration File\r\n1\r\n1\r\n\r\n\r\n\r\n0\r\n");
+    folder.write(SettingsFile::name(), SettingsFile().autoOpen(false).text());
     SerialComPort port;
     FakePlayer player;
     FakePrompter prompter;
@@ -131,11 +106,11 @@ void TestStatusEmu::recordTableNamesEachFileAndCountsThem() {
     const QString files[] = {QStringLiteral("/s/one.wav"), QStringLiteral("/s/two.wav"),
                              QStringLiteral("/s/three.wav")};
     for (int row = 1; row <= 3; ++row) {
-        b.w().state().fileGrid.setCell(1, row, QStringLiteral("not used"));
-        b.w().state().fileGrid.setCell(2, row, QStringLiteral("not used"));
-        b.w().state().fileGrid.setCell(3, row, files[row - 1]);
+        b.state().fileGrid.setCell(FileColumn::Start, row, QStringLiteral("not used"));
+        b.state().fileGrid.setCell(FileColumn::Stop, row, QStringLiteral("not used"));
+        b.state().fileGrid.setCell(FileColumn::File, row, files[row - 1]);
     }
-    b.w().state().availability.UpdateMenu();
+    b.state().availability.UpdateMenu();
     b.run("RecTable");
     const QString names[] = {QStringLiteral("one.wav"), QStringLiteral("two.wav"),
                              QStringLiteral("three.wav")};
@@ -152,7 +127,7 @@ void TestStatusEmu::recordTableNamesEachFileAndCountsThem() {
         b.player.finish();
     }
     QTRY_COMPARE_WITH_TIMEOUT(b.status(), QStringLiteral("Recorded 3 files"), 20000);
-    QCOMPARE(b.w().state().link.LinkState, 3);
+    QCOMPARE(b.state().link.LinkState, 3);
 }
 
 QTEST_MAIN(TestStatusEmu)

@@ -39,8 +39,8 @@ public:
 // headers written, rows numbered, start set of commands applied.
 struct TablesFixture {
     TablesFixture() {
-        TableLayout::setUp(files, TableLayout::fileHeaders());
-        TableLayout::setUp(map, TableLayout::mapHeaders());
+        TableLayout::setUp(fileGrid, TableLayout::fileHeaders());
+        TableLayout::setUp(mapGrid, TableLayout::mapHeaders());
         availability.applyStartState();
         open.kind = FileDialog::Kind::Open;
         save.kind = FileDialog::Kind::Save;
@@ -50,33 +50,34 @@ struct TablesFixture {
     // unless given.
     void fillFiles(const QList<QStringList>& rows) {
         for (int k = 0; k < rows.size(); ++k) {
-            files.setRowCount(files.RowCount() + 1);
+            fileGrid.setRowCount(fileGrid.RowCount() + 1);
             for (int col = 1; col <= 3; ++col)
-                files.setCell(col, k + 1, rows[k].value(col - 1));
+                fileGrid.setCell(col, k + 1, rows[k].value(col - 1));
         }
-        files.NumberRows();
+        fileGrid.NumberRows();
     }
     void fillMap(const QList<QStringList>& rows) {
         for (int k = 0; k < rows.size(); ++k) {
-            map.setRowCount(map.RowCount() + 1);
+            mapGrid.setRowCount(mapGrid.RowCount() + 1);
             for (int col = 1; col <= 6; ++col)
-                map.setCell(col, k + 1, rows[k].value(col - 1));
+                mapGrid.setCell(col, k + 1, rows[k].value(col - 1));
         }
-        map.NumberRows();
+        mapGrid.NumberRows();
     }
     QStringList fileRow(int row) const {
-        return {files.cell(1, row), files.cell(2, row), files.cell(3, row)};
+        return {fileGrid.cell(FileColumn::Start, row), fileGrid.cell(FileColumn::Stop, row),
+                fileGrid.cell(FileColumn::File, row)};
     }
     bool enabled(const char* name) const { return commands.isEnabled(QString::fromLatin1(name)); }
 
-    StringGrid files{FileColumn::Count, TableLayout::StartRows};
-    StringGrid map{MapColumn::Count, TableLayout::StartRows};
+    StringGrid fileGrid{FileColumn::Count, TableLayout::StartRows};
+    StringGrid mapGrid{MapColumn::Count, TableLayout::StartRows};
     PanelTexts panel;
     FakeComPort port;
     CommandFrame frame;
     ChipControl chip{panel, frame, port};
     Commands commands;
-    CommandAvailability availability{commands, files, map};
+    CommandAvailability availability{commands, fileGrid, mapGrid};
     FakePrompter prompter;
     FileDialog open;
     FileDialog save;
@@ -90,8 +91,8 @@ struct TablesFixture {
     int mapScrolledToTop = 0;
     QList<std::pair<TablesContext::Table, QString>> kept;
 
-    TablesContext context{files,
-                          map,
+    TablesContext context{fileGrid,
+                          mapGrid,
                           panel,
                           chip,
                           availability,

@@ -82,14 +82,14 @@ void TestFileList::loadFillsRowsNumbersThemAndEnablesCommands() {
     temp.write(QStringLiteral("list.lsp"), contents);
     TablesFixture f;
     f.fillFiles({{QStringLiteral("00001"), notUsed, QStringLiteral("old.wav")}});
-    f.files.setRowCount(400);
+    f.fileGrid.setRowCount(400);
     loadInto(f, name);
-    QCOMPARE(f.files.RowCount(), rows);
+    QCOMPARE(f.fileGrid.RowCount(), rows);
     if (rows > 120)
-        QCOMPARE(f.files.cell(3, rows - 120), lastFile);
-    QCOMPARE(f.files.cell(3, rows - 119), QString());
+        QCOMPARE(f.fileGrid.cell(FileColumn::File, rows - 120), lastFile);
+    QCOMPARE(f.fileGrid.cell(FileColumn::File, rows - 119), QString());
     for (int row = 1; row < rows; ++row)
-        QCOMPARE(f.files.cell(0, row), QString::number(row));
+        QCOMPARE(f.fileGrid.cell(FileColumn::Number, row), QString::number(row));
     QCOMPARE(f.captions, QStringList{QStringLiteral("VOKAR SD Programmer, ") + name});
     QCOMPARE(f.listFileName, name);
     QCOMPARE(f.enabled("SaveList"), rows > 120);
@@ -119,11 +119,11 @@ void TestFileList::malformedLineKeepsEarlierEntries() {
     f.captions.clear();
     loadInto(f, name);
     QCOMPARE(f.prompter.messages, QStringList{QStringLiteral("Bad file format")});
-    QCOMPARE(f.files.cell(3, 1), QStringLiteral("/a.wav"));
-    QCOMPARE(f.files.cell(3, 2), QStringLiteral("/b.wav"));
-    QCOMPARE(f.files.cell(3, 3), QString());
-    QCOMPARE(f.files.RowCount(), 122);
-    QCOMPARE(f.files.cell(0, 121), QString()); // the rows are not renumbered
+    QCOMPARE(f.fileGrid.cell(FileColumn::File, 1), QStringLiteral("/a.wav"));
+    QCOMPARE(f.fileGrid.cell(FileColumn::File, 2), QStringLiteral("/b.wav"));
+    QCOMPARE(f.fileGrid.cell(FileColumn::File, 3), QString());
+    QCOMPARE(f.fileGrid.RowCount(), 122);
+    QCOMPARE(f.fileGrid.cell(FileColumn::Number, 121), QString()); // the rows are not renumbered
     QVERIFY(f.captions.isEmpty());
     QCOMPARE(f.listFileName, name);
     QVERIFY(f.enabled("SaveList"));
@@ -145,8 +145,8 @@ void TestFileList::missingFileLoadsAsEmptyTableWithoutMessage() {
     f.fillFiles({{notUsed, notUsed, QStringLiteral("old.wav")}});
     const QString name = temp.file(QStringLiteral("nothere.lsp"));
     loadInto(f, name);
-    QCOMPARE(f.files.RowCount(), 120);
-    QCOMPARE(f.files.cell(3, 1), QString());
+    QCOMPARE(f.fileGrid.RowCount(), 120);
+    QCOMPARE(f.fileGrid.cell(FileColumn::File, 1), QString());
     QCOMPARE(f.captions, QStringList{QStringLiteral("VOKAR SD Programmer, ") + name});
     QCOMPARE(f.listFileName, name);
     QVERIFY(f.prompter.messages.isEmpty());
@@ -176,8 +176,8 @@ void TestFileList::longPathLinesLoadInFull() {
     temp.write(QStringLiteral("long.lsp"), "1;2;" + path + ";\r\n3;4;/b.wav;\r\n");
     TablesFixture f;
     loadInto(f, temp.file(QStringLiteral("long.lsp")));
-    QCOMPARE(f.files.cell(3, 1), QString::fromLatin1(path));
-    QCOMPARE(f.files.cell(3, 2), QStringLiteral("/b.wav"));
+    QCOMPARE(f.fileGrid.cell(FileColumn::File, 1), QString::fromLatin1(path));
+    QCOMPARE(f.fileGrid.cell(FileColumn::File, 2), QStringLiteral("/b.wav"));
     QVERIFY(f.prompter.messages.isEmpty());
 }
 
@@ -188,7 +188,7 @@ void TestFileList::saveAfterLoadWritesWithoutDialog() {
     TablesFixture f;
     loadInto(f, name);
     f.captions.clear();
-    f.files.setCell(1, 1, QStringLiteral("00099"));
+    f.fileGrid.setCell(FileColumn::Start, 1, QStringLiteral("00099"));
     const int dialogs = f.prompter.shown.size();
     FileList(f.context).saveList();
     QCOMPARE(f.prompter.shown.size(), dialogs);
@@ -226,7 +226,7 @@ void TestFileList::saveAsTakesTheNewNameForLaterSaves() {
     QCOMPARE(f.listFileName, name);
     QCOMPARE(f.folders.ListFolder, temp.path() + u'/');
     QVERIFY(!QFile::exists(temp.file(QStringLiteral("old.lsp"))));
-    f.files.setCell(1, 1, QStringLiteral("00002"));
+    f.fileGrid.setCell(FileColumn::Start, 1, QStringLiteral("00002"));
     list.saveList();
     QCOMPARE(temp.read(QStringLiteral("new.lsp")), QByteArray("00002;not used;/a.wav;\r\n"));
     QCOMPARE(f.prompter.shown.size(), 1);
@@ -234,7 +234,7 @@ void TestFileList::saveAsTakesTheNewNameForLaterSaves() {
 
 void TestFileList::emptyTableSavesNothingAndShowsNoDialog() {
     TablesFixture f;
-    f.files.setCell(3, 1, QStringLiteral("/a.wav")); // a file, but no start text
+    f.fileGrid.setCell(FileColumn::File, 1, QStringLiteral("/a.wav")); // a file, but no start text
     FileList list(f.context);
     list.saveList();
     list.saveListAs();

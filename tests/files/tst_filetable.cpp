@@ -49,7 +49,7 @@ void TestFileTable::addPutsFileInFirstFreeRowAndGrowsByOne() {
     FileTable table(f.context);
     f.prompter.answers = {QStringLiteral("/snd/a.wav")};
     table.addFile();
-    QCOMPARE(f.files.RowCount(), 121);
+    QCOMPARE(f.fileGrid.RowCount(), 121);
     QCOMPARE(f.fileRow(1), (QStringList{notUsed, notUsed, QStringLiteral("/snd/a.wav")}));
     QCOMPARE(f.soundFilesShown, 1);
     for (const char* name :
@@ -62,10 +62,10 @@ void TestFileTable::addPutsFileInFirstFreeRowAndGrowsByOne() {
     f.prompter.answers = {QStringLiteral("/snd/b.wav"), QStringLiteral("/snd/c.mid")};
     table.addFile();
     table.addFile();
-    QCOMPARE(f.files.RowCount(), 123);
-    QCOMPARE(f.files.cell(3, 3), QStringLiteral("/snd/c.mid"));
-    QCOMPARE(f.files.FirstFreeRow(), 4);
-    QCOMPARE(f.files.cell(0, 122), QStringLiteral("122"));
+    QCOMPARE(f.fileGrid.RowCount(), 123);
+    QCOMPARE(f.fileGrid.cell(FileColumn::File, 3), QStringLiteral("/snd/c.mid"));
+    QCOMPARE(f.fileGrid.FirstFreeRow(), 4);
+    QCOMPARE(f.fileGrid.cell(FileColumn::Number, 122), QStringLiteral("122"));
 }
 
 void TestFileTable::addRemembersSoundFolderAndFileType() {
@@ -98,12 +98,12 @@ void TestFileTable::addCancelledStillRenumbersAndUpdatesCommands() {
     TablesFixture f;
     FileTable table(f.context);
     f.commands.setEnabled({Control::RemoveFileButton}, true);
-    f.files.setCell(0, 7, QStringLiteral("x"));
+    f.fileGrid.setCell(FileColumn::Number, 7, QStringLiteral("x"));
     table.addFile();
-    QCOMPARE(f.files.RowCount(), 120);
-    QCOMPARE(f.files.cell(0, 7), QStringLiteral("7"));
+    QCOMPARE(f.fileGrid.RowCount(), 120);
+    QCOMPARE(f.fileGrid.cell(FileColumn::Number, 7), QStringLiteral("7"));
     QVERIFY(!f.enabled("DeletePlik"));
-    QCOMPARE(f.files.cell(1, 1), QString());
+    QCOMPARE(f.fileGrid.cell(FileColumn::Start, 1), QString());
 }
 
 void TestFileTable::insertPlacesFileAtSelectionOrAfterEntries_data() {
@@ -122,23 +122,23 @@ void TestFileTable::insertPlacesFileAtSelectionOrAfterEntries() {
     TablesFixture f;
     f.fillFiles(fiveEntries());
     FileTable table(f.context);
-    f.files.setRow(selected);
+    f.fileGrid.setRow(selected);
     f.prompter.answers = {QStringLiteral("/s/new.wav")};
     table.insertFile();
-    QCOMPARE(f.files.RowCount(), 126);
+    QCOMPARE(f.fileGrid.RowCount(), 126);
     QCOMPARE(f.fileRow(newRow), (QStringList{notUsed, notUsed, QStringLiteral("/s/new.wav")}));
     // The entries keep their order around the new one.
     QStringList order;
     for (int row = 1; row <= 6; ++row)
-        order.append(f.files.cell(3, row));
+        order.append(f.fileGrid.cell(FileColumn::File, row));
     QStringList expected = {QStringLiteral("/s/f1.wav"), QStringLiteral("/s/f2.wav"),
                             QStringLiteral("/s/f3.wav"), QStringLiteral("/s/f4.wav"),
                             QStringLiteral("/s/f5.wav")};
     expected.insert(newRow - 1, QStringLiteral("/s/new.wav"));
     QCOMPARE(order, expected);
-    for (int row = 1; row < f.files.RowCount(); ++row)
-        QCOMPARE(f.files.cell(0, row), QString::number(row));
-    QCOMPARE(f.files.FirstFreeRow(), 7);
+    for (int row = 1; row < f.fileGrid.RowCount(); ++row)
+        QCOMPARE(f.fileGrid.cell(FileColumn::Number, row), QString::number(row));
+    QCOMPARE(f.fileGrid.FirstFreeRow(), 7);
     QCOMPARE(f.soundFilesShown, 0); // insert stays on the page it was called from
     QVERIFY(f.enabled("DeletePlik"));
 }
@@ -150,25 +150,25 @@ void TestFileTable::insertOverwritesStrayTextsOfTheFirstFreeRow() {
                  {QString(), QStringLiteral("00009"), QStringLiteral("stray")},
                  {QStringLiteral("00004"), notUsed, QStringLiteral("d")}});
     FileTable table(f.context);
-    f.files.setRow(1);
+    f.fileGrid.setRow(1);
     f.prompter.answers = {QStringLiteral("new")};
     table.insertFile();
-    QCOMPARE(f.files.cell(3, 1), QStringLiteral("new"));
-    QCOMPARE(f.files.cell(3, 2), QStringLiteral("a"));
-    QCOMPARE(f.files.cell(3, 3), QStringLiteral("b"));
+    QCOMPARE(f.fileGrid.cell(FileColumn::File, 1), QStringLiteral("new"));
+    QCOMPARE(f.fileGrid.cell(FileColumn::File, 2), QStringLiteral("a"));
+    QCOMPARE(f.fileGrid.cell(FileColumn::File, 3), QStringLiteral("b"));
     // Entries end at the first free row; what stood below it stays put.
     QCOMPARE(f.fileRow(4), (QStringList{QStringLiteral("00004"), notUsed, QStringLiteral("d")}));
-    QCOMPARE(f.files.RowCount(), 125);
+    QCOMPARE(f.fileGrid.RowCount(), 125);
 }
 
 void TestFileTable::insertCancelledChangesNothing() {
     TablesFixture f;
     f.fillFiles(fiveEntries());
     FileTable table(f.context);
-    f.files.setRow(2);
+    f.fileGrid.setRow(2);
     table.insertFile();
-    QCOMPARE(f.files.RowCount(), 125);
-    QCOMPARE(f.files.cell(3, 2), QStringLiteral("/s/f2.wav"));
+    QCOMPARE(f.fileGrid.RowCount(), 125);
+    QCOMPARE(f.fileGrid.cell(FileColumn::File, 2), QStringLiteral("/s/f2.wav"));
     QCOMPARE(f.prompter.shown.size(), 1);
 }
 
@@ -184,18 +184,18 @@ void TestFileTable::removeMovesRowsUpAndShrinksOnlyAbove120() {
     QFETCH(int, rowsAfter);
     TablesFixture f;
     f.fillFiles(fiveEntries());
-    f.files.setRowCount(rowsBefore);
+    f.fileGrid.setRowCount(rowsBefore);
     f.listFileName = QStringLiteral("/lists/a.lsp");
     FileTable table(f.context);
-    f.files.setRow(2);
+    f.fileGrid.setRow(2);
     table.removeFile();
-    QCOMPARE(f.files.RowCount(), rowsAfter);
-    QCOMPARE(f.files.cell(3, 1), QStringLiteral("/s/f1.wav"));
-    QCOMPARE(f.files.cell(3, 2), QStringLiteral("/s/f3.wav"));
-    QCOMPARE(f.files.cell(3, 4), QStringLiteral("/s/f5.wav"));
+    QCOMPARE(f.fileGrid.RowCount(), rowsAfter);
+    QCOMPARE(f.fileGrid.cell(FileColumn::File, 1), QStringLiteral("/s/f1.wav"));
+    QCOMPARE(f.fileGrid.cell(FileColumn::File, 2), QStringLiteral("/s/f3.wav"));
+    QCOMPARE(f.fileGrid.cell(FileColumn::File, 4), QStringLiteral("/s/f5.wav"));
     QCOMPARE(f.fileRow(5), (QStringList{QString(), QString(), QString()}));
-    for (int row = 1; row < f.files.RowCount(); ++row)
-        QCOMPARE(f.files.cell(0, row), QString::number(row));
+    for (int row = 1; row < f.fileGrid.RowCount(); ++row)
+        QCOMPARE(f.fileGrid.cell(FileColumn::Number, row), QString::number(row));
     QCOMPARE(f.captions, QStringList{QStringLiteral("ISD Programmer")});
     QCOMPARE(f.listFileName, QString());
     QCOMPARE(f.soundFilesShown, 1);
@@ -206,10 +206,10 @@ void TestFileTable::removeOnFreeRowStillForgetsListFile() {
     f.fillFiles(fiveEntries());
     f.listFileName = QStringLiteral("/lists/a.lsp");
     FileTable table(f.context);
-    f.files.setRow(8);
+    f.fileGrid.setRow(8);
     table.removeFile();
-    QCOMPARE(f.files.RowCount(), 125);
-    QCOMPARE(f.files.cell(3, 5), QStringLiteral("/s/f5.wav"));
+    QCOMPARE(f.fileGrid.RowCount(), 125);
+    QCOMPARE(f.fileGrid.cell(FileColumn::File, 5), QStringLiteral("/s/f5.wav"));
     QCOMPARE(f.captions, QStringList{QStringLiteral("ISD Programmer")});
     QCOMPARE(f.listFileName, QString());
 }
@@ -220,9 +220,9 @@ void TestFileTable::removingLastFileDisablesFileCommands() {
     f.prompter.answers = {QStringLiteral("/a.wav")};
     table.addFile();
     QVERIFY(f.enabled("SaveList"));
-    f.files.setRow(1);
+    f.fileGrid.setRow(1);
     table.removeFile();
-    QCOMPARE(f.files.RowCount(), 120);
+    QCOMPARE(f.fileGrid.RowCount(), 120);
     for (const char* name :
          {"OdtwarzajPlik", "RecordISD", "DeletePlik", "Delete", "ClearList", "CloseFile",
           "SpeedButton5", "SaveList", "CheckRecords1", "Insert1", "Remove1", "RecordfiletoISD1",
@@ -269,16 +269,16 @@ void TestFileTable::editStartAddress() {
     TablesFixture f;
     f.chip.ChipType = static_cast<qint8>(chipType);
     f.fillFiles({{notUsed, notUsed, QStringLiteral("first.wav")}, {notUsed, stop, file}});
-    f.files.setRow(2);
+    f.fileGrid.setRow(2);
     f.address.answers = {typed};
     FileTable table(f.context);
     table.editStartAddress();
     QCOMPARE(f.address.shown, 1);
-    QCOMPARE(f.files.cell(1, 2), start);
-    QCOMPARE(f.files.cell(2, 2), stop);
+    QCOMPARE(f.fileGrid.cell(FileColumn::Start, 2), start);
+    QCOMPARE(f.fileGrid.cell(FileColumn::Stop, 2), stop);
     QCOMPARE(f.prompter.messages, message.isEmpty() ? QStringList() : QStringList{message});
     QCOMPARE(f.soundFilesShown, 1);
-    QCOMPARE(f.files.cell(1, 1), notUsed);
+    QCOMPARE(f.fileGrid.cell(FileColumn::Start, 1), notUsed);
 }
 
 void TestFileTable::editStopAddress_data() {
@@ -314,12 +314,12 @@ void TestFileTable::editStopAddress() {
     TablesFixture f;
     f.chip.ChipType = static_cast<qint8>(chipType);
     f.fillFiles({{start, notUsed, QStringLiteral("a.wav")}});
-    f.files.setRow(1);
+    f.fileGrid.setRow(1);
     f.address.answers = {typed};
     FileTable table(f.context);
     table.editStopAddress();
-    QCOMPARE(f.files.cell(2, 1), stop);
-    QCOMPARE(f.files.cell(1, 1), start);
+    QCOMPARE(f.fileGrid.cell(FileColumn::Stop, 1), stop);
+    QCOMPARE(f.fileGrid.cell(FileColumn::Start, 1), start);
     QCOMPARE(f.prompter.messages, message.isEmpty() ? QStringList() : QStringList{message});
 }
 
@@ -327,7 +327,7 @@ void TestFileTable::editAddressOfGarbageCellFailsAndKeepsRow() {
     TablesFixture f;
     // A map copy can leave any text, an empty one included, in a cell.
     f.fillFiles({{QStringLiteral("xyz"), QString(), QStringLiteral("a.wav")}});
-    f.files.setRow(1);
+    f.fileGrid.setRow(1);
     FileTable table(f.context);
     f.address.answers = {QStringLiteral("5")};
     QVERIFY_THROWS_EXCEPTION(AppError, table.editStartAddress());
@@ -341,27 +341,27 @@ void TestFileTable::removeAddressWritesNotUsedEvenOnFreeRow() {
     TablesFixture f;
     f.fillFiles({{QStringLiteral("00001"), QStringLiteral("00009"), QStringLiteral("a.wav")}});
     FileTable table(f.context);
-    f.files.setRow(1);
+    f.fileGrid.setRow(1);
     table.removeStopAddress();
-    QCOMPARE(f.files.cell(2, 1), notUsed);
+    QCOMPARE(f.fileGrid.cell(FileColumn::Stop, 1), notUsed);
     table.removeStartAddress();
-    QCOMPARE(f.files.cell(1, 1), notUsed);
+    QCOMPARE(f.fileGrid.cell(FileColumn::Start, 1), notUsed);
     QCOMPARE(f.soundFilesShown, 2);
 
-    f.files.setRow(2); // the first free row
+    f.fileGrid.setRow(2); // the first free row
     table.removeStartAddress();
     QCOMPARE(f.fileRow(2), (QStringList{notUsed, QString(), QString()}));
     // The row now counts as in use, so the next file goes below it.
     f.prompter.answers = {QStringLiteral("b.wav")};
     table.addFile();
-    QCOMPARE(f.files.cell(3, 3), QStringLiteral("b.wav"));
-    QCOMPARE(f.files.cell(3, 2), QString());
+    QCOMPARE(f.fileGrid.cell(FileColumn::File, 3), QStringLiteral("b.wav"));
+    QCOMPARE(f.fileGrid.cell(FileColumn::File, 2), QString());
 }
 
 void TestFileTable::removeAddressOnEmptyTableDoesNothing() {
     TablesFixture f;
     FileTable table(f.context);
-    f.files.setRow(3);
+    f.fileGrid.setRow(3);
     table.removeStartAddress();
     table.removeStopAddress();
     QCOMPARE(f.fileRow(3), (QStringList{QString(), QString(), QString()}));
@@ -373,17 +373,17 @@ void TestFileTable::selectingRowShowsItsStartAddress() {
                  {QStringLiteral("120"), QStringLiteral("bad"), QStringLiteral("b.wav")}});
     f.panel.setText(PanelTexts::AddressHex, QStringLiteral("ABCD"));
     FileTable table(f.context);
-    f.files.setRow(1);
+    f.fileGrid.setRow(1);
     table.fileRowClicked(); // "not used": nothing to show
     QCOMPARE(f.panel.address(), QString());
-    f.files.setRow(2);
+    f.fileGrid.setRow(2);
     table.fileRowClicked();
     QCOMPARE(f.panel.address(), QStringLiteral("00120"));
     QCOMPARE(f.panel.timeToEnd(), f.chip.TimeToEndText(120));
     QCOMPARE(f.panel.timeToEnd(), QStringLiteral("  42.00 sek."));
     QCOMPARE(f.panel.addressHex(), QStringLiteral("ABCD"));
-    QCOMPARE(f.files.cell(1, 2), QStringLiteral("120"));
-    QCOMPARE(f.files.cell(2, 2), notUsed); // silently
+    QCOMPARE(f.fileGrid.cell(FileColumn::Start, 2), QStringLiteral("120"));
+    QCOMPARE(f.fileGrid.cell(FileColumn::Stop, 2), notUsed); // silently
     QVERIFY(f.prompter.messages.isEmpty());
 }
 
@@ -392,7 +392,7 @@ void TestFileTable::selectingRowWithBadStartCellResetsIt() {
     f.fillFiles({{QStringLiteral("abc"), QStringLiteral("00050"), QStringLiteral("a.wav")}});
     f.panel.setText(PanelTexts::Address, QStringLiteral("00001"));
     FileTable table(f.context);
-    f.files.setRow(1);
+    f.fileGrid.setRow(1);
     table.fileRowClicked();
     QCOMPARE(f.prompter.messages, QStringList{QStringLiteral("Bad Cell format !")});
     QCOMPARE(f.fileRow(1),
@@ -405,9 +405,9 @@ void TestFileTable::selectingRowOnlyRunsWhenSelectionMoves() {
     f.fillFiles({{QStringLiteral("00010"), notUsed, QStringLiteral("a.wav")},
                  {QStringLiteral("00020"), notUsed, QStringLiteral("b.wav")}});
     FileTable table(f.context);
-    f.files.setRow(1);
+    f.fileGrid.setRow(1);
     table.SelectFileRow(2);
-    QCOMPARE(f.files.Row(), 2);
+    QCOMPARE(f.fileGrid.Row(), 2);
     QCOMPARE(f.panel.address(), QStringLiteral("00020"));
     f.panel.setText(PanelTexts::Address, QStringLiteral("00000"));
     table.SelectFileRow(2);
@@ -427,12 +427,12 @@ void TestFileTable::closeListEmptiesTableAndLeavesContextMenu() {
     f.availability.UpdateMapCommands();
     QVERIFY(f.enabled("CopyFromMap"));
     f.listFileName = QStringLiteral("/l.lsp");
-    f.files.setRowCount(300);
+    f.fileGrid.setRowCount(300);
     table.closeFileList();
-    QCOMPARE(f.files.RowCount(), 120);
+    QCOMPARE(f.fileGrid.RowCount(), 120);
     for (int row = 1; row < 120; ++row)
         QCOMPARE(f.fileRow(row), (QStringList{QString(), QString(), QString()}));
-    QCOMPARE(f.files.cell(0, 119), QStringLiteral("119"));
+    QCOMPARE(f.fileGrid.cell(FileColumn::Number, 119), QStringLiteral("119"));
     for (const char* name : {"OdtwarzajPlik", "RecordISD", "DeletePlik", "ClearList", "CloseFile",
                              "SpeedButton5", "SaveList", "CheckRecords1", "Insert1", "Remove1",
                              "RecordfiletoISD1", "PlayFile", "RecTable", "CopyFromMap"})

@@ -17,22 +17,22 @@ const QString notUsed = QStringLiteral("not used");
 // notification routed to playbackEnded as the window does it.
 struct Bench {
     Commands commands;
-    StringGrid files{FileColumn::Count, TableLayout::StartRows};
-    StringGrid map{MapColumn::Count, TableLayout::StartRows};
-    CommandAvailability availability{commands, files, map};
+    StringGrid fileGrid{FileColumn::Count, TableLayout::StartRows};
+    StringGrid mapGrid{MapColumn::Count, TableLayout::StartRows};
+    CommandAvailability availability{commands, fileGrid, mapGrid};
     LinkContext link;
     FakePlayer player;
     FakePrompter prompter;
-    LocalPlayback playback{&player, files, availability, link, prompter};
+    LocalPlayback playback{&player, fileGrid, availability, link, prompter};
 
     Bench() {
         QObject::connect(&player, &MediaPlayer::OnNotify, [this] { playback.playbackEnded(); });
         availability.applyStartState();
     }
     void addRow(int row, const QString& start, const QString& path) {
-        files.setCell(1, row, start);
-        files.setCell(2, row, notUsed);
-        files.setCell(3, row, path);
+        fileGrid.setCell(FileColumn::Start, row, start);
+        fileGrid.setCell(FileColumn::Stop, row, notUsed);
+        fileGrid.setCell(FileColumn::File, row, path);
     }
     // The buttons of a table holding files, nothing playing.
     void tableLoaded() {
@@ -91,7 +91,7 @@ void LocalPlaybackTest::playWithNothingToPlayDoesNothingButClearStopRequested() 
     Bench bench;
     if (withTable)
         bench.tableLoaded();
-    bench.files.setRow(selectedRow);
+    bench.fileGrid.setRow(selectedRow);
     const QStringList before = bench.enabled(allCommands);
     bench.link.StopRequested = true;
 
@@ -107,7 +107,7 @@ void LocalPlaybackTest::playWithNothingToPlayDoesNothingButClearStopRequested() 
 void LocalPlaybackTest::playOpensTheSelectedRowsFileAndSwitchesToStop() {
     Bench bench;
     bench.tableLoaded();
-    bench.files.setRow(2);
+    bench.fileGrid.setRow(2);
 
     bench.playback.playFile();
 
@@ -126,7 +126,7 @@ void LocalPlaybackTest::unopenableFileShowsFileNotFoundAndLeavesEverything() {
     Bench bench;
     bench.tableLoaded();
     bench.player.missing.append(QStringLiteral("/sounds/one.wav"));
-    bench.files.setRow(1);
+    bench.fileGrid.setRow(1);
     bench.link.StopRequested = true;
 
     bench.playback.playFile();
@@ -141,7 +141,7 @@ void LocalPlaybackTest::unopenableFileShowsFileNotFoundAndLeavesEverything() {
 void LocalPlaybackTest::withoutAPlayerTheFileCannotBeOpened() {
     Bench bench;
     bench.tableLoaded();
-    LocalPlayback withoutPlayer(nullptr, bench.files, bench.availability, bench.link,
+    LocalPlayback withoutPlayer(nullptr, bench.fileGrid, bench.availability, bench.link,
                                 bench.prompter);
 
     withoutPlayer.playFile();

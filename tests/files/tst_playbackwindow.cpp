@@ -1,12 +1,7 @@
-#include "app/mainwindow.h"
-#include "app/startup.h"
-#include "fakecomport.h"
-#include "fakeplayer.h"
-#include "fakeprompter.h"
 #include "files/player.h"
 #include "nullsinkserver.h"
-#include "tempfolder.h"
 #include "testsounds.h"
+#include "wiredprogram.h"
 
 #include <QTest>
 #include <memory>
@@ -17,37 +12,25 @@ namespace {
 const QString notUsed = QStringLiteral("not used");
 
 // The program as start-up builds it, on a fake port, with the given player.
-struct Program {
-    TempFolder folder;
-    FakeComPort port;
-    FakePrompter prompter;
-    Windows windows;
-
-    explicit Program(MediaPlayer& player) {
-        windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
-    }
-    MainWindow& main() { return *windows.main; }
+struct Program : FakeProgram {
+    explicit Program(MediaPlayer& player) : FakeProgram(QByteArray(), &player) {}
     // A table of one file, row 1 selected, its commands switched on as
     // adding a file does.
     void tableOf(const QString& path) {
-        main().state().fileGrid.setCell(1, 1, QStringLiteral("00000"));
-        main().state().fileGrid.setCell(2, 1, notUsed);
-        main().state().fileGrid.setCell(3, 1, path);
-        main().state().fileGrid.setRow(1);
-        main().state().availability.UpdateMenu();
-    }
-    void click(const char* control) {
-        main().state().commands.action(QString::fromLatin1(control))->trigger();
-    }
-    bool on(const char* control) {
-        return main().state().commands.isEnabled(QString::fromLatin1(control));
+        state().fileGrid.setCell(FileColumn::Start, 1, QStringLiteral("00000"));
+        state().fileGrid.setCell(FileColumn::Stop, 1, notUsed);
+        state().fileGrid.setCell(FileColumn::File, 1, path);
+        state().fileGrid.setRow(1);
+        state().availability.UpdateMenu();
     }
     bool showsPlaying() {
-        return on("SpeedButton7") && on("Stop2") && !on("OdtwarzajPlik") && !on("PlayFile");
+        return enabled("SpeedButton7") && enabled("Stop2") && !enabled("OdtwarzajPlik") &&
+               !enabled("PlayFile");
     }
     bool showsStopped() {
-        return !on("SpeedButton7") && !on("Stop2") && on("OdtwarzajPlik") && on("PlayFile") &&
-               on("RecordISD") && on("RecordfiletoISD1") && on("RecTable");
+        return !enabled("SpeedButton7") && !enabled("Stop2") && enabled("OdtwarzajPlik") &&
+               enabled("PlayFile") && enabled("RecordISD") && enabled("RecordfiletoISD1") &&
+               enabled("RecTable");
     }
 };
 
@@ -81,22 +64,22 @@ void PlaybackWindowTest::playFileAndStopRunTheirHandlers() {
     Program program(player);
     program.tableOf(QStringLiteral("/sounds/one.wav"));
 
-    program.click("PlayFile");
+    program.run("PlayFile");
     QCOMPARE(player.calls,
              QStringList({QStringLiteral("Open /sounds/one.wav"), QStringLiteral("Play")}));
     QVERIFY(program.showsPlaying());
 
-    program.click("Stop2");
+    program.run("Stop2");
     QCOMPARE(player.calls.last(), QStringLiteral("Stop"));
     QVERIFY(program.showsStopped());
-    QVERIFY(program.main().state().link.StopRequested);
+    QVERIFY(program.state().link.StopRequested);
     // The fake notifies at once from Stop(); the window's handler took it.
-    QVERIFY(!program.main().state().link.IgnorePlayEnd);
+    QVERIFY(!program.state().link.IgnorePlayEnd);
 
-    program.click("OdtwarzajPlik");
+    program.run("OdtwarzajPlik");
     player.finish();
     QVERIFY(program.showsStopped());
-    QVERIFY(!program.main().state().link.StopRequested);
+    QVERIFY(!program.state().link.StopRequested);
 }
 
 void PlaybackWindowTest::fileOfTheTablePlaysFromPlayFileAndEndsOrStops_data() {
@@ -124,22 +107,22 @@ void PlaybackWindowTest::fileOfTheTablePlaysFromPlayFileAndEndsOrStops() {
     program.tableOf(path);
     sound.clearSound();
 
-    program.click("OdtwarzajPlik");
+    program.run("OdtwarzajPlik");
 
     QVERIFY(program.prompter.messages.isEmpty());
     QVERIFY(program.showsPlaying());
     QVERIFY(player.IsPlaying());
     QVERIFY(NullSinkServer::waitFor([&] { return sound.heardSound(); }, 2000));
     if (stop) {
-        program.click("SpeedButton7");
+        program.run("SpeedButton7");
         QVERIFY(!player.IsPlaying());
-        QVERIFY(program.main().state().link.StopRequested);
-        QCOMPARE(program.main().state().link.LinkState, int(LinkContext::StateIdle));
+        QVERIFY(program.state().link.StopRequested);
+        QCOMPARE(program.state().link.LinkState, int(LinkContext::StateIdle));
     }
     QTRY_VERIFY_WITH_TIMEOUT(program.showsStopped(), 5000);
     // The notification has come and used up the flag set for listening.
-    QTRY_VERIFY_WITH_TIMEOUT(!program.main().state().link.IgnorePlayEnd, 5000);
-    QCOMPARE(program.main().state().link.StopRequested, stop);
+    QTRY_VERIFY_WITH_TIMEOUT(!program.state().link.IgnorePlayEnd, 5000);
+    QCOMPARE(program.state().link.StopRequested, stop);
     if (stop)
         QVERIFY(sound.soundSeconds() < 1.5);
     else

@@ -1,10 +1,4 @@
-#include "fakecomport.h"
-#include "fakeplayer.h"
-#include "fakeprompter.h"
-#include "tempfolder.h"
-
-#include "app/mainwindow.h"
-#include "app/startup.h"
+#include "wiredprogram.h"
 
 #include <QTabWidget>
 #include <QTableView>
@@ -12,22 +6,10 @@
 
 namespace {
 
-// The program as start-up builds it, on fakes, in a scratch working folder.
-struct Program {
-    TempFolder folder;
-    FakeComPort port;
-    FakePlayer player;
-    FakePrompter prompter;
-    Windows windows;
-
-    Program() {
-        windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
-        main().show();
-    }
-    MainWindow& main() { return *windows.main; }
-    void trigger(const char* action) {
-        main().state().commands.action(QString::fromLatin1(action))->trigger();
-    }
+// The program as start-up builds it, on fakes, in a scratch working folder,
+// shown.
+struct Program : FakeProgram {
+    Program() { w().show(); }
     void click(QTableView* view, int row) {
         const QRect cell = view->visualRect(view->model()->index(row - 1, 0));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
@@ -50,47 +32,47 @@ private slots:
 
 void TestTablesWindow::actionsRunTheTableCommands() {
     Program program;
-    MainWindow& window = program.main();
+    MainWindow& window = program.w();
     window.pages()->setCurrentIndex(1);
     program.prompter.answers = {QStringLiteral("/s/a.wav"), QStringLiteral("/s/b.wav")};
-    program.trigger("LoadFile1");
+    program.run("LoadFile1");
     QCOMPARE(window.pages()->currentIndex(), 0);
-    program.trigger("SpeedButton2");
-    QCOMPARE(window.state().fileGrid.cell(3, 2), QStringLiteral("/s/b.wav"));
+    program.run("SpeedButton2");
+    QCOMPARE(window.state().fileGrid.cell(FileColumn::File, 2), QStringLiteral("/s/b.wav"));
     QVERIFY(window.state().commands.isEnabled(QStringLiteral("DeletePlik")));
     window.state().fileGrid.setRow(1);
-    program.trigger("Delete");
-    QCOMPARE(window.state().fileGrid.cell(3, 1), QStringLiteral("/s/b.wav"));
+    program.run("Delete");
+    QCOMPARE(window.state().fileGrid.cell(FileColumn::File, 1), QStringLiteral("/s/b.wav"));
     QCOMPARE(window.windowTitle(), QStringLiteral("ISD Programmer"));
-    program.trigger("ClearList");
-    QCOMPARE(window.state().fileGrid.cell(3, 1), QString());
+    program.run("ClearList");
+    QCOMPARE(window.state().fileGrid.cell(FileColumn::File, 1), QString());
     QVERIFY(!window.state().commands.isEnabled(QStringLiteral("SaveList")));
 }
 
 void TestTablesWindow::loadedListNamesItselfInCaption() {
     Program program;
-    MainWindow& window = program.main();
+    MainWindow& window = program.w();
     program.folder.write(QStringLiteral("l.lsp"), "00010;00020;/s/a.wav;\r\n");
     const QString name = program.folder.file(QStringLiteral("l.lsp"));
     program.prompter.answers = {name};
-    program.trigger("OpenTable");
+    program.run("OpenTable");
     QCOMPARE(window.windowTitle(), QStringLiteral("VOKAR SD Programmer, ") + name);
     QCOMPARE(window.state().listFileName, name);
-    window.state().fileGrid.setCell(1, 1, QStringLiteral("00011"));
-    program.trigger("SpeedButton5");
+    window.state().fileGrid.setCell(FileColumn::Start, 1, QStringLiteral("00011"));
+    program.run("SpeedButton5");
     QCOMPARE(program.folder.read(QStringLiteral("l.lsp")), QByteArray("00011;00020;/s/a.wav;\r\n"));
 }
 
 void TestTablesWindow::keyboardSelectionRunsRowHandlerOnlyOnChange() {
     Program program;
-    MainWindow& window = program.main();
+    MainWindow& window = program.w();
     program.folder.write(QStringLiteral("l.lsp"),
                          "00010;not used;/s/a.wav;\r\nabc;not used;/s/b.wav;\r\n"
                          "00030;not used;/s/c.wav;\r\n");
     program.prompter.answers = {program.folder.file(QStringLiteral("l.lsp"))};
-    program.trigger("OpenTable");
+    program.run("OpenTable");
     // The load turned the bad address into "not used"; put one back.
-    window.state().fileGrid.setCell(1, 2, QStringLiteral("abc"));
+    window.state().fileGrid.setCell(FileColumn::Start, 2, QStringLiteral("abc"));
     QTableView* view = window.fileView();
     view->setFocus();
     program.click(view, 1);
@@ -107,10 +89,10 @@ void TestTablesWindow::keyboardSelectionRunsRowHandlerOnlyOnChange() {
 
 void TestTablesWindow::clickOnNewRowRunsRowHandlerOnce() {
     Program program;
-    MainWindow& window = program.main();
+    MainWindow& window = program.w();
     program.folder.write(QStringLiteral("m.mpp"), "00000;0000;00009;0009;;;\r\njunk;;;;;;\r\n");
     program.prompter.answers = {program.folder.file(QStringLiteral("m.mpp"))};
-    program.trigger("N20");
+    program.run("N20");
     window.pages()->setCurrentIndex(1);
     QTableView* view = window.mapView();
     program.click(view, 2);
@@ -126,11 +108,11 @@ void TestTablesWindow::clickOnNewRowRunsRowHandlerOnce() {
 
 void TestTablesWindow::loadKeepsTheSelectedRowHighlighted() {
     Program program;
-    MainWindow& window = program.main();
+    MainWindow& window = program.w();
     program.folder.write(QStringLiteral("l.lsp"), "1;2;/a.wav;\r\n3;4;/b.wav;\r\n5;6;/c.wav;\r\n");
     window.state().fileGrid.setRow(3);
     program.prompter.answers = {program.folder.file(QStringLiteral("l.lsp"))};
-    program.trigger("SpeedButton4");
+    program.run("SpeedButton4");
     QCOMPARE(window.state().fileGrid.Row(), 3);
     QCOMPARE(window.fileView()->currentIndex().row(), 2);
 }

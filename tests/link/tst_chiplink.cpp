@@ -55,14 +55,14 @@ void TestChipLink::memoryScanRunsWithoutAWindow() {
     QCOMPARE(state.link.LinkState, int(LinkContext::StateScanning));
 
     port.feed(reply('4', 150));
-    QCOMPARE(state.mapGrid.cell(1, 1), QStringLiteral("00000"));
-    QCOMPARE(state.mapGrid.cell(3, 1), QStringLiteral("00149"));
+    QCOMPARE(state.mapGrid.cell(MapColumn::Start, 1), QStringLiteral("00000"));
+    QCOMPARE(state.mapGrid.cell(MapColumn::Eom, 1), QStringLiteral("00149"));
     QCOMPARE(port.written.last().left(3), QByteArray("\x04\x00\x96", 3));
     QVERIFY(state.commands.isEnabled(QStringLiteral("StopISD")));
 
     port.feed(reply('4', 400));
-    QCOMPARE(state.mapGrid.cell(1, 2), QStringLiteral("00150"));
-    QCOMPARE(state.mapGrid.cell(5, 3), QStringLiteral("00400"));
+    QCOMPARE(state.mapGrid.cell(MapColumn::Start, 2), QStringLiteral("00150"));
+    QCOMPARE(state.mapGrid.cell(MapColumn::Ovf, 3), QStringLiteral("00400"));
     QCOMPARE(port.written.last().at(0), char(3));
     QCOMPARE(state.link.LinkState, int(LinkContext::StateIdle));
     QVERIFY(state.commands.isEnabled(QStringLiteral("SaveMap")));
@@ -71,4 +71,5 @@ void TestChipLink::memoryScanRunsWithoutAWindow() {
 }
 
 QTEST_MAIN(TestChipLink)
+#include "core/tablelayout.h"
 #include "tst_chiplink.moc"

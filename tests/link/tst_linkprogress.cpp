@@ -1,6 +1,7 @@
 #include "chips/chipcontrol.h"
 #include "core/paneltexts.h"
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 #include "fakecomport.h"
 #include "fakeplayer.h"
 #include "link/commandframe.h"
@@ -63,13 +64,14 @@ struct Window {
     FakeComPort port;
     LinkContext link;
     ChipControl chip{panel, frame, port};
-    StringGrid files{4, 20};
-    StringGrid map{7, 20};
+    StringGrid fileGrid{FileColumn::Count, 20};
+    StringGrid mapGrid{MapColumn::Count, 20};
     FakePlayer player;
     qint64 now = 0;
     qint64 duration = 0;
-    LinkProgress progress{
-        {link, chip, files, map, player}, [this] { return now; }, [this] { return duration; }};
+    LinkProgress progress{{link, chip, fileGrid, mapGrid, player},
+                          [this] { return now; },
+                          [this] { return duration; }};
 };
 
 } // namespace
@@ -77,7 +79,7 @@ struct Window {
 void TestLinkProgress::recordingTableCountsFilesAndTicksItsClock() {
     Window w;
     for (int row = 1; row <= 3; ++row)
-        w.files.setCell(3, row, QStringLiteral("/s/%1.wav").arg(row));
+        w.fileGrid.setCell(FileColumn::File, row, QStringLiteral("/s/%1.wav").arg(row));
     w.duration = 7500;
     QCOMPARE(w.progress.update(), QString());
     QVERIFY(!w.progress.recording());
@@ -129,13 +131,13 @@ void TestLinkProgress::endingTellsFinishedFromStopped() {
     QFETCH(bool, stopped);
     QFETCH(QString, expected);
     Window w;
-    w.files.setCell(3, 1, QStringLiteral("/s/1.wav"));
+    w.fileGrid.setCell(FileColumn::File, 1, QStringLiteral("/s/1.wav"));
     w.player.FileName = QStringLiteral("/s/1.wav");
     // Two messages in the map, then the free space after them.
-    w.map.setCell(1, 1, QStringLiteral("00000"));
-    w.map.setCell(3, 1, QStringLiteral("00099"));
-    w.map.setCell(1, 2, QStringLiteral("00100"));
-    w.map.setCell(3, 2, QStringLiteral("00199"));
+    w.mapGrid.setCell(MapColumn::Start, 1, QStringLiteral("00000"));
+    w.mapGrid.setCell(MapColumn::Eom, 1, QStringLiteral("00099"));
+    w.mapGrid.setCell(MapColumn::Start, 2, QStringLiteral("00100"));
+    w.mapGrid.setCell(MapColumn::Eom, 2, QStringLiteral("00199"));
     w.link.LinkState = state;
     w.link.TableRow = 3;
     QVERIFY(!w.progress.update().isEmpty());

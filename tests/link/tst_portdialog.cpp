@@ -1,12 +1,10 @@
-#include "app/mainwindow.h"
-#include "app/startup.h"
 #include "core/paneltexts.h"
 #include "fakecomport.h"
-#include "fakeplayer.h"
 #include "fakeprompter.h"
 #include "link/portresolver.h"
 #include "tempfolder.h"
 #include "widgets/portdialog.h"
+#include "wiredprogram.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -93,8 +91,7 @@ private slots:
 
     void storedPortAboveSixShowsItsNumberOnceOpen() {
         TempFolder folder;
-        folder.write(QStringLiteral("isdvokar.fig"),
-                     "VOKAR-1 Configuration File\r\n7\r\n1\r\n\r\n\r\n\r\n1\r\n");
+        folder.write(SettingsFile::name(), SettingsFile().port(7).text());
         FakeComPort port;
         PanelTexts panel;
         FakePrompter prompter;
@@ -106,31 +103,22 @@ private slots:
     }
 
     void vanishedPortShowsNotConnectedAndTellsOnce() {
-        TempFolder folder;
-        folder.write(QStringLiteral("isdvokar.fig"),
-                     "VOKAR-1 Configuration File\r\n1\r\n1\r\n\r\n\r\n\r\n1\r\n");
-        FakeComPort port;
-        FakePlayer player;
-        FakePrompter prompter;
-        Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
+        FakeProgram program(SettingsFile().text());
+        FakeComPort& port = program.port;
         QVERIFY(port.Active());
-        QCOMPARE(windows.main->state().panel.portNumber(), QStringLiteral("1"));
+        QCOMPARE(program.state().panel.portNumber(), QStringLiteral("1"));
         port.vanish(QStringLiteral("Input/output error"));
         port.vanish(); // already closed: nothing more
-        QCOMPARE(windows.main->state().panel.portNumber(), QStringLiteral("not connected"));
-        QCOMPARE(prompter.messages.size(), 1);
-        QVERIFY(prompter.messages.first().contains(QStringLiteral("COM1")));
-        QVERIFY(prompter.messages.first().contains(QStringLiteral("Input/output error")));
+        QCOMPARE(program.state().panel.portNumber(), QStringLiteral("not connected"));
+        QCOMPARE(program.prompter.messages.size(), 1);
+        QVERIFY(program.prompter.messages.first().contains(QStringLiteral("COM1")));
+        QVERIFY(program.prompter.messages.first().contains(QStringLiteral("Input/output error")));
     }
 
     void lineErrorShowsCommunicationError() {
-        FakeComPort port;
-        FakePlayer player;
-        FakePrompter prompter;
-        TempFolder folder;
-        Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
-        emit port.OnError(0x0008);
-        QCOMPARE(prompter.messages, QStringList{QStringLiteral("Communication error")});
+        FakeProgram program;
+        emit program.port.OnError(0x0008);
+        QCOMPARE(program.prompter.messages, QStringList{QStringLiteral("Communication error")});
     }
 };
 

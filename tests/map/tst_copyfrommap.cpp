@@ -55,8 +55,8 @@ void TestCopyFromMap::tableCopiesAsFarAsBothGo() {
     TablesFixture f;
     f.fillFiles(fiveFiles());
     f.fillMap(map);
-    f.files.setRow(4);
-    CopyFromMap copy(f.files, f.map, [&f] { ++f.filesScrolledToTop; });
+    f.fileGrid.setRow(4);
+    CopyFromMap copy(f.fileGrid, f.mapGrid, [&f] { ++f.filesScrolledToTop; });
     copy.copyTableFromMap();
     for (int r = 1; r <= 5; ++r) {
         const QStringList expected =
@@ -66,16 +66,16 @@ void TestCopyFromMap::tableCopiesAsFarAsBothGo() {
         QCOMPARE(f.fileRow(r), expected);
     }
     QCOMPARE(f.filesScrolledToTop, 1);
-    QCOMPARE(f.files.Row(), 4);
+    QCOMPARE(f.fileGrid.Row(), 4);
 }
 
 void TestCopyFromMap::stopAddressTakesTheSelectedMessagesEnd() {
     TablesFixture f;
     f.fillFiles(fiveFiles());
     f.fillMap({message(1), message(2), message(3), message(4)});
-    f.files.setRow(2);
-    f.map.setRow(4);
-    CopyFromMap(f.files, f.map, {}).copyStopFromMap();
+    f.fileGrid.setRow(2);
+    f.mapGrid.setRow(4);
+    CopyFromMap(f.fileGrid, f.mapGrid, {}).copyStopFromMap();
     QCOMPARE(f.fileRow(2),
              (QStringList{notUsed, QStringLiteral("00450"), QStringLiteral("/s/f2.wav")}));
 }
@@ -84,9 +84,9 @@ void TestCopyFromMap::startAddressTakesTheSelectedMessagesStart() {
     TablesFixture f;
     f.fillFiles(fiveFiles());
     f.fillMap({message(1), message(2)});
-    f.files.setRow(5);
-    f.map.setRow(2);
-    CopyFromMap(f.files, f.map, {}).copyStartFromMap();
+    f.fileGrid.setRow(5);
+    f.mapGrid.setRow(2);
+    CopyFromMap(f.fileGrid, f.mapGrid, {}).copyStartFromMap();
     QCOMPARE(f.fileRow(5),
              (QStringList{QStringLiteral("00200"), notUsed, QStringLiteral("/s/f5.wav")}));
 }
@@ -106,9 +106,9 @@ void TestCopyFromMap::nothingIsCopiedWithoutStopInFirstFileRowOrWithEmptyMap() {
         {{notUsed, firstStop, QStringLiteral("a")}, {notUsed, notUsed, QStringLiteral("b")}});
     if (mapFilled)
         f.fillMap({message(1), message(2)});
-    f.files.setRow(2);
-    f.map.setRow(2);
-    CopyFromMap copy(f.files, f.map, {});
+    f.fileGrid.setRow(2);
+    f.mapGrid.setRow(2);
+    CopyFromMap copy(f.fileGrid, f.mapGrid, {});
     copy.copyStartFromMap();
     copy.copyStopFromMap();
     QCOMPARE(f.fileRow(2), (QStringList{notUsed, notUsed, QStringLiteral("b")}));
@@ -118,12 +118,12 @@ void TestCopyFromMap::copyingFromFreeMapRowFreesTheFileRow() {
     TablesFixture f;
     f.fillFiles(fiveFiles());
     f.fillMap({message(1)});
-    f.files.setRow(3);
-    f.map.setRow(7);
-    CopyFromMap(f.files, f.map, {}).copyStartFromMap();
-    QCOMPARE(f.files.cell(1, 3), QString());
-    QCOMPARE(f.files.FirstFreeRow(), 3);
-    QCOMPARE(f.files.cell(3, 3), QStringLiteral("/s/f3.wav"));
+    f.fileGrid.setRow(3);
+    f.mapGrid.setRow(7);
+    CopyFromMap(f.fileGrid, f.mapGrid, {}).copyStartFromMap();
+    QCOMPARE(f.fileGrid.cell(FileColumn::Start, 3), QString());
+    QCOMPARE(f.fileGrid.FirstFreeRow(), 3);
+    QCOMPARE(f.fileGrid.cell(FileColumn::File, 3), QStringLiteral("/s/f3.wav"));
 }
 
 QTEST_MAIN(TestCopyFromMap)

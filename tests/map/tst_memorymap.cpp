@@ -69,7 +69,7 @@ void TestMemoryMap::saveWritesOneLinePerRecord() {
 
 void TestMemoryMap::emptyMapSavesNothingAndShowsNoDialog() {
     TablesFixture f;
-    f.map.setCell(3, 1, QStringLiteral("00123")); // an EOM alone is no record
+    f.mapGrid.setCell(MapColumn::Eom, 1, QStringLiteral("00123")); // an EOM alone is no record
     MapFile(f.context).saveMemoryMap();
     QVERIFY(f.prompter.shown.isEmpty());
 }
@@ -122,17 +122,17 @@ void TestMemoryMap::loadFillsRowsAsTheyStand() {
     temp.write(QStringLiteral("m.mpp"), contents);
     TablesFixture f;
     f.fillMap({record1, record2, record3});
-    f.map.setRowCount(500);
+    f.mapGrid.setRowCount(500);
     f.prompter.answers = {temp.file(QStringLiteral("m.mpp"))};
     MapFile(f.context).openMemoryMap();
-    QCOMPARE(f.map.RowCount(), rows);
+    QCOMPARE(f.mapGrid.RowCount(), rows);
     QStringList loaded;
     for (int col = 1; col <= 6; ++col)
-        loaded.append(f.map.cell(col, 1));
+        loaded.append(f.mapGrid.cell(col, 1));
     QCOMPARE(loaded, row1);
     for (int row = 1; row < rows; ++row)
-        QCOMPARE(f.map.cell(0, row), QString::number(row));
-    QCOMPARE(f.map.cell(1, rows - 119), QString());
+        QCOMPARE(f.mapGrid.cell(MapColumn::Number, row), QString::number(row));
+    QCOMPARE(f.mapGrid.cell(MapColumn::Start, rows - 119), QString());
     QCOMPARE(f.mapScrolledToTop, 1);
     QCOMPARE(f.folders.MapFolder, temp.path());
     QCOMPARE(f.prompter.shown.constFirst().filter, QStringLiteral("Record list (*.mpp)|*.mpp"));
@@ -164,8 +164,8 @@ void TestMemoryMap::loadOfMissingFileGivesEmptyMap() {
     f.availability.UpdateMapCommands();
     f.prompter.answers = {temp.file(QStringLiteral("none.mpp"))};
     MapFile(f.context).openMemoryMap();
-    QCOMPARE(f.map.RowCount(), 120);
-    QCOMPARE(f.map.cell(1, 1), QString());
+    QCOMPARE(f.mapGrid.RowCount(), 120);
+    QCOMPARE(f.mapGrid.cell(MapColumn::Start, 1), QString());
     QVERIFY(f.prompter.messages.isEmpty());
     QVERIFY(!f.enabled("SaveMap"));
 }
@@ -179,9 +179,9 @@ void TestMemoryMap::overlongLineIsReportedAndEarlierRowsKept() {
     f.prompter.answers = {temp.file(QStringLiteral("m.mpp"))};
     MapFile(f.context).openMemoryMap();
     QCOMPARE(f.prompter.messages, QStringList{QStringLiteral("Bad file format")});
-    QCOMPARE(f.map.cell(1, 1), QStringLiteral("00001"));
-    QCOMPARE(f.map.cell(1, 2), QString());
-    QCOMPARE(f.map.RowCount(), 121);
+    QCOMPARE(f.mapGrid.cell(MapColumn::Start, 1), QStringLiteral("00001"));
+    QCOMPARE(f.mapGrid.cell(MapColumn::Start, 2), QString());
+    QCOMPARE(f.mapGrid.RowCount(), 121);
     QVERIFY(f.enabled("SaveMap"));
 }
 
@@ -198,8 +198,8 @@ void TestMemoryMap::selectingRecordShowsItsStart() {
     TablesFixture f;
     f.chip.ChipType = static_cast<qint8>(chipType);
     f.fillMap({record2, {QStringLiteral("00123"), QStringLiteral("zzzz")}});
-    MemoryMap map(f.map, f.panel, f.chip);
-    f.map.setRow(2);
+    MemoryMap map(f.mapGrid, f.panel, f.chip);
+    f.mapGrid.setRow(2);
     map.mapRowClicked();
     QCOMPARE(f.panel.address(), QStringLiteral("00123"));
     QCOMPARE(f.panel.addressHex(), QStringLiteral("007B"));
@@ -211,9 +211,9 @@ void TestMemoryMap::selectingFreeRowChangesNothing() {
     TablesFixture f;
     f.fillMap({record1});
     f.panel.setText(PanelTexts::Address, QStringLiteral("00042"));
-    MemoryMap map(f.map, f.panel, f.chip);
+    MemoryMap map(f.mapGrid, f.panel, f.chip);
     map.SelectMapRow(5);
-    QCOMPARE(f.map.Row(), 5);
+    QCOMPARE(f.mapGrid.Row(), 5);
     QCOMPARE(f.panel.address(), QStringLiteral("00042"));
     // Selecting the row that is selected already does not run again.
     map.SelectMapRow(1);
@@ -227,8 +227,8 @@ void TestMemoryMap::selectingBadStartCellFails() {
     TablesFixture f;
     f.fillMap({record1, {QStringLiteral("junk")}});
     f.panel.setText(PanelTexts::Address, QStringLiteral("00042"));
-    MemoryMap map(f.map, f.panel, f.chip);
-    f.map.setRow(2);
+    MemoryMap map(f.mapGrid, f.panel, f.chip);
+    f.mapGrid.setRow(2);
     QVERIFY_THROWS_EXCEPTION(AppError, map.mapRowClicked());
     QCOMPARE(f.panel.address(), QStringLiteral("00042"));
 }
@@ -236,23 +236,23 @@ void TestMemoryMap::selectingBadStartCellFails() {
 void TestMemoryMap::scanFillsRecordsAndOverflow() {
     TablesFixture f;
     f.fillMap({record1, record2});
-    f.map.setRowCount(300);
-    MemoryMap map(f.map, f.panel, f.chip);
+    f.mapGrid.setRowCount(300);
+    MemoryMap map(f.mapGrid, f.panel, f.chip);
     map.ClearMemoryMap();
-    QCOMPARE(f.map.RowCount(), 120);
-    QCOMPARE(f.map.cell(1, 1), QString());
+    QCOMPARE(f.mapGrid.RowCount(), 120);
+    QCOMPARE(f.mapGrid.cell(MapColumn::Start, 1), QString());
     map.AddMapRecord(0, 123);
     map.AddMapRecord(124, 300);
     map.AddMapOverflow(400);
-    QCOMPARE(f.map.RowCount(), 123);
-    QCOMPARE(f.map.cell(4, 1), QStringLiteral("007B"));
-    QCOMPARE(f.map.cell(1, 2), QStringLiteral("00124"));
+    QCOMPARE(f.mapGrid.RowCount(), 123);
+    QCOMPARE(f.mapGrid.cell(MapColumn::EomHex, 1), QStringLiteral("007B"));
+    QCOMPARE(f.mapGrid.cell(MapColumn::Start, 2), QStringLiteral("00124"));
     QStringList overflowRow;
     for (int col = 1; col <= 6; ++col)
-        overflowRow.append(f.map.cell(col, 3));
+        overflowRow.append(f.mapGrid.cell(col, 3));
     QCOMPARE(overflowRow, (texts({"", "", "", "", "00400", "0190"})));
-    QCOMPARE(f.map.FirstFreeRow(), 3); // an overflow alone leaves the row free
-    QCOMPARE(f.map.cell(0, 122), QStringLiteral("122"));
+    QCOMPARE(f.mapGrid.FirstFreeRow(), 3); // an overflow alone leaves the row free
+    QCOMPARE(f.mapGrid.cell(MapColumn::Number, 122), QStringLiteral("122"));
 }
 
 void TestMemoryMap::selectByAddressFindsExactOrNextRecord_data() {
@@ -271,11 +271,11 @@ void TestMemoryMap::selectByAddressFindsExactOrNextRecord() {
     QFETCH(int, row);
     TablesFixture f;
     f.fillMap({record1, record2, record3});
-    MemoryMap map(f.map, f.panel, f.chip);
+    MemoryMap map(f.mapGrid, f.panel, f.chip);
     map.SelectMapRowAt(address, next);
-    QCOMPARE(f.map.Row(), row);
+    QCOMPARE(f.mapGrid.Row(), row);
     if (row != 1)
-        QCOMPARE(f.panel.address(), f.map.cell(1, row));
+        QCOMPARE(f.panel.address(), f.mapGrid.cell(MapColumn::Start, row));
 }
 
 QTEST_MAIN(TestMemoryMap)

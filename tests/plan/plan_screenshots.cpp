@@ -4,13 +4,8 @@
 //
 //   plan_screenshots <folder>     (QT_QPA_PLATFORM=offscreen works)
 
-#include "app/mainwindow.h"
-#include "app/startup.h"
-#include "emuprocess.h"
-#include "fakeplayer.h"
-#include "fakeprompter.h"
-#include "link/serialcomport.h"
-#include "tempfolder.h"
+#include "core/tablelayout.h"
+#include "emuprogram.h"
 #include "testsounds.h"
 
 #include <QApplication>
@@ -40,21 +35,13 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
-    TempFolder folder;
-    EmuProcess emu;
-    folder.write(QStringLiteral("chip.img"), "vokar-emu image\nchip 1\n");
-    if (!emu.start({QStringLiteral("--chip"), QStringLiteral("1"), QStringLiteral("--time-scale"),
-                    QStringLiteral("0.02"), QStringLiteral("--com"), QStringLiteral("1"),
-                    QStringLiteral("--ports-file"), folder.file(QStringLiteral("isdvokar.ports")),
-                    QStringLiteral("--image"), folder.file(QStringLiteral("chip.img"))}))
+    EmuProgram program;
+    if (!program.start({"vokar-emu image\nchip 1\n", 1, QStringLiteral("0.02"), 0, {}}))
         return 1;
-    folder.write(QStringLiteral("isdvokar.fig"),
-                 "VOKAR-1 Configuration File\r\n1\r\n1\r\n\r\n\r\n\r\n1\r\n");
-    SerialComPort port;
-    FakePlayer player;
-    FakePrompter prompter;
-    Windows windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
-    MainWindow& w = *windows.main;
+    const TempFolder& folder = program.folder;
+    EmuProcess& emu = program.emu;
+    FakePrompter& prompter = program.prompter;
+    MainWindow& w = program.w();
     w.resize(760, 520);
     w.show();
     auto run = [&w](const char* name) {
@@ -80,7 +67,8 @@ int main(int argc, char** argv) {
     shoot("plan-2-planned.png");
     run("RecTable");
     if (!waitFor([&] {
-            return w.state().link.LinkState == 3 && !w.state().fileGrid.cell(1, 3).isEmpty() &&
+            return w.state().link.LinkState == 3 &&
+                   !w.state().fileGrid.cell(FileColumn::Start, 3).isEmpty() &&
                    emu.log().filter(QStringLiteral("Record start")).size() == 3;
         }))
         return 1;

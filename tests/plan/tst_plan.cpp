@@ -1,4 +1,5 @@
 #include "core/stringgrid.h"
+#include "core/tablelayout.h"
 #include "files/midirenderer.h"
 #include "plan/addressplanner.h"
 #include "plan/chipgeometry.h"
@@ -40,22 +41,43 @@ qint64 secs(double s) {
 }
 
 // A file table as the program keeps it: start, stop, file.
-void fillTable(StringGrid& files, const QList<QStringList>& rows) {
+void fillTable(StringGrid& fileGrid, const QList<QStringList>& rows) {
     for (int row = 1; row <= rows.size(); ++row) {
-        for (int col = 1; col <= 3; ++col)
-            files.setCell(col, row, rows.at(row - 1).at(col - 1));
+        for (int col = FileColumn::Start; col <= FileColumn::File; ++col)
+            fileGrid.setCell(col, row, rows.at(row - 1).at(col - 1));
     }
 }
 
 const QString notUsed = QStringLiteral("not used");
 
 // A memory map with records at the given rows (start, end of message).
-void fillMap(StringGrid& map, const Records& records) {
+void fillMap(StringGrid& mapGrid, const Records& records) {
     for (int row = 1; row <= records.size(); ++row) {
-        map.setCell(1, row, QString::asprintf("%05d", records.at(row - 1).first));
-        map.setCell(3, row, QString::asprintf("%05d", records.at(row - 1).second));
+        mapGrid.setCell(MapColumn::Start, row,
+                        QString::asprintf("%05d", records.at(row - 1).first));
+        mapGrid.setCell(MapColumn::Eom, row, QString::asprintf("%05d", records.at(row - 1).second));
     }
 }
+
+// Two files on an ISD 33060, the second cut short, and one record in the
+// memory map: what the picture's tests lay out.
+struct TwoFilesAndARecord {
+    StringGrid fileGrid{FileColumn::Count, TableLayout::StartRows};
+    StringGrid mapGrid{MapColumn::Count, TableLayout::StartRows};
+    const ChipGeometry chip = ChipGeometry::ofType(Isd33060);
+    const FitCheck fit{chip, lengthsFrom({{QStringLiteral("/s/a.wav"), secs(3.0)},
+                                          {QStringLiteral("/s/b.wav"), secs(3.0)}})};
+
+    TwoFilesAndARecord() {
+        fillTable(fileGrid,
+                  {{QStringLiteral("00000"), QStringLiteral("00019"), QStringLiteral("/s/a.wav")},
+                   {QStringLiteral("00200"), QStringLiteral("00209"), QStringLiteral("/s/b.wav")}});
+        fillMap(mapGrid, {{100, 249}});
+    }
+    MemoryLayout layout() const {
+        return MemoryLayout(chip, fit.place(fileGrid), mapGrid, nullptr);
+    }
+};
 
 } // namespace
 
@@ -250,12 +272,12 @@ void TestPlan::fitOfAFileBetweenItsAddresses() {
     QFETCH(double, seconds);
     QFETCH(int, limit);
     QFETCH(QString, why);
-    StringGrid files(4, 120);
-    fillTable(files, table);
+    StringGrid fileGrid(FileColumn::Count, TableLayout::StartRows);
+    fillTable(fileGrid, table);
     const FitCheck fit(ChipGeometry::ofType(type),
                        lengthsFrom({{QStringLiteral("/s/bell.wav"), secs(seconds)},
                                     {QStringLiteral("/s/next.wav"), secs(1.0)}}));
-    const auto placements = fit.place(files);
+    const auto placements = fit.place(fileGrid);
     QCOMPARE(int(placements.size()), int(table.size()));
     const Placement& first = placements.front();
     QCOMPARE(first.limit, limit);
@@ -264,16 +286,16 @@ void TestPlan::fitOfAFileBetweenItsAddresses() {
 }
 
 void TestPlan::fileWithoutStartFollowsThePreviousOne() {
-    StringGrid files(4, 120);
-    fillTable(files, {{QStringLiteral("00010"), notUsed, QStringLiteral("/s/a.wav")},
-                      {notUsed, notUsed, QStringLiteral("/s/b.wav")},
-                      {notUsed, notUsed, QStringLiteral("/s/c.wav")},
-                      {notUsed, notUsed, QStringLiteral("/s/d.wav")}});
+    StringGrid fileGrid(FileColumn::Count, TableLayout::StartRows);
+    fillTable(fileGrid, {{QStringLiteral("00010"), notUsed, QStringLiteral("/s/a.wav")},
+                         {notUsed, notUsed, QStringLiteral("/s/b.wav")},
+                         {notUsed, notUsed, QStringLiteral("/s/c.wav")},
+                         {notUsed, notUsed, QStringLiteral("/s/d.wav")}});
     // c's length is not known yet, so where d starts is not known either.
     const FitCheck fit(ChipGeometry::ofType(Isd33060),
                        lengthsFrom({{QStringLiteral("/s/a.wav"), secs(3.0)},
                                     {QStringLiteral("/s/b.wav"), secs(1.5)}}));
-    const auto p = fit.place(files);
+    const auto p = fit.place(fileGrid);
     QCOMPARE(*p[0].start, 10);
     QCOMPARE(p[0].end(), 29);
     QCOMPARE(*p[1].start, 30);
@@ -284,8 +306,8 @@ void TestPlan::fileWithoutStartFollowsThePreviousOne() {
 }
 
 void TestPlan::cutWarningNamesEveryFileThatWillBeCut() {
-    StringGrid files(4, 120);
-    fillTable(files,
+    StringGrid fileGrid(FileColumn::Count, TableLayout::StartRows);
+    fillTable(fileGrid,
               {{QStringLiteral("00000"), QStringLiteral("00009"), QStringLiteral("/s/a.wav")},
                {QStringLiteral("00010"), QStringLiteral("00100"), QStringLiteral("/s/b.wav")},
                {QStringLiteral("00200"), QStringLiteral("00201"), QStringLiteral("/s/c.wav")}});
@@ -293,7 +315,7 @@ void TestPlan::cutWarningNamesEveryFileThatWillBeCut() {
                        lengthsFrom({{QStringLiteral("/s/a.wav"), secs(2.0)},
                                     {QStringLiteral("/s/b.wav"), secs(2.0)},
                                     {QStringLiteral("/s/c.wav"), secs(1.0)}}));
-    QCOMPARE(fit.cutWarning(fit.place(files)),
+    QCOMPARE(fit.cutWarning(fit.place(fileGrid)),
              QStringLiteral("Will be cut: a.wav lasts 2.00 s; rows 0-9 hold 1.50 s | c.wav lasts "
                             "1.00 s; rows 200-201 hold 0.30 s"));
     StringGrid fitting(4, 120);
@@ -303,25 +325,25 @@ void TestPlan::cutWarningNamesEveryFileThatWillBeCut() {
 }
 
 void TestPlan::planThreeFilesOnAnIsd33060() {
-    StringGrid files(4, 120);
-    fillTable(files, {{notUsed, notUsed, QStringLiteral("/s/one.wav")},
-                      {QStringLiteral("00300"), notUsed, QStringLiteral("/s/two.mid")},
-                      {notUsed, QStringLiteral("00390"), QStringLiteral("/s/three.wav")}});
+    StringGrid fileGrid(FileColumn::Count, TableLayout::StartRows);
+    fillTable(fileGrid, {{notUsed, notUsed, QStringLiteral("/s/one.wav")},
+                         {QStringLiteral("00300"), notUsed, QStringLiteral("/s/two.mid")},
+                         {notUsed, QStringLiteral("00390"), QStringLiteral("/s/three.wav")}});
     const AddressPlanner planner(ChipGeometry::ofType(Isd33060),
                                  lengthsFrom({{QStringLiteral("/s/one.wav"), secs(3.0)},
                                               {QStringLiteral("/s/two.mid"), secs(1.0)},
                                               {QStringLiteral("/s/three.wav"), secs(4.5)}}));
-    const auto result = planner.plan(files);
+    const auto result = planner.plan(fileGrid);
     QVERIFY(result.planned);
     QCOMPARE(result.rowsUsed, 57);
     const QStringList expected[] = {{QStringLiteral("00000"), QStringLiteral("00019")},
                                     {QStringLiteral("00020"), QStringLiteral("00026")},
                                     {QStringLiteral("00027"), QStringLiteral("00056")}};
     for (int row = 1; row <= 3; ++row) {
-        QCOMPARE(files.cell(1, row), expected[row - 1].at(0));
-        QCOMPARE(files.cell(2, row), expected[row - 1].at(1));
+        QCOMPARE(fileGrid.cell(FileColumn::Start, row), expected[row - 1].at(0));
+        QCOMPARE(fileGrid.cell(FileColumn::Stop, row), expected[row - 1].at(1));
     }
-    QCOMPARE(files.cell(1, 4), QString());
+    QCOMPARE(fileGrid.cell(FileColumn::Start, 4), QString());
     QCOMPARE(result.message,
              QStringLiteral("3 files planned in rows 0-56; 343 rows (51.45 s) are left free."));
     // Laid out again, every file fits where it was planned.
@@ -329,19 +351,19 @@ void TestPlan::planThreeFilesOnAnIsd33060() {
                        lengthsFrom({{QStringLiteral("/s/one.wav"), secs(3.0)},
                                     {QStringLiteral("/s/two.mid"), secs(1.0)},
                                     {QStringLiteral("/s/three.wav"), secs(4.5)}}));
-    QCOMPARE(fit.cutWarning(fit.place(files)), QString());
+    QCOMPARE(fit.cutWarning(fit.place(fileGrid)), QString());
 }
 
 void TestPlan::planThatDoesNotFitChangesNothing() {
-    StringGrid files(4, 120);
+    StringGrid fileGrid(FileColumn::Count, TableLayout::StartRows);
     const QList<QStringList> table = {
         {QStringLiteral("00000"), notUsed, QStringLiteral("/s/long.wav")},
         {notUsed, notUsed, QStringLiteral("/s/longer.wav")}};
-    fillTable(files, table);
+    fillTable(fileGrid, table);
     const AddressPlanner planner(ChipGeometry::ofType(Isd33060),
                                  lengthsFrom({{QStringLiteral("/s/long.wav"), secs(30.0)},
                                               {QStringLiteral("/s/longer.wav"), secs(35.0)}}));
-    const auto result = planner.plan(files);
+    const auto result = planner.plan(fileGrid);
     QVERIFY(!result.planned);
     QCOMPARE(result.message,
              QStringLiteral("The table does not fit the ISD 33060: its files need 434 rows "
@@ -349,46 +371,46 @@ void TestPlan::planThatDoesNotFitChangesNothing() {
                             "(5.10 s) are missing; no address was changed."));
     for (int row = 1; row <= 2; ++row) {
         for (int col = 1; col <= 3; ++col)
-            QCOMPARE(files.cell(col, row), table.at(row - 1).at(col - 1));
+            QCOMPARE(fileGrid.cell(col, row), table.at(row - 1).at(col - 1));
     }
 }
 
 void TestPlan::planOnIsd1700StartsAtRow16() {
-    StringGrid files(4, 120);
-    fillTable(files, {{notUsed, notUsed, QStringLiteral("/s/a.wav")},
-                      {notUsed, notUsed, QStringLiteral("/s/b.wav")},
-                      {notUsed, notUsed, QStringLiteral("/s/tiny.wav")}});
+    StringGrid fileGrid(FileColumn::Count, TableLayout::StartRows);
+    fillTable(fileGrid, {{notUsed, notUsed, QStringLiteral("/s/a.wav")},
+                         {notUsed, notUsed, QStringLiteral("/s/b.wav")},
+                         {notUsed, notUsed, QStringLiteral("/s/tiny.wav")}});
     const AddressPlanner planner(ChipGeometry::ofType(Isd1760),
                                  lengthsFrom({{QStringLiteral("/s/a.wav"), secs(2.0)},
                                               {QStringLiteral("/s/b.wav"), secs(1.0)},
                                               {QStringLiteral("/s/tiny.wav"), secs(0.05)}}));
-    QVERIFY(planner.plan(files).planned);
-    QCOMPARE(files.cell(1, 1), QStringLiteral("00016"));
-    QCOMPARE(files.cell(2, 1), QStringLiteral("00031"));
-    QCOMPARE(files.cell(1, 2), QStringLiteral("00032"));
-    QCOMPARE(files.cell(2, 2), QStringLiteral("00039"));
+    QVERIFY(planner.plan(fileGrid).planned);
+    QCOMPARE(fileGrid.cell(FileColumn::Start, 1), QStringLiteral("00016"));
+    QCOMPARE(fileGrid.cell(FileColumn::Stop, 1), QStringLiteral("00031"));
+    QCOMPARE(fileGrid.cell(FileColumn::Start, 2), QStringLiteral("00032"));
+    QCOMPARE(fileGrid.cell(FileColumn::Stop, 2), QStringLiteral("00039"));
     // A stop address lies above its start, so even the shortest file gets two rows.
-    QCOMPARE(files.cell(1, 3), QStringLiteral("00040"));
-    QCOMPARE(files.cell(2, 3), QStringLiteral("00041"));
+    QCOMPARE(fileGrid.cell(FileColumn::Start, 3), QStringLiteral("00040"));
+    QCOMPARE(fileGrid.cell(FileColumn::Stop, 3), QStringLiteral("00041"));
 }
 
 void TestPlan::planWithUnreadableFileChangesNothing() {
-    StringGrid files(4, 120);
-    fillTable(files, {{notUsed, notUsed, QStringLiteral("/s/a.wav")},
-                      {notUsed, notUsed, QStringLiteral("/s/gone.wav")}});
+    StringGrid fileGrid(FileColumn::Count, TableLayout::StartRows);
+    fillTable(fileGrid, {{notUsed, notUsed, QStringLiteral("/s/a.wav")},
+                         {notUsed, notUsed, QStringLiteral("/s/gone.wav")}});
     const AddressPlanner planner(ChipGeometry::ofType(Isd33060),
                                  lengthsFrom({{QStringLiteral("/s/a.wav"), secs(2.0)}}));
-    const auto result = planner.plan(files);
+    const auto result = planner.plan(fileGrid);
     QVERIFY(!result.planned);
     QCOMPARE(result.message,
              QStringLiteral("The length of gone.wav cannot be read; no address was changed."));
-    QCOMPARE(files.cell(1, 1), notUsed);
+    QCOMPARE(fileGrid.cell(FileColumn::Start, 1), notUsed);
 }
 
 void TestPlan::exportedHeaderCompilesWithTheExpectedNumbers() {
-    StringGrid files(4, 120);
+    StringGrid fileGrid(FileColumn::Count, TableLayout::StartRows);
     fillTable(
-        files,
+        fileGrid,
         {{QStringLiteral("00000"), QStringLiteral("00019"), QStringLiteral("/s/Bell ring.wav")},
          {QStringLiteral("00020"), QStringLiteral("00026"), QStringLiteral("/s/2nd.mid")},
          {QStringLiteral("00027"), QStringLiteral("00056"), QStringLiteral("/s/bell-ring.wav")}});
@@ -398,7 +420,7 @@ void TestPlan::exportedHeaderCompilesWithTheExpectedNumbers() {
                                           {QStringLiteral("/s/bell-ring.wav"), secs(4.5)}}));
     const HeaderExport exporter(chip);
     const QByteArray header =
-        exporter.header(exporter.fromFiles(fit.place(files)), QStringLiteral("file table"));
+        exporter.header(exporter.fromFiles(fit.place(fileGrid)), QStringLiteral("file table"));
     QVERIFY(header.contains("ISD 33060"));
 
     TempFolder folder;
@@ -426,12 +448,12 @@ void TestPlan::exportedHeaderCompilesWithTheExpectedNumbers() {
 }
 
 void TestPlan::exportFromTheMemoryMap() {
-    StringGrid map(7, 120);
-    fillMap(map, {{0, 99}, {100, 249}});
-    map.setCell(1, 3, QStringLiteral("00250"));
-    map.setCell(5, 3, QStringLiteral("00400"));
+    StringGrid mapGrid(MapColumn::Count, TableLayout::StartRows);
+    fillMap(mapGrid, {{0, 99}, {100, 249}});
+    mapGrid.setCell(MapColumn::Start, 3, QStringLiteral("00250"));
+    mapGrid.setCell(MapColumn::Ovf, 3, QStringLiteral("00400"));
     const HeaderExport exporter(ChipGeometry::ofType(Isd33060));
-    const auto messages = exporter.fromMap(map);
+    const auto messages = exporter.fromMap(mapGrid);
     QCOMPARE(int(messages.size()), 2);
     QCOMPARE(messages[1].name, QStringLiteral("MSG_2"));
     QCOMPARE(messages[1].start, 100);
@@ -484,8 +506,8 @@ void TestPlan::verifyComparesRecordsWithTheTable() {
     QFETCH(Records, records);
     QFETCH(QList<int>, differing);
     QFETCH(QString, summary);
-    StringGrid files(4, 120);
-    fillTable(files,
+    StringGrid fileGrid(FileColumn::Count, TableLayout::StartRows);
+    fillTable(fileGrid,
               {{QStringLiteral("00000"), QStringLiteral("00019"), QStringLiteral("/s/a.wav")},
                {notUsed, notUsed, QStringLiteral("/s/b.wav")},
                {QStringLiteral("00027"), QStringLiteral("00056"), QStringLiteral("/s/c.wav")}});
@@ -493,9 +515,9 @@ void TestPlan::verifyComparesRecordsWithTheTable() {
     const FitCheck fit(chip, lengthsFrom({{QStringLiteral("/s/a.wav"), secs(3.0)},
                                           {QStringLiteral("/s/b.wav"), secs(1.0)},
                                           {QStringLiteral("/s/c.wav"), secs(4.5)}}));
-    StringGrid map(7, 120);
-    fillMap(map, records);
-    const auto result = RecordVerifier(chip).verify(fit.place(files), map);
+    StringGrid mapGrid(MapColumn::Count, TableLayout::StartRows);
+    fillMap(mapGrid, records);
+    const auto result = RecordVerifier(chip).verify(fit.place(fileGrid), mapGrid);
     const std::vector<int> rows = result.differingRows();
     QCOMPARE(QList<int>(rows.begin(), rows.end()), differing);
     QCOMPARE(result.allMatch(), differing.isEmpty());
@@ -503,16 +525,7 @@ void TestPlan::verifyComparesRecordsWithTheTable() {
 }
 
 void TestPlan::layoutPutsBlocksAtTheirRows() {
-    StringGrid files(4, 120);
-    fillTable(files,
-              {{QStringLiteral("00000"), QStringLiteral("00019"), QStringLiteral("/s/a.wav")},
-               {QStringLiteral("00200"), QStringLiteral("00209"), QStringLiteral("/s/b.wav")}});
-    const ChipGeometry chip = ChipGeometry::ofType(Isd33060);
-    const FitCheck fit(chip, lengthsFrom({{QStringLiteral("/s/a.wav"), secs(3.0)},
-                                          {QStringLiteral("/s/b.wav"), secs(3.0)}}));
-    StringGrid map(7, 120);
-    fillMap(map, {{100, 249}});
-    const MemoryLayout layout(chip, fit.place(files), map, nullptr);
+    const MemoryLayout layout = TwoFilesAndARecord().layout();
     // 400 rows over 800 pixels: two pixels a row; files above, records below.
     const QRect area(10, 5, 800, 20);
     QList<QRect> files_, records, cut;
@@ -539,13 +552,13 @@ void TestPlan::layoutPutsBlocksAtTheirRows() {
 }
 
 void TestPlan::layoutMarksReservedRowsAndFreeSpace() {
-    StringGrid files(4, 120);
-    fillTable(files,
+    StringGrid fileGrid(FileColumn::Count, TableLayout::StartRows);
+    fillTable(fileGrid,
               {{QStringLiteral("00016"), QStringLiteral("00035"), QStringLiteral("/s/a.wav")}});
     const ChipGeometry chip = ChipGeometry::ofType(Isd1760); // rows 0-496
     const FitCheck fit(chip, lengthsFrom({{QStringLiteral("/s/a.wav"), secs(2.5)}}));
-    StringGrid map(7, 120);
-    const MemoryLayout layout(chip, fit.place(files), map, nullptr);
+    StringGrid mapGrid(MapColumn::Count, TableLayout::StartRows);
+    const MemoryLayout layout(chip, fit.place(fileGrid), mapGrid, nullptr);
     const QRect area(0, 0, 497, 20); // one pixel a row
     Records freeFiles;
     QRect reserved;
@@ -563,18 +576,9 @@ void TestPlan::layoutMarksReservedRowsAndFreeSpace() {
 }
 
 void TestPlan::pictureDrawsBlocksAtTheirPixels() {
-    StringGrid files(4, 120);
-    fillTable(files,
-              {{QStringLiteral("00000"), QStringLiteral("00019"), QStringLiteral("/s/a.wav")},
-               {QStringLiteral("00200"), QStringLiteral("00209"), QStringLiteral("/s/b.wav")}});
-    const ChipGeometry chip = ChipGeometry::ofType(Isd33060);
-    const FitCheck fit(chip, lengthsFrom({{QStringLiteral("/s/a.wav"), secs(3.0)},
-                                          {QStringLiteral("/s/b.wav"), secs(3.0)}}));
-    StringGrid map(7, 120);
-    fillMap(map, {{100, 249}});
     MemoryPictureView view;
     view.resize(404, 26); // a frame of two pixels: one pixel a row
-    view.showLayout(MemoryLayout(chip, fit.place(files), map, nullptr));
+    view.showLayout(TwoFilesAndARecord().layout());
     view.setCursorRow(300);
     QCOMPARE(view.drawingArea(), QRect(2, 2, 400, 22));
     const QImage image = view.grab().toImage();

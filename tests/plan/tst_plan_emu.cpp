@@ -1,10 +1,4 @@
-#include "app/mainwindow.h"
-#include "app/startup.h"
-#include "emuprocess.h"
-#include "fakeplayer.h"
-#include "fakeprompter.h"
-#include "link/serialcomport.h"
-#include "tempfolder.h"
+#include "emuprogram.h"
 #include "testsounds.h"
 #include "widgets/memorypictureview.h"
 
@@ -17,29 +11,9 @@ namespace {
 // The wired program on the stand-in's line, with three sound files of 3.0,
 // 1.0 and 4.5 seconds in its table. The player is a fake that never ends
 // by itself, so each recording runs to the stop address the plan gave it.
-struct Bench {
-    TempFolder folder;
-    EmuProcess emu;
-    SerialComPort port;
-    FakePlayer player;
-    FakePrompter prompter;
-    Windows windows;
-
+struct Bench : EmuProgram {
     bool start(const QByteArray& image) {
-        folder.write(QStringLiteral("chip.img"), image);
-        if (!emu.start(
-                {QStringLiteral("--chip"), QStringLiteral("1"), QStringLiteral("--time-scale"),
-                 QStringLiteral("0.01"), QStringLiteral("--progress-ms"), QStringLiteral("2000"),
-                 QStringLiteral("--com"), QStringLiteral("1"), QStringLiteral("--ports-file"),
-                 folder.file(QStringLiteral("isdvokar.ports")), QStringLiteral("--image"),
-                 folder.file(QStringLiteral("chip.img"))}))
-            return false;
-        folder.write(QStringLiteral("isdvokar.fig"),
-                     "VOKAR-1 Configuration File\r\n1\r\n1\r\n\r\n\r\n\r\n1\r\n");
-        windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig"));
-        if (!port.Active())
-            return false;
-        return emu.waitForGreetingAnswered();
+        return EmuProgram::startAndGreet({image, 1, QStringLiteral("0.01"), 2000, {}});
     }
     bool addPlannedFiles() {
         const QPair<const char*, double> sounds[] = {
@@ -49,18 +23,14 @@ struct Bench {
             const QString path = folder.file(QString::fromLatin1(name));
             if (!TestSounds::writeToneWav(path, 8000, 1, seconds, SF_FORMAT_PCM_16))
                 return false;
-            w().state().fileGrid.setCell(1, row, QStringLiteral("not used"));
-            w().state().fileGrid.setCell(2, row, QStringLiteral("not used"));
-            w().state().fileGrid.setCell(3, row, path);
+            state().fileGrid.setCell(FileColumn::Start, row, QStringLiteral("not used"));
+            state().fileGrid.setCell(FileColumn::Stop, row, QStringLiteral("not used"));
+            state().fileGrid.setCell(FileColumn::File, row, path);
             ++row;
         }
-        w().state().availability.UpdateMenu();
+        state().availability.UpdateMenu();
         run("PlanAddresses");
-        return w().state().fileGrid.cell(2, 3) == QStringLiteral("00056");
-    }
-    MainWindow& w() { return *windows.main; }
-    void run(const char* action) {
-        w().state().commands.action(QString::fromLatin1(action))->trigger();
+        return state().fileGrid.cell(FileColumn::Stop, 3) == QStringLiteral("00056");
     }
     QString status() { return w().findChild<QLabel*>(QStringLiteral("PlanStatus"))->text(); }
     QList<PictureBlock::State> recordStates() {
@@ -92,15 +62,15 @@ void TestPlanEmu::plannedTableRecordedThenCheckedIsVerified() {
     QVERIFY(b.addPlannedFiles());
     b.run("RecTable");
     QTRY_COMPARE_WITH_TIMEOUT(b.emu.log().filter(QStringLiteral("Record start")).size(), 3, 20000);
-    QTRY_COMPARE_WITH_TIMEOUT(b.w().state().link.LinkState, 3, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(b.state().link.LinkState, 3, 20000);
     // Every file fits its rows: nothing is named as cut.
     QCOMPARE(b.status(), QString());
 
     b.run("CheckRecords1");
     QTRY_COMPARE_WITH_TIMEOUT(
         b.status(), QStringLiteral("Verified: all 3 messages match the file table."), 10000);
-    QCOMPARE(b.w().state().mapGrid.cell(1, 2), QStringLiteral("00020"));
-    QCOMPARE(b.w().state().mapGrid.cell(3, 3), QStringLiteral("00056"));
+    QCOMPARE(b.state().mapGrid.cell(MapColumn::Start, 2), QStringLiteral("00020"));
+    QCOMPARE(b.state().mapGrid.cell(MapColumn::Eom, 3), QStringLiteral("00056"));
     QTRY_COMPARE(b.recordStates(), (QList<S>{S::Verified, S::Verified, S::Verified}));
     QVERIFY(b.prompter.messages.isEmpty());
 }

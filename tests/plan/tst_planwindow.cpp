@@ -1,11 +1,6 @@
-#include "app/mainwindow.h"
-#include "app/startup.h"
-#include "fakecomport.h"
-#include "fakeplayer.h"
-#include "fakeprompter.h"
-#include "tempfolder.h"
 #include "testsounds.h"
 #include "widgets/memorypictureview.h"
+#include "wiredprogram.h"
 
 #include <QFrame>
 #include <QHelpEvent>
@@ -22,19 +17,8 @@ namespace {
 const QString notUsed = QStringLiteral("not used");
 
 // The wired program on fakes, with sound files of known lengths.
-struct Program {
-    TempFolder folder;
-    FakeComPort port;
-    FakePlayer player;
-    FakePrompter prompter;
-    Windows windows;
-
-    Program() { windows = createWindows(port, &player, prompter, QStringLiteral("isdvokar.fig")); }
-    MainWindow& w() { return *windows.main; }
-    void run(const char* action) {
-        w().state().commands.action(QString::fromLatin1(action))->trigger();
-    }
-    QString files(int col, int row) { return w().state().fileGrid.cell(col, row); }
+struct Program : FakeProgram {
+    QString files(int col, int row) { return state().fileGrid.cell(col, row); }
     QString status() { return w().findChild<QLabel*>(QStringLiteral("PlanStatus"))->text(); }
     MemoryPictureView* picture() {
         return w().findChild<MemoryPictureView*>(QStringLiteral("MemoryPicture"));
@@ -52,12 +36,12 @@ struct Program {
             const QString path = sound(name, seconds);
             if (path.isEmpty())
                 return false;
-            w().state().fileGrid.setCell(1, row, notUsed);
-            w().state().fileGrid.setCell(2, row, notUsed);
-            w().state().fileGrid.setCell(3, row, path);
+            state().fileGrid.setCell(FileColumn::Start, row, notUsed);
+            state().fileGrid.setCell(FileColumn::Stop, row, notUsed);
+            state().fileGrid.setCell(FileColumn::File, row, path);
             ++row;
         }
-        w().state().availability.UpdateMenu();
+        state().availability.UpdateMenu();
         return true;
     }
     QList<QPair<int, int>> blocks(PictureBlock::Kind kind) {
@@ -70,6 +54,9 @@ struct Program {
         }
         return out;
     }
+    // The three sounds planned, and "Check records" started on them with
+    // the port open; true once the check runs.
+    bool checkPlannedSounds();
     QPoint centreOf(PictureBlock::Kind kind, int tableRow) {
         for (const PictureBlock& b : picture()->memoryLayout()->blocks()) {
             if (b.kind == kind && b.tableRow == tableRow)
@@ -84,6 +71,16 @@ const QList<QPair<QString, double>> threeSounds = {{QStringLiteral("one.wav"), 3
                                                    {QStringLiteral("three.wav"), 4.5}};
 
 } // namespace
+
+bool Program::checkPlannedSounds() {
+    port.Open();
+    if (!addFiles(threeSounds))
+        return false;
+    run("PlanAddresses");
+    state().commands.setEnabled({Control::CheckRecordsItem}, true);
+    run("CheckRecords1");
+    return state().link.LinkState == 44;
+}
 
 class TestPlanWindow : public QObject {
     Q_OBJECT
@@ -144,8 +141,8 @@ void TestPlanWindow::planAddressesFillsTheTableAndThePictureFollows() {
                                     {QStringLiteral("00020"), QStringLiteral("00026")},
                                     {QStringLiteral("00027"), QStringLiteral("00056")}};
     for (int row = 1; row <= 3; ++row) {
-        QCOMPARE(p.files(1, row), expected[row - 1].at(0));
-        QCOMPARE(p.files(2, row), expected[row - 1].at(1));
+        QCOMPARE(p.files(FileColumn::Start, row), expected[row - 1].at(0));
+        QCOMPARE(p.files(FileColumn::Stop, row), expected[row - 1].at(1));
     }
     QVERIFY(p.prompter.messages.isEmpty());
     QCOMPARE(p.status(),
@@ -162,21 +159,21 @@ void TestPlanWindow::planThatDoesNotFitSaysHowMuchIsMissing() {
                  "The table does not fit the ISD 33060: its files need 434 rows (65.10 s), the "
                  "chip holds 400 rows (60.00 s) from row 0. 34 rows (5.10 s) are missing; no "
                  "address was changed.")});
-    QCOMPARE(p.files(1, 1), notUsed);
-    QCOMPARE(p.files(2, 2), notUsed);
+    QCOMPARE(p.files(FileColumn::Start, 1), notUsed);
+    QCOMPARE(p.files(FileColumn::Stop, 2), notUsed);
 }
 
 void TestPlanWindow::planWaitsWhileTheProgrammerIsBusy() {
     Program p;
     QVERIFY(p.addFiles(threeSounds));
-    p.w().state().link.LinkState = 11; // recording the table
+    p.state().link.LinkState = 11; // recording the table
     p.run("PlanAddresses");
     QCOMPARE(p.prompter.messages,
              QStringList{QStringLiteral("Addresses can be planned when the programmer is idle.")});
-    QCOMPARE(p.files(1, 1), notUsed);
-    p.w().state().link.LinkState = 3;
+    QCOMPARE(p.files(FileColumn::Start, 1), notUsed);
+    p.state().link.LinkState = 3;
     p.run("PlanAddresses");
-    QCOMPARE(p.files(1, 1), QStringLiteral("00000"));
+    QCOMPARE(p.files(FileColumn::Start, 1), QStringLiteral("00000"));
 }
 
 void TestPlanWindow::plannedTableSavesAsTypedAddressesWould() {
@@ -203,8 +200,8 @@ void TestPlanWindow::exportWritesTheTableOrTheMapAsCHeader() {
                            "#define MSG_THREE_LENGTH_MS 4500ul\n"));
     QCOMPARE(p.prompter.shown.last().filter, QStringLiteral("C header (*.h)|*.h"));
 
-    p.w().state().mapGrid.setCell(1, 1, QStringLiteral("00016"));
-    p.w().state().mapGrid.setCell(3, 1, QStringLiteral("00035"));
+    p.state().mapGrid.setCell(MapColumn::Start, 1, QStringLiteral("00016"));
+    p.state().mapGrid.setCell(MapColumn::Eom, 1, QStringLiteral("00035"));
     p.w().pages()->setCurrentIndex(1);
     p.prompter.answers = {p.folder.file(QStringLiteral("map.h"))};
     p.run("ExportAddresses");
@@ -213,7 +210,7 @@ void TestPlanWindow::exportWritesTheTableOrTheMapAsCHeader() {
     QVERIFY(map.contains("#define MSG_1_START 16u\n#define MSG_1_END 35u\n"
                          "#define MSG_1_LENGTH_MS 3000ul\n"));
     // Cancelling the dialog writes nothing; an empty source says so.
-    p.w().state().mapGrid.setCell(1, 1, QString());
+    p.state().mapGrid.setCell(MapColumn::Start, 1, QString());
     p.run("ExportAddresses");
     QCOMPARE(p.prompter.messages, QStringList{QStringLiteral("The memory map holds no messages.")});
 }
@@ -223,15 +220,15 @@ void TestPlanWindow::pictureFollowsChipTypeAndCurrentAddress() {
     QTRY_VERIFY(p.picture()->memoryLayout().has_value());
     QCOMPARE(p.picture()->memoryLayout()->chip().lastRow, 399);
     QVERIFY(p.blocks(PictureBlock::Kind::Reserved).isEmpty());
-    p.w().state().chip.ChipType = 44;
-    p.w().state().chip.ApplyChipType();
+    p.state().chip.ChipType = 44;
+    p.state().chip.ApplyChipType();
     QTRY_COMPARE(p.picture()->memoryLayout()->chip().name, QStringLiteral("ISD 1760"));
     QCOMPARE(p.blocks(PictureBlock::Kind::Reserved), (QList<QPair<int, int>>{{0, 15}}));
-    p.w().state().panel.setText(PanelTexts::Address, QStringLiteral("00100"));
+    p.state().panel.setText(PanelTexts::Address, QStringLiteral("00100"));
     QTRY_COMPARE(p.picture()->cursorRow(), 100);
     // The map's records are drawn as found.
-    p.w().state().mapGrid.setCell(1, 1, QStringLiteral("00016"));
-    p.w().state().mapGrid.setCell(3, 1, QStringLiteral("00040"));
+    p.state().mapGrid.setCell(MapColumn::Start, 1, QStringLiteral("00016"));
+    p.state().mapGrid.setCell(MapColumn::Eom, 1, QStringLiteral("00040"));
     QTRY_COMPARE(p.blocks(PictureBlock::Kind::Record), (QList<QPair<int, int>>{{16, 40}}));
 }
 
@@ -239,26 +236,26 @@ void TestPlanWindow::clickingABlockSelectsItsRow() {
     Program p;
     QVERIFY(p.addFiles(threeSounds));
     p.run("PlanAddresses");
-    p.w().state().mapGrid.setCell(1, 1, QStringLiteral("00100"));
-    p.w().state().mapGrid.setCell(3, 1, QStringLiteral("00199"));
+    p.state().mapGrid.setCell(MapColumn::Start, 1, QStringLiteral("00100"));
+    p.state().mapGrid.setCell(MapColumn::Eom, 1, QStringLiteral("00199"));
     p.w().show();
     QVERIFY(QTest::qWaitForWindowExposed(&p.w()));
     QTRY_COMPARE(p.blocks(PictureBlock::Kind::Record).size(), 1);
     QTest::mouseClick(p.picture(), Qt::LeftButton, {}, p.centreOf(PictureBlock::Kind::File, 3));
-    QCOMPARE(p.w().state().fileGrid.Row(), 3);
+    QCOMPARE(p.state().fileGrid.Row(), 3);
     QCOMPARE(p.w().pages()->currentIndex(), 0);
-    QCOMPARE(p.w().state().panel.address(), QStringLiteral("00027"));
+    QCOMPARE(p.state().panel.address(), QStringLiteral("00027"));
     QTest::mouseClick(p.picture(), Qt::LeftButton, {}, p.centreOf(PictureBlock::Kind::Record, 1));
     QCOMPARE(p.w().pages()->currentIndex(), 1);
-    QCOMPARE(p.w().state().mapGrid.Row(), 1);
-    QCOMPARE(p.w().state().panel.address(), QStringLiteral("00100"));
+    QCOMPARE(p.state().mapGrid.Row(), 1);
+    QCOMPARE(p.state().panel.address(), QStringLiteral("00100"));
 }
 
 void TestPlanWindow::hoverTellsFileRowsAndTime() {
     Program p;
     QVERIFY(p.addFiles({{QStringLiteral("bell.wav"), 3.4}}));
-    p.w().state().fileGrid.setCell(1, 1, QStringLiteral("00000"));
-    p.w().state().fileGrid.setCell(2, 1, QStringLiteral("00016"));
+    p.state().fileGrid.setCell(FileColumn::Start, 1, QStringLiteral("00000"));
+    p.state().fileGrid.setCell(FileColumn::Stop, 1, QStringLiteral("00016"));
     p.w().resize(804, 494);
     QTRY_COMPARE(p.blocks(PictureBlock::Kind::File), (QList<QPair<int, int>>{{0, 16}}));
     // The length is measured in the background; the picture follows when it is known.
@@ -283,12 +280,12 @@ void TestPlanWindow::recordTableNamesTheFilesThatWillBeCut() {
     Program p;
     p.port.Open();
     QVERIFY(p.addFiles({{QStringLiteral("bell.wav"), 3.4}, {QStringLiteral("gong.wav"), 1.0}}));
-    p.w().state().fileGrid.setCell(1, 1, QStringLiteral("00000"));
-    p.w().state().fileGrid.setCell(2, 1, QStringLiteral("00016"));
-    p.w().state().fileGrid.setCell(1, 2, QStringLiteral("00100"));
+    p.state().fileGrid.setCell(FileColumn::Start, 1, QStringLiteral("00000"));
+    p.state().fileGrid.setCell(FileColumn::Stop, 1, QStringLiteral("00016"));
+    p.state().fileGrid.setCell(FileColumn::Start, 2, QStringLiteral("00100"));
     p.port.written.clear();
     p.run("RecTable");
-    QCOMPARE(p.w().state().link.LinkState, 11);
+    QCOMPARE(p.state().link.LinkState, 11);
     QVERIFY(!p.port.written.isEmpty());
     QCOMPARE(p.status(),
              QStringLiteral("Will be cut: bell.wav lasts 3.40 s; rows 0-16 hold 2.55 s"));
@@ -298,12 +295,7 @@ void TestPlanWindow::recordTableNamesTheFilesThatWillBeCut() {
 
 void TestPlanWindow::checkRecordsEndsWithTheVerdict() {
     Program p;
-    p.port.Open();
-    QVERIFY(p.addFiles(threeSounds));
-    p.run("PlanAddresses");
-    p.w().state().commands.setEnabled({Control::CheckRecordsItem}, true);
-    p.run("CheckRecords1");
-    QCOMPARE(p.w().state().link.LinkState, 44);
+    QVERIFY(p.checkPlannedSounds());
     QCOMPARE(p.status(), QString());
     // The programmer finds each message where it was meant to be; the
     // second is three rows short.
@@ -311,8 +303,8 @@ void TestPlanWindow::checkRecordsEndsWithTheVerdict() {
     p.port.feed(QByteArrayLiteral("400024") + QByteArray(14, '\0'));
     QCOMPARE(p.status(), QString());
     p.port.feed(QByteArrayLiteral("400057") + QByteArray(14, '\0'));
-    QCOMPARE(p.w().state().link.LinkState, 3);
-    QCOMPARE(p.w().state().mapGrid.cell(3, 2), QStringLiteral("00023"));
+    QCOMPARE(p.state().link.LinkState, 3);
+    QCOMPARE(p.state().mapGrid.cell(MapColumn::Eom, 2), QStringLiteral("00023"));
     QCOMPARE(p.status(), QStringLiteral("Verify: 1 of 3 messages differ - row 2: 4 rows (0.60 s) "
                                         "found, the file needs 7 rows (1.05 s)"));
     bool differs = false;
@@ -327,14 +319,9 @@ void TestPlanWindow::checkRecordsEndsWithTheVerdict() {
 
 void TestPlanWindow::checkThatFindsNoChipGivesNoVerdict() {
     Program p;
-    p.port.Open();
-    QVERIFY(p.addFiles(threeSounds));
-    p.run("PlanAddresses");
-    p.w().state().commands.setEnabled({Control::CheckRecordsItem}, true);
-    p.run("CheckRecords1");
-    QCOMPARE(p.w().state().link.LinkState, 44);
+    QVERIFY(p.checkPlannedSounds());
     p.port.feed(QByteArrayLiteral("<00000") + QByteArray(14, '\0'));
-    QCOMPARE(p.w().state().link.LinkState, 3);
+    QCOMPARE(p.state().link.LinkState, 3);
     QVERIFY(p.prompter.messages.contains(QStringLiteral("Device not detected !")));
     QCOMPARE(p.status(), QString());
 }

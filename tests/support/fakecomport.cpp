@@ -59,3 +59,11 @@ void FakeComPort::vanish(const QString& reason) {
     emit activeChanged(false);
     emit vanished(reason);
 }
+
+QByteArray replyFrame(char code, int address, char power) {
+    QByteArray bytes(1, code);
+    bytes += QByteArray::number(address).rightJustified(5, '0');
+    bytes += power;
+    bytes += QByteArray(13, '\xFF');
+    return bytes;
+}

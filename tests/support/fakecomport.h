@@ -45,3 +45,7 @@ private:
     int portNum = 1;
     QByteArray input;
 };
+
+// A reply frame from the programmer: the reply code, the address in five
+// decimal digits, the power digit, and padding to 20 bytes.
+QByteArray replyFrame(char code, int address = 0, char power = '0');

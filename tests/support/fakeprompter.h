@@ -10,7 +10,11 @@
 // questions from a script a test sets up.
 class FakePrompter : public Prompter {
 public:
-    void showMessage(const QString& text) override { messages.append(text); }
+    void showMessage(const QString& text) override {
+        messages.append(text);
+        if (onMessage)
+            onMessage(text);
+    }
     void showError(const QString& text) override { errors.append(text); }
     bool execute(FileDialog& dialog) override;
     int ask(const Question& question) override;
@@ -28,4 +32,6 @@ public:
     QStringList choices;
     // The questions as they were asked.
     QList<Question> asked;
+    // Runs for each message once it is recorded (a box on the screen, say).
+    std::function<void(const QString&)> onMessage;
 };

@@ -40,7 +40,7 @@ public:
     }
     // A double-click as the system delivers it: press, release, then the
     // second press followed by the double-click event, release.
-    static void doubleClick(QWidget* target, QPoint at) {
+    static void doubleClickAt(QWidget* target, QPoint at) {
         QTest::mousePress(target, Qt::LeftButton, {}, at);
         QTest::mouseRelease(target, Qt::LeftButton, {}, at);
         QTest::mousePress(target, Qt::LeftButton, {}, at);
