@@ -168,6 +168,7 @@ private slots:
     void windowSizePlaceAndColumnsRemembered();
 
     void statusTextStaysUnderHints();
+    void playingAFileShowsItsNameAndTime();
     void lengthColumnAndVerdictFollowTheTable();
     void serialLogShowsFramesWhileOpen();
     void textsFitAtDefaultSize();
@@ -721,6 +722,25 @@ void TestEveryday::statusTextStaysUnderHints() {
     QCOMPARE(status->text(), QStringLiteral("Connected to COM1"));
     p.port.Close();
     QCOMPARE(status->text(), QStringLiteral("Not connected"));
+}
+
+void TestEveryday::playingAFileShowsItsNameAndTime() {
+    Program p;
+    QVERIFY(p.active());
+    const QString tone = p.folder.file(QStringLiteral("bell.wav"));
+    QVERIFY(TestSounds::writeToneWav(tone, 8000, 1, 3.4, SF_FORMAT_PCM_16));
+    QVERIFY(!p.dropList("not used;not used;" + tone.toUtf8() + ";\r\n").isEmpty());
+    auto* status = p.main().findChild<OperationStatus*>(QStringLiteral("OperationStatus"));
+    // Recording > Play file; the fake player plays until the test ends it.
+    p.user->menuKeys(p.keysTo(QStringLiteral("PlayFile")));
+    QVERIFY(p.player.IsPlaying());
+    const QString playing = QStringLiteral("Playing bell.wav \u2014 ");
+    QVERIFY2(status->text().startsWith(playing), qPrintable(status->text()));
+    // Its time runs on, against the file's length once that is measured.
+    QTRY_VERIFY(status->text().endsWith(QStringLiteral(" of 00:03.4")));
+    QTRY_VERIFY(status->text() != playing + QStringLiteral("00:00.0 of 00:03.4"));
+    p.player.finish();
+    QCOMPARE(status->text(), QStringLiteral("Played bell.wav"));
 }
 
 void TestEveryday::lengthColumnAndVerdictFollowTheTable() {
