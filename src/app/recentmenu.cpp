@@ -29,8 +29,10 @@ void RecentMenu::rebuild() {
     for (int i = 0; i < names.size(); ++i) {
         const QString name = names.at(i);
         // 1 to 9, then 0 for the tenth.
-        const QString text =
-            QStringLiteral("&%1 %2").arg((i + 1) % 10).arg(QFileInfo(name).fileName());
+        // An "&" in a file name is shown, not taken for an access key.
+        QString shown = QFileInfo(name).fileName();
+        shown.replace(u'&', QStringLiteral("&&"));
+        const QString text = QStringLiteral("&%1 %2").arg((i + 1) % 10).arg(shown);
         QAction* act = menu->addAction(text);
         act->setToolTip(name);
         act->setData(name);
