@@ -3,22 +3,47 @@
 #include "framelog.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QSaveFile>
 #include <QSocketNotifier>
 #include <QStringList>
 #include <QTextStream>
+#include <QThread>
 #include <cstdio>
 #include <unistd.h>
 
+namespace {
+// Babble is written in slices this often.
+constexpr int BabbleTickMs = 10;
+// While listening: how often recorded rows are given their levels, and how
+// long after a row's end its sound is surely captured.
+constexpr int LevelLookMs = 50;
+constexpr int CaptureSettleMs = 150;
+// How long a source is heard before the line is offered.
+constexpr int ListenSettleMs = 1500;
+} // namespace
+
 Emulator::Emulator(const Options& options_, QObject* parent)
-    : QObject(parent), options(options_), device(options_.chip) {
+    : QObject(parent), options(options_), device(options_.chip),
+      noise(options_.noiseRate, options_.noiseBytes, options_.seed),
+      babbler(1.0, 1, options_.seed ^ 0x9E3779B9u) {
     device.progressIntervalMs = options.progressMs;
     device.silentCommand = options.silentCommand;
+    device.strict = options.strict;
+    device.onViolation = [this](const QString& line) { print(line); };
+    if (noise.enabled()) {
+        options.shaper.noise = &noise;
+        options.shaper.onNoise = [this](const QByteArray& bytes, const char* where) {
+            print(FrameLog::noiseLine(realMs(), bytes, QString::fromLatin1(where)));
+        };
+    }
     device.onCommand = [this](const QByteArray& frame) {
         print(FrameLog::inLine(realMs(), frame));
     };
     device.onReply = [this](const QByteArray& frame) { sendReply(frame); };
+    levelTimer.setInterval(LevelLookMs);
+    connect(&levelTimer, &QTimer::timeout, this, [this] { resolveLevels(false); });
 
     deviceTimer.setSingleShot(true);
     connect(&deviceTimer, &QTimer::timeout, this, &Emulator::tick);
@@ -31,6 +56,10 @@ Emulator::Emulator(const Options& options_, QObject* parent)
         outgoing.append(options.shaper.flushHeld());
         pump();
     });
+    repeatTimer.setSingleShot(true);
+    connect(&repeatTimer, &QTimer::timeout, this, &Emulator::repeatUnanswered);
+    babbleTimer.setInterval(BabbleTickMs);
+    connect(&babbleTimer, &QTimer::timeout, this, &Emulator::babbleTick);
     // Whether the program holds the port open is seen only by polling: the
     // master reports POLLHUP while it does not.
     peerTimer.setInterval(20);
@@ -38,8 +67,10 @@ Emulator::Emulator(const Options& options_, QObject* parent)
 }
 
 bool Emulator::start(QString& error) {
-    if (!line.create(error))
+    if (!line.create(error)) {
+        error = QStringLiteral("cannot create a pseudo-terminal: ") + error;
         return false;
+    }
     clock.start();
     if (!options.imageFile.isEmpty()) {
         QFile image(options.imageFile);
@@ -47,8 +78,23 @@ bool Emulator::start(QString& error) {
             error = QStringLiteral("%1 is not a memory image of this chip; starting empty")
                         .arg(options.imageFile);
     }
+    if (!options.listenSource.isEmpty()) {
+        listener = std::make_unique<SoundListener>([this] { return realMs(); });
+        if (!listener->start(options.listenSource, error))
+            return false;
+        // A null sink whose monitor has just been opened takes a while to
+        // settle to the monitor's small latency; sound played before that
+        // is held back. The line is offered once the source is heard steadily.
+        const QDeadlineTimer deadline(ListenSettleMs + 5000);
+        while (listener->heardUntilMs() < ListenSettleMs && !deadline.hasExpired())
+            QThread::msleep(10);
+        device.onRowRecorded = [this](int row, double from, double to) {
+            rowRecorded(row, from, to);
+        };
+        levelTimer.start();
+    }
     print(line.devicePath());
-    if (!error.isEmpty()) {
+    if (!listener && !error.isEmpty()) {
         note(error);
         error.clear();
     }
@@ -63,6 +109,21 @@ bool Emulator::start(QString& error) {
     }
     note(device.chip().index == 0 ? QStringLiteral("no chip in the socket")
                                   : QStringLiteral("chip %1").arg(device.chip().index));
+    if (options.strict)
+        note(QStringLiteral(
+            "strict: every command frame is judged, each fault on a line of its own"));
+    if (noise.enabled())
+        note(QStringLiteral(
+                 "noise: rate %1, bursts of 1 to %2 bytes, seed %3 (replay with --seed %3)")
+                 .arg(noise.rate())
+                 .arg(noise.maxBytes())
+                 .arg(noise.seed()));
+    if (options.repeatUnansweredMs > 0)
+        note(QStringLiteral("a progress report unanswered for %1 ms is sent again")
+                 .arg(options.repeatUnansweredMs));
+    if (listener)
+        note(QStringLiteral("listening to %1: each recorded row keeps its level")
+                 .arg(options.listenSource));
 
     lineNotifier = new QSocketNotifier(line.fd(), QSocketNotifier::Read, this);
     lineNotifier->setEnabled(false);
@@ -71,6 +132,16 @@ bool Emulator::start(QString& error) {
     connect(stdinNotifier, &QSocketNotifier::activated, this, &Emulator::readStdin);
     peerTimer.start();
     return true;
+}
+
+void Emulator::finish() {
+    if (listener) {
+        resolveLevels(true);
+        listener->stop();
+    }
+    saveImage();
+    if (options.strict)
+        note(QStringLiteral("%1 protocol violations").arg(device.violationsFound()));
 }
 
 void Emulator::print(const QString& text) {
@@ -117,12 +188,16 @@ void Emulator::watchPeer() {
     lineNotifier->setEnabled(open);
     if (open) {
         note(QStringLiteral("port opened"));
+        ++session;
         // Nothing from an earlier session may reach the new one; what the
         // program sent the moment it opened the port is its own, and kept.
         device.resetLine();
         outgoing.clear();
         device.advanceTo(deviceMs());
-        device.announce();
+        if (noise.strikes())
+            noiseLater(noise.delayMs(progressRealMs()));
+        if (options.greet)
+            device.announce();
     } else {
         note(QStringLiteral("port closed"));
         device.resetLine();
@@ -175,6 +250,69 @@ void Emulator::sendReply(const QByteArray& frame) {
         pairTimer.stop();
     if (!writeTimer.isActive())
         pump();
+    // Somewhere before the next progress report is due, stray bytes.
+    if (noise.strikes())
+        noiseLater(noise.delayMs(progressRealMs()));
+    if (options.repeatUnansweredMs > 0 && (frame[0] == '2' || frame[0] == '3'))
+        repeatTimer.start(options.repeatUnansweredMs);
+}
+
+int Emulator::progressRealMs() const {
+    return int(VokarDevice::TimeScale{options.timeScale}.realMs(options.progressMs));
+}
+
+void Emulator::noiseLater(int delayMs) {
+    const QByteArray bytes = noise.burst();
+    const int forSession = session;
+    QTimer::singleShot(delayMs, this, [this, bytes, forSession] {
+        if (forSession != session || !peerWasOpen || hungUp)
+            return;
+        print(FrameLog::noiseLine(realMs(), bytes, QStringLiteral("between replies")));
+        // Behind whatever reply is still being written.
+        outgoing.append({bytes, 0});
+        if (!writeTimer.isActive())
+            pump();
+    });
+}
+
+void Emulator::repeatUnanswered() {
+    if (!peerWasOpen || hungUp)
+        return;
+    device.advanceTo(deviceMs());
+    if (!device.waitingForAnswer())
+        return;
+    note(QStringLiteral("progress report unanswered for %1 ms: sent again")
+             .arg(options.repeatUnansweredMs));
+    device.repeatProgress();
+    schedule();
+}
+
+void Emulator::startBabble(double seconds, int bytesPerSecond) {
+    babbleTicksLeft = qMax(1, int(seconds * 1000 / BabbleTickMs));
+    babbleBytesPerTick = qMax(1, bytesPerSecond * BabbleTickMs / 1000);
+    babbleWritten = 0;
+    babbleRefused = 0;
+    note(QStringLiteral("babbling for %1 s at %2 bytes a second")
+             .arg(seconds)
+             .arg(babbleBytesPerTick * 1000 / BabbleTickMs));
+    babbleTimer.start();
+}
+
+void Emulator::babbleTick() {
+    const bool going = peerWasOpen && !hungUp && --babbleTicksLeft > 0;
+    // Never into a reply that is being written in pieces.
+    if (going && outgoing.isEmpty() && !writeTimer.isActive()) {
+        const QByteArray bytes = babbler.bytes(babbleBytesPerTick);
+        const int taken = line.writeSome(bytes);
+        babbleWritten += taken;
+        babbleRefused += bytes.size() - taken;
+    }
+    if (!going) {
+        babbleTimer.stop();
+        note(QStringLiteral("babble ended: %1 bytes written, %2 not taken by the line")
+                 .arg(babbleWritten)
+                 .arg(babbleRefused));
+    }
 }
 
 void Emulator::pump() {
@@ -206,6 +344,30 @@ void Emulator::hangUp() {
     saveImage();
     line.close();
     QCoreApplication::exit(0);
+}
+
+void Emulator::rowRecorded(int row, double fromDeviceMs, double toDeviceMs) {
+    const VokarDevice::TimeScale scale{options.timeScale};
+    unheard.append({row, scale.realMs(fromDeviceMs), scale.realMs(toDeviceMs)});
+}
+
+void Emulator::resolveLevels(bool all) {
+    if (!listener || unheard.isEmpty())
+        return;
+    const double heard = listener->heardUntilMs();
+    bool changed = false;
+    while (!unheard.isEmpty()) {
+        const HeardRow next = unheard.first();
+        if (!all && next.toMs + CaptureSettleMs > realMs() && next.toMs > heard)
+            break;
+        unheard.removeFirst();
+        if (const std::optional<float> db = listener->levelDb(next.fromMs, next.toMs)) {
+            device.setLevel(next.row, *db);
+            changed = true;
+        }
+    }
+    if (changed && !all)
+        saveImage();
 }
 
 void Emulator::saveImage() {
@@ -248,9 +410,11 @@ void Emulator::control(const QString& text) {
             return;
         }
         device.insertChip(index);
+        unheard.clear();
         note(QStringLiteral("chip %1 inserted, memory empty").arg(index));
     } else if (verb == QLatin1String("nochip")) {
         device.removeChip();
+        unheard.clear();
         note(QStringLiteral("chip removed"));
     } else if (verb == QLatin1String("announce")) {
         device.announce();
@@ -281,9 +445,28 @@ void Emulator::control(const QString& text) {
         note(QStringLiteral("raw ") + FrameLog::hex(bytes));
         if (peerWasOpen)
             line.write(bytes);
+    } else if (verb == QLatin1String("noise")) {
+        // Stray bytes now: "noise 7" writes seven.
+        const QByteArray bytes = babbler.bytes(qBound(1, words.value(1).toInt(), 4096));
+        print(FrameLog::noiseLine(realMs(), bytes, QStringLiteral("on demand")));
+        if (peerWasOpen) {
+            outgoing.append({bytes, 0});
+            if (!writeTimer.isActive())
+                pump();
+        }
+    } else if (verb == QLatin1String("babble")) {
+        bool ok = false;
+        const double seconds = words.value(1).toDouble(&ok);
+        const int rate = words.size() > 2 ? words.value(2).toInt() : 5760;
+        if (!ok || seconds <= 0 || rate <= 0) {
+            note(QStringLiteral("babble wants seconds above 0 and bytes a second above 0"));
+            return;
+        }
+        startBabble(seconds, rate);
     } else if (verb == QLatin1String("circular")) {
         device.reportCircularFail();
     } else if (verb == QLatin1String("map")) {
+        resolveLevels(true);
         for (const QString& l : device.memoryMap().split(QLatin1Char('\n')))
             note(l);
     } else if (verb == QLatin1String("hangup")) {
@@ -296,7 +479,8 @@ void Emulator::control(const QString& text) {
         return;
     } else if (verb == QLatin1String("help")) {
         note(QStringLiteral("commands: chip N | nochip | announce | reply C [ADDRESS] [DIGIT] | "
-                            "pair C1 A1 C2 A2 | raw HEX... | circular | map | hangup | quit"));
+                            "pair C1 A1 C2 A2 | raw HEX... | noise N | babble SECONDS "
+                            "[BYTES_A_SECOND] | circular | map | hangup | quit"));
     } else {
         note(QStringLiteral("unknown command: %1").arg(text));
     }

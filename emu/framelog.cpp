@@ -67,6 +67,10 @@ QString outLine(double realMs, const QByteArray& frame) {
            describeReply(frame);
 }
 
+QString noiseLine(double realMs, const QByteArray& bytes, const QString& where) {
+    return stamp(realMs) + QStringLiteral(" noise ") + hex(bytes) + QStringLiteral(" | ") + where;
+}
+
 QString noteLine(double realMs, const QString& text) {
     return stamp(realMs) + QStringLiteral(" # ") + text;
 }

@@ -16,4 +16,6 @@ QString stamp(double realMs);
 QString inLine(double realMs, const QByteArray& frame);
 QString outLine(double realMs, const QByteArray& frame);
 QString noteLine(double realMs, const QString& text);
+// Stray bytes put on the line: "   1.234 noise 37 31 78 | right before a reply".
+QString noiseLine(double realMs, const QByteArray& bytes, const QString& where);
 } // namespace FrameLog

@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QRandomGenerator>
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdio>
@@ -52,6 +53,17 @@ int main(int argc, char** argv) {
     opt("garbage", "Write N garbage bytes before every reply.", "N");
     opt("silent", "Swallow the n-th command: no action, no reply.", "N");
     opt("hangup-after", "Hang up after the n-th reply.", "N");
+    opt("greet", "Announce with \";\" and the power digit when the port is opened.");
+    opt("strict", "Judge every command frame; log each fault on a PROTOCOL: line.");
+    opt("noise", "Stray bytes: the chance, 0 to 1, that a place on the line gets a burst.", "RATE");
+    opt("noise-bytes", "The longest burst of stray bytes.", "N", "8");
+    opt("seed", "Seed of the noise, to replay a run; printed at start.", "N");
+    opt("repeat-unanswered",
+        "Send a progress report again when it is not answered within MS real milliseconds.", "MS");
+    opt("listen",
+        "Hear the audio input from this PulseAudio source while recording; each row keeps its "
+        "level.",
+        "SOURCE");
     parser.process(app);
 
     Emulator::Options options;
@@ -77,6 +89,27 @@ int main(int argc, char** argv) {
     options.shaper.garbageBytes = intOption(parser, QStringLiteral("garbage"), 0);
     options.shaper.hangupAfterFrames = intOption(parser, QStringLiteral("hangup-after"), 0);
     options.silentCommand = intOption(parser, QStringLiteral("silent"), 0);
+    options.greet = parser.isSet(QStringLiteral("greet"));
+    options.strict = parser.isSet(QStringLiteral("strict"));
+    if (parser.isSet(QStringLiteral("noise"))) {
+        options.noiseRate = parser.value(QStringLiteral("noise")).toDouble(&ok);
+        if (!ok || options.noiseRate <= 0 || options.noiseRate > 1) {
+            std::fputs("vokar-emu: --noise wants a rate above 0 and at most 1\n", stderr);
+            return 2;
+        }
+    }
+    options.noiseBytes = qMax(1, intOption(parser, QStringLiteral("noise-bytes"), 8));
+    if (parser.isSet(QStringLiteral("seed"))) {
+        options.seed = parser.value(QStringLiteral("seed")).toUInt(&ok);
+        if (!ok) {
+            std::fputs("vokar-emu: --seed wants a whole number from 0 to 4294967295\n", stderr);
+            return 2;
+        }
+    } else {
+        options.seed = QRandomGenerator::system()->generate();
+    }
+    options.repeatUnansweredMs = qMax(0, intOption(parser, QStringLiteral("repeat-unanswered"), 0));
+    options.listenSource = parser.value(QStringLiteral("listen"));
 
     // SIGTERM and SIGINT end the stand-in through the event loop, so that
     // the memory image is written.
@@ -91,8 +124,7 @@ int main(int argc, char** argv) {
     Emulator emulator(options);
     QString error;
     if (!emulator.start(error)) {
-        std::fprintf(stderr, "vokar-emu: cannot create a pseudo-terminal: %s\n",
-                     error.toLocal8Bit().constData());
+        std::fprintf(stderr, "vokar-emu: %s\n", error.toLocal8Bit().constData());
         return 1;
     }
     const int result = QCoreApplication::exec();

@@ -80,6 +80,13 @@ bool PtyLine::write(const QByteArray& bytes) {
     return true;
 }
 
+int PtyLine::writeSome(const QByteArray& bytes) {
+    if (master < 0)
+        return 0;
+    const ssize_t n = ::write(master, bytes.constData(), size_t(bytes.size()));
+    return n < 0 ? 0 : int(n);
+}
+
 void PtyLine::close() {
     if (master >= 0)
         ::close(master);

@@ -25,6 +25,8 @@ public:
     QByteArray readAvailable();
     // Writes all bytes; false when the line refused them.
     bool write(const QByteArray& bytes);
+    // Writes what the line takes at once, without waiting; how many that was.
+    int writeSome(const QByteArray& bytes);
     void close();
 
 private:

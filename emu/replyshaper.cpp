@@ -1,5 +1,7 @@
 #include "replyshaper.h"
 
+#include "linenoise.h"
+
 QByteArray ReplyShaper::garbage(int count) {
     // Bytes that are no reply code and no digit, so that the PC cannot take
     // them for the start of a frame by luck.
@@ -10,39 +12,70 @@ QByteArray ReplyShaper::garbage(int count) {
     return bytes;
 }
 
-QList<ReplyShaper::Write> ReplyShaper::split(const QByteArray& bytes) const {
+void ReplyShaper::Run::append(const Run& other) {
+    for (int start : other.frameStarts)
+        frameStarts.append(int(bytes.size()) + start);
+    bytes += other.bytes;
+}
+
+bool ReplyShaper::mayCutAt(const Run& run, int at) const {
+    for (int start : run.frameStarts) {
+        if (at > start && at < start + HeadSize)
+            return false;
+    }
+    return true;
+}
+
+QByteArray ReplyShaper::makeNoise(const char* where) {
+    const QByteArray bytes = noise->burst();
+    if (onNoise)
+        onNoise(bytes, where);
+    return bytes;
+}
+
+QList<ReplyShaper::Write> ReplyShaper::split(const Run& run) {
     QList<Write> writes;
+    const QByteArray& bytes = run.bytes;
     if (pieceSize <= 0 || pieceSize >= bytes.size()) {
         writes.append({bytes, 0});
         return writes;
     }
-    for (int at = 0; at < bytes.size(); at += pieceSize)
-        writes.append({bytes.mid(at, pieceSize), at == 0 ? 0 : piecePauseMs});
-    writes.last().ofPieces = int(writes.size());
+    int pieces = 0;
+    for (int at = 0; at < bytes.size(); at += pieceSize) {
+        int pause = at == 0 ? 0 : piecePauseMs;
+        if (at > 0 && noise != nullptr && mayCutAt(run, at) && noise->strikes()) {
+            writes.append({makeNoise("in a pause of a reply"), pause / 2});
+            pause -= pause / 2;
+        }
+        writes.append({bytes.mid(at, pieceSize), pause});
+        ++pieces;
+    }
+    writes.last().ofPieces = pieces;
     return writes;
 }
 
 QList<ReplyShaper::Write> ReplyShaper::shape(const QByteArray& frame) {
     ++frames;
-    const QByteArray bytes = garbage(garbageBytes) + frame;
-    if (pairFrames && !hangupDue()) {
-        if (held.isEmpty()) {
-            held = bytes;
-            return {};
-        }
-        const QByteArray both = held + bytes;
-        held.clear();
-        return split(both);
+    Run run;
+    if (noise != nullptr && noise->strikes())
+        run.bytes = makeNoise("right before a reply");
+    run.bytes += garbage(garbageBytes);
+    run.frameStarts.append(int(run.bytes.size()));
+    run.bytes += frame;
+    if (pairFrames && !hangupDue() && !holding()) {
+        held = run;
+        return {};
     }
-    QByteArray all = held + bytes;
-    held.clear();
+    Run all = held;
+    all.append(run);
+    held = Run();
     return split(all);
 }
 
 QList<ReplyShaper::Write> ReplyShaper::flushHeld() {
-    if (held.isEmpty())
+    if (!holding())
         return {};
-    const QByteArray bytes = held;
-    held.clear();
-    return split(bytes);
+    const Run run = held;
+    held = Run();
+    return split(run);
 }

@@ -3,6 +3,7 @@
 #include "chips/chipcatalogue.h"
 
 #include <QStringList>
+#include <QtNumeric>
 #include <algorithm>
 
 namespace {
@@ -39,7 +40,10 @@ VokarDevice::VokarDevice(int catalogueIndex) {
 
 void VokarDevice::insertChip(int catalogueIndex) {
     socket = chipFor(catalogueIndex);
+    checker.setChip(socket.index);
+    awaiting = ProtocolChecker::Awaiting();
     rows = QVector<quint8>(socket.index == 0 ? 0 : int(socket.lastRow) + 1, 0);
+    levels = QVector<float>(rows.size(), qQNaN());
     busy = Activity::Idle;
     waiting = false;
 }
@@ -55,6 +59,10 @@ QByteArray VokarDevice::replyFrame(char code, int address, char byte6) {
 }
 
 void VokarDevice::reply(char code, int address, char byte6) {
+    if (code == '2' || code == '3')
+        ++awaiting.progressReports;
+    else if (code == '4')
+        awaiting.endOfMessage = true;
     if (onReply)
         onReply(replyFrame(code, address, byte6));
 }
@@ -69,6 +77,13 @@ void VokarDevice::inject(char code, int address, char digit) {
 
 void VokarDevice::reportCircularFail() {
     reply('=', socket.firstRow);
+}
+
+bool VokarDevice::repeatProgress() {
+    if (!waiting)
+        return false;
+    reply('2', position);
+    return true;
 }
 
 void VokarDevice::receive(const QByteArray& bytes) {
@@ -86,6 +101,14 @@ void VokarDevice::command(const QByteArray& frame) {
         onCommand(frame);
     if (commandCount == silentCommand)
         return;
+    const QList<ProtocolChecker::Violation> faults = checker.check(frame, awaiting);
+    if (strict) {
+        violationCount += int(faults.size());
+        for (const ProtocolChecker::Violation& fault : faults) {
+            if (onViolation)
+                onViolation(ProtocolChecker::line(frame, fault));
+        }
+    }
     const quint8 code = quint8(frame[0]);
     const int start = word(frame, 1);
     const int stop = word(frame, 5);
@@ -159,6 +182,7 @@ void VokarDevice::startRecord(int start, int stop) {
     busy = Activity::Recording;
     position = qMax(start, int(socket.firstRow));
     endRow = qMax(stop, position);
+    rowStartedAt = clock;
     rowEndsAt = clock + socket.rowMs;
     progressAt = clock + progressIntervalMs;
 }
@@ -209,10 +233,19 @@ void VokarDevice::resume() {
     progressAt = clock + progressIntervalMs;
 }
 
+void VokarDevice::rowRecorded(int row) {
+    // Until it is heard, a row just recorded has no level: an earlier
+    // recording's does not hold for it.
+    levels[row] = qQNaN();
+    if (onRowRecorded)
+        onRowRecorded(row, rowStartedAt, clock);
+}
+
 void VokarDevice::abandonRecording() {
     if (busy != Activity::Recording)
         return;
     rows[position] = Recorded | Mark;
+    rowRecorded(position);
     busy = Activity::Idle;
     waiting = false;
 }
@@ -221,6 +254,7 @@ void VokarDevice::endRecordingAt(int row) {
     busy = Activity::Idle;
     waiting = false;
     rows[row] = Recorded | Mark;
+    rowRecorded(row);
     reply('1', row + 1);
 }
 
@@ -252,8 +286,10 @@ void VokarDevice::runDueEvent() {
         return;
     case Activity::Erasing:
         busy = Activity::Idle;
-        for (int row = socket.firstRow; row < rows.size(); ++row)
+        for (int row = socket.firstRow; row < rows.size(); ++row) {
             rows[row] = 0;
+            levels[row] = qQNaN();
+        }
         reply('1', socket.firstRow);
         return;
     case Activity::Playing:
@@ -284,13 +320,16 @@ void VokarDevice::runDueEvent() {
         if (position >= int(socket.lastRow)) {
             // The end address lies beyond the chip: the memory is full.
             rows[position] = Recorded | Mark;
+            rowRecorded(position);
             busy = Activity::Idle;
             reply('8', position + 1);
             return;
         }
         rows[position] = Recorded;
+        rowRecorded(position);
     }
     ++position;
+    rowStartedAt = clock;
     rowEndsAt += socket.rowMs;
 }
 
@@ -330,18 +369,26 @@ QString VokarDevice::memoryMap() const {
                  .arg(socket.firstRow)
                  .arg(socket.lastRow)
                  .arg(socket.rowMs, 0, 'f', 2);
-    for (const Message& m : messages())
+    for (const Message& m : messages()) {
         lines << QStringLiteral("message %1 %2")
                      .arg(m.start, 5, 10, QLatin1Char('0'))
                      .arg(m.end, 5, 10, QLatin1Char('0'));
+        const QString heard = levelsLine(m);
+        if (!heard.isEmpty())
+            lines << heard;
+    }
     lines << QStringLiteral("end of map");
     return lines.join(QLatin1Char('\n'));
 }
 
 QByteArray VokarDevice::saveImage() const {
     QByteArray image = "vokar-emu image\nchip " + QByteArray::number(socket.index) + '\n';
-    for (const Message& m : messages())
+    for (const Message& m : messages()) {
         image += "message " + QByteArray::number(m.start) + ' ' + QByteArray::number(m.end) + '\n';
+        const QString heard = levelsLine(m);
+        if (!heard.isEmpty())
+            image += heard.toLatin1() + '\n';
+    }
     return image;
 }
 
@@ -353,8 +400,18 @@ bool VokarDevice::loadImage(const QByteArray& image) {
     if (chipLine.size() != 2 || chipLine[0] != "chip" || chipLine[1].toInt() != socket.index)
         return false;
     QVector<quint8> loaded(rows.size(), 0);
+    QVector<float> heard(rows.size(), qQNaN());
     for (int i = 2; i < lines.size(); ++i) {
         const QList<QByteArray> parts = lines[i].simplified().split(' ');
+        if (parts.size() >= 2 && parts[0] == "levels") {
+            int row = parts[1].toInt();
+            for (int k = 2; k < parts.size() && row >= 0 && row < heard.size(); ++k, ++row) {
+                bool ok = false;
+                const float db = parts[k].toFloat(&ok);
+                heard[row] = ok ? db : qQNaN();
+            }
+            continue;
+        }
         if (parts.size() != 3 || parts[0] != "message")
             continue;
         const int start = parts[1].toInt();
@@ -365,5 +422,28 @@ bool VokarDevice::loadImage(const QByteArray& image) {
         loaded[end] = Recorded | Mark;
     }
     rows = loaded;
+    levels = heard;
     return true;
+}
+
+void VokarDevice::setLevel(int row, float db) {
+    if (row >= 0 && row < levels.size())
+        levels[row] = qMax(db, Silence);
+}
+
+std::optional<float> VokarDevice::level(int row) const {
+    if (row < 0 || row >= levels.size() || qIsNaN(levels[row]))
+        return std::nullopt;
+    return levels[row];
+}
+
+QString VokarDevice::levelsLine(const Message& message) const {
+    QStringList words{QStringLiteral("levels"), QString::number(message.start)};
+    bool any = false;
+    for (int row = message.start; row <= message.end; ++row) {
+        const std::optional<float> db = level(row);
+        any = any || db.has_value();
+        words << (db ? QString::number(qRound(*db)) : QStringLiteral("-"));
+    }
+    return any ? words.join(QLatin1Char(' ')) : QString();
 }

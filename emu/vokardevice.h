@@ -1,9 +1,12 @@
 #pragma once
 
+#include "protocolchecker.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVector>
 #include <functional>
+#include <optional>
 
 // The programmer with a chip in its socket, as the PC sees it through the
 // serial line: command frames go in, reply frames come out, and time moves
@@ -42,6 +45,15 @@ public:
     // Called with every reply frame, and with every command frame taken in.
     std::function<void(const QByteArray& frame)> onReply;
     std::function<void(const QByteArray& frame)> onCommand;
+    // Called when a row has been recorded, with the span of chip time it took
+    // (from its start to the moment it was done, pauses for an answer
+    // included), so that an owner who hears the audio input can tell how
+    // loud it was (setLevel).
+    std::function<void(int row, double fromMs, double toMs)> onRowRecorded;
+    // Strict: every command frame is judged against the link's rules and the
+    // chip in the socket; each fault found is one "PROTOCOL:" line here.
+    bool strict = false;
+    std::function<void(const QString& line)> onViolation;
 
     // --- the clock (device milliseconds) ------------------------------------
     double now() const { return clock; }
@@ -72,11 +84,15 @@ public:
     void inject(char code, int address = 0, char byte6 = '\0');
     // "=": the circular memory structure of an ISD 1700 is bad.
     void reportCircularFail();
+    // Sends the progress report that waits for its answer once more; false
+    // when none waits.
+    bool repeatProgress();
     // The power setting the PC last asked for: 0 or 1.
     int power() const { return powerFlag; }
     Activity activity() const { return busy; }
     bool waitingForAnswer() const { return waiting; }
     int commandsReceived() const { return commandCount; }
+    int violationsFound() const { return violationCount; }
 
     // --- the memory ----------------------------------------------------------
     struct Message {
@@ -88,7 +104,17 @@ public:
     // Forgets a partly received frame, as when the line was closed.
     void resetLine() { pending.clear(); }
     bool isRecorded(int row) const;
-    // A text picture of the messages, one line each.
+    // How loud the audio input was while a row was recorded, in dB below
+    // full scale (RMS); nothing while the row has not been heard.
+    static constexpr float Silence = -99;
+    void setLevel(int row, float db);
+    std::optional<float> level(int row) const;
+    // "levels START L L L ...": the rows of a message from its start, each
+    // level rounded to whole dB ("-" for a row not heard); empty when no row
+    // of it was heard.
+    QString levelsLine(const Message& message) const;
+    // A text picture of the messages, one line each (with its levels line
+    // when heard).
     QString memoryMap() const;
     // Text image of the memory, so that a chip keeps its contents between runs.
     QByteArray saveImage() const;
@@ -113,9 +139,14 @@ private:
     void finish();
     void runDueEvent();
     void endRecordingAt(int row);
+    void rowRecorded(int row);
 
     Chip socket;
+    ProtocolChecker checker;
+    ProtocolChecker::Awaiting awaiting;
+    int violationCount = 0;
     QVector<quint8> rows;
+    QVector<float> levels; // NaN: not heard
     QByteArray pending;
     double clock = 0;
     int powerFlag = 0;
@@ -128,6 +159,7 @@ private:
     int replyRow = 0; // scan and erase: the address of their reply
     bool scanFoundMark = false;
     double rowEndsAt = 0;
+    double rowStartedAt = 0;
     double progressAt = 0;
     double pausedAt = 0;
 };

@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const QStringList lines = p.w().configLines();
     const QString copy = Fuzz::folder() + QStringLiteral("/copy.fig");
-    if (!ConfigFile::writeLines(lines, copy))
+    if (!ConfigFile::writeLines(lines, copy).isEmpty())
         Fuzz::fail("cannot write the settings copy");
     const std::optional<QStringList> back = ConfigFile::readLines(int(lines.size()) + 1, copy);
     if (!back || *back != lines)

@@ -12,6 +12,8 @@ PACKAGES=(
   libsndfile1-dev libfluidsynth-dev timgm6mb-soundfont
   # desktop checks and tests: a virtual display, a sound server, screenshots
   xvfb xauth x11-utils pulseaudio pulseaudio-utils imagemagick
+  # the stand-in hears its audio input from a PulseAudio source (vokar-emu --listen)
+  libpulse-dev
   # install and package: icon sizes from the SVG, the .deb and its checks
   librsvg2-bin dpkg-dev file man-db desktop-file-utils appstream
   # fuzzing (libFuzzer comes with clang's runtime)

@@ -67,8 +67,11 @@ table=$(mktemp)
   echo "| Memory with the window shown | $(pick program_bench 's/^start-up.*memory then: \(.*\)$/\1/p') | < 100 MiB | a small tool beside others |"
   echo "| File list of 100,000 entries, save | $(pick program_bench 's/^file list.*: save median \([0-9]* ms\).*/\1/p') | < 2 s | the disk: a few MiB |"
   echo "| File list of 100,000 entries, load | $(pick program_bench 's/^file list.*load median \([0-9]* ms\).*/\1/p') | < 2 s | the disk: a few MiB |"
+  echo "| Four programmers at once, chips an hour against one | $(pick gang_bench 's/^gang of 4: [0-9]* chips an hour (\([0-9.]* times one\)).*/\1/p') | ≥ 3.6 times | four programmers, each its own sound output |"
+  echo "| CPU a programmer, four at once | $(pick gang_bench 's/^gang of 4: .* CPU \([0-9.]*% of one core\) a programmer.*/\1/p') | < 5% of one core | one core |"
+  echo "| Sound's end to the programmer done, every file of four programmers | $(pick gang_bench 's/^gang of 4: .*sound end to finished: \(.*\)$/\1/p') | within one progress report | the programmer's report a second |"
   for extra in "${targets[@]}"; do
-    case "$extra" in link_bench | player_bench | program_bench) continue ;; esac
+    case "$extra" in link_bench | player_bench | program_bench | gang_bench) continue ;; esac
     # A benchmark without a row of its own: its first lines of figures.
     echo "| \`$extra\` | $(grep -v -e '^QStandardPaths' "$results/$extra.txt" | grep -m 3 -E '[0-9]' | tr -s ' ' | tr '\n' ';' | sed 's/|/\//g; s/;$//; s/;/; /g') | | |"
   done

@@ -2,7 +2,8 @@
 # Builds the fuzz targets under fuzz/ with clang into build-fuzz/ (or
 # $FUZZ_BUILD_DIR) and runs each one for SECONDS (default 30).
 #   scripts/run-fuzzers.sh [SECONDS] [TARGET...]
-# TARGET is receive, listfile, mapfile, settings or emu_intake; all by default.
+# TARGET is receive, listfile, mapfile, settings, emu_intake or portsfile; all by
+# default.
 # The seeds in fuzz/corpus/<target>/ are read, never written: what a run finds
 # goes to $FUZZ_BUILD_DIR/fuzz/found-<target>/, so a longer run goes on from
 # where the previous one stopped. A crash is written to
@@ -15,7 +16,7 @@ SECONDS_EACH=${1:-30}
 shift || true
 TARGETS=("$@")
 if [ ${#TARGETS[@]} -eq 0 ]; then
-  TARGETS=(receive listfile mapfile settings emu_intake)
+  TARGETS=(receive listfile mapfile settings emu_intake portsfile)
 fi
 BUILD_DIR=${FUZZ_BUILD_DIR:-build-fuzz}
 CXX_FUZZ=${CXX_FUZZ:-clang++-14}

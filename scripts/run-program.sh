@@ -3,7 +3,10 @@
 # is attached (no USB or ACM serial adapter), vokar-emu stands in for it on a
 # pseudo-terminal as COM1: isdvokar.ports maps COM1 to it and isdvokar.fig is
 # set to port 1 with "Auto open". VOKAR_EMU=1 forces the stand-in, VOKAR_EMU=0
-# never starts it; extra options for it go in VOKAR_EMU_OPTIONS.
+# never starts it; extra options for it go in VOKAR_EMU_OPTIONS (e.g. --greet,
+# --noise 0.2). The stand-in runs strict: its log names every frame the
+# program should not have sent. Like a programmer switched on before the
+# program starts, it does not greet (docs/EMULATOR.md, "The greeting").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -29,7 +32,7 @@ fi
 
 emu_log="$BUILD_DIR/vokar-emu.log"
 # shellcheck disable=SC2086 # the options are words on purpose
-"$BUILD_DIR/emu/vokar-emu" --com 1 --ports-file isdvokar.ports ${VOKAR_EMU_OPTIONS:-} \
+"$BUILD_DIR/emu/vokar-emu" --com 1 --ports-file isdvokar.ports --strict ${VOKAR_EMU_OPTIONS:-} \
   </dev/null >"$emu_log" 2>&1 &
 emu_pid=$!
 trap 'kill "$emu_pid" 2>/dev/null || true' EXIT

@@ -1,12 +1,12 @@
 #include "app/guardedapplication.h"
 #include "app/icons.h"
 #include "app/mainwindow.h"
-#include "app/signalbridge.h"
 #include "app/startup.h"
 #include "app/windowmemory.h"
 #include "core/apperror.h"
 #include "core/apptitle.h"
 #include "core/configfile.h"
+#include "core/signalbridge.h"
 #include "core/usersettings.h"
 #include "files/player.h"
 #include "link/serialcomport.h"
@@ -53,9 +53,9 @@ int main(int argc, char** argv) {
         Windows windows = createWindows(port, &player, prompter, ConfigFile::defaultName());
         MainWindow& main = *windows.main;
         prompter.setParent(&main);
-        // Ended by the system: no question may hold the program up.
+        // Ended by the system: no box and no question may hold the program up.
         QObject::connect(&signals_, &SignalBridge::terminationRequested, &main,
-                         &MainWindow::closeWithoutQuestions);
+                         &MainWindow::closeOnSignal);
         // Where the user left it; the first time centred on the screen.
         WindowMemory memory(main, UserSettings::path());
         if (!memory.restore()) {

@@ -12,7 +12,9 @@
 #include "link/comport.h"
 #include "shortcuts.h"
 #include "widgets/chiptypedialog.h"
+#include "widgets/gridview.h"
 #include "widgets/portdialog.h"
+#include "widgets/soundoutputdialog.h"
 #include "wiring.h"
 
 #include <QCloseEvent>
@@ -29,6 +31,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 
 namespace {
@@ -87,6 +90,8 @@ MainWindow::MainWindow(ComPort& port_, MediaPlayer* player_, Prompter& prompter_
     handlers.set(Handler::ShowAbout, [this] { showAbout(); });
     handlers.set(Handler::ChoosePort, [this] { choosePort(); });
     handlers.set(Handler::ChooseChipType, [this] { chooseChipType(); });
+    handlers.set(Handler::ChooseSoundOutput, [this] { chooseSoundOutput(); });
+    soundOutputDialog_ = new SoundOutputDialog(state_.player, state_.prompter, this);
 
     setUpState();
 
@@ -140,11 +145,7 @@ QToolBar* MainWindow::buildToolBar(const char* name, Commands::Place place) {
 }
 
 QTableView* MainWindow::buildGrid(StringGrid& grid, const char* name, Handler click) {
-    auto* view = named(new QTableView, name);
-    view->setModel(&grid);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    auto* view = named(new GridView(grid), name);
     view->setShowGrid(true);
     view->setWordWrap(false);
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -164,14 +165,8 @@ QTableView* MainWindow::buildGrid(StringGrid& grid, const char* name, Handler cl
         else
             view->setColumnWidth(col - 1, width);
     });
-    connect(&grid, &StringGrid::rowSelected, view, [view](int row) {
-        if (row >= 1 && view->currentIndex().row() != row - 1)
-            view->selectRow(row - 1);
-    });
-    connect(view, &QTableView::clicked, this, [this, &grid, click](const QModelIndex& index) {
-        grid.setRow(index.row() + 1);
-        state_.handlers.run(click);
-    });
+    // The user chose a row: its row behaviour runs, once.
+    connect(view, &GridView::rowChosen, this, [this, click] { state_.handlers.run(click); });
     return view;
 }
 
@@ -280,7 +275,8 @@ void MainWindow::buildMenus() {
                                             {},
                                             C::EraseItem});
 
-    fill(top("Setup", ControlName::SetupMenu), {C::ChangePortItem, {}, C::ChangeChipTypeItem});
+    fill(top("Setup", ControlName::SetupMenu),
+         {C::ChangePortItem, {}, C::ChangeChipTypeItem, {}, C::SoundOutputItem});
 
     fill(top("View", ControlName::ViewMenu), {C::SerialLogItem});
 
@@ -338,8 +334,23 @@ void MainWindow::shutDown() {
         state_.port.Close();
     if (state_.player != nullptr)
         runGuarded(state_.prompter, [this] { state_.player->Close(); });
-    // A settings file that cannot be written keeps its old contents.
-    ConfigFile::writeLines(configLines(), configPath);
+    // A settings file that cannot be written keeps its old contents, and the
+    // user learns why: in a box, or where nobody may be looking any more (a
+    // logout, Ctrl+C), on standard error.
+    const QString error = ConfigFile::writeLines(configLines(), configPath);
+    if (error.isEmpty())
+        return;
+    if (endingOnSignal) {
+        std::fprintf(stderr, "isdvokar: %s\n", error.toLocal8Bit().constData());
+        std::fflush(stderr);
+    } else {
+        state_.prompter.showMessage(error);
+    }
+}
+
+void MainWindow::closeOnSignal() {
+    endingOnSignal = true;
+    close();
 }
 
 bool MainWindow::event(QEvent* event) {
@@ -364,11 +375,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
 }
 
-void MainWindow::closeWithoutQuestions() {
-    endingOnSignal = true;
-    close();
-}
-
 void MainWindow::exitProgram() {
     close();
 }
@@ -386,4 +392,8 @@ void MainWindow::choosePort() {
 void MainWindow::chooseChipType() {
     if (chipTypeDialog_ != nullptr)
         chipTypeDialog_->Execute();
+}
+
+void MainWindow::chooseSoundOutput() {
+    soundOutputDialog()->Execute();
 }

@@ -23,6 +23,7 @@ class QMenu;
 class QTabWidget;
 class QTableView;
 class QToolBar;
+class SoundOutputDialog;
 
 // The main window. It owns the program's state (ProgramState: the tables, the
 // panel texts, the commands and their handlers, the command frame, the link
@@ -45,11 +46,13 @@ public:
     void setUpState();
     // The stretching columns follow the window's width.
     void fitColumns();
-    // Closes the port and the player and writes the settings file; once.
+    // Closes the port and the player and writes the settings file; once. A
+    // settings file that cannot be written is reported.
     void shutDown();
-    // The program ends on a signal: the window closes without asking
-    // anything, its settings saved as on Exit.
-    void closeWithoutQuestions();
+    // Closes the window because the program was told to end (SIGTERM,
+    // SIGINT, SIGHUP): no message box and no question, the report goes to
+    // standard error.
+    void closeOnSignal();
     // Asked before the window closes (Exit, the close box); false keeps it.
     void setLeaveCheck(std::function<bool()> check) { leaveCheck = std::move(check); }
 
@@ -58,6 +61,8 @@ public:
     void showAbout();
     void choosePort();
     void chooseChipType();
+    // Setup > Sound output.
+    void chooseSoundOutput();
 
     // The settings file lines as they would be written now.
     QStringList configLines() const;
@@ -83,6 +88,7 @@ public:
     ChipTypeDialog* chipTypeDialog() const { return chipTypeDialog_; }
     AddressDialog* addressDialog() const { return addressDialog_; }
     AboutWindow* aboutWindow() const { return aboutWindow_; }
+    SoundOutputDialog* soundOutputDialog() const { return soundOutputDialog_; }
 
     // Widgets, named after their controls.
     QTabWidget* pages() const { return pages_; }
@@ -99,7 +105,7 @@ protected:
 private:
     void buildMenus();
     QToolBar* buildToolBar(const char* name, Commands::Place place);
-    // A click on a row selects it and runs `click`.
+    // The user's choice of a row (mouse or keys) runs `click`.
     QTableView* buildGrid(StringGrid& grid, const char* name, Handler click);
     QWidget* buildPanel();
     void applyWidths(StringGrid& grid, const std::vector<int>& widths);
@@ -117,6 +123,7 @@ private:
     ChipTypeDialog* chipTypeDialog_ = nullptr;
     AddressDialog* addressDialog_ = nullptr;
     AboutWindow* aboutWindow_ = nullptr;
+    SoundOutputDialog* soundOutputDialog_ = nullptr;
 
     QTabWidget* pages_ = nullptr;
     QTableView* fileView_ = nullptr;

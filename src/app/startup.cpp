@@ -1,6 +1,8 @@
 #include "startup.h"
 
 #include "aboutwindow.h"
+#include "core/mediaplayer.h"
+#include "files/outputdevices.h"
 #include "mainwindow.h"
 #include "widgets/addressdialog.h"
 #include "widgets/chiptypedialog.h"
@@ -10,6 +12,9 @@
 Windows createWindows(ComPort& port, MediaPlayer* player, Prompter& prompter,
                       const QString& configPath) {
     Windows windows;
+    // The sound output chosen in an earlier run (Setup > Sound output).
+    if (player != nullptr)
+        player->OutputDevice = OutputDevices::savedChoice();
     windows.main = std::make_unique<MainWindow>(port, player, prompter, configPath);
     MainWindow& main = *windows.main;
     windows.port = new PortDialog(port, main.state().panel, prompter, &main);

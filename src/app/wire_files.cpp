@@ -7,9 +7,6 @@
 #include "map/memorymap.h"
 #include "wiring.h"
 
-#include <QAbstractItemView>
-#include <QEvent>
-#include <QItemSelectionModel>
 #include <QTabWidget>
 #include <QTableView>
 #include <memory>
@@ -49,51 +46,6 @@ struct Tables {
     CopyFromMap copy;
 };
 
-// A click on a row runs the row's handler through the window; moving the
-// selection with the keyboard must run it too, but only when the row
-// changes. While the mouse is down the click that follows does the work.
-class KeyboardRowFollower : public QObject {
-public:
-    KeyboardRowFollower(HandlerTable& handlers, QTableView* view, StringGrid& grid, Handler handler)
-        : QObject(view), handlers(handlers), view(view), grid(grid), handler(handler) {
-        view->viewport()->installEventFilter(this);
-        QObject::connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-                         [this](const QModelIndex& current) { follow(current); });
-        // A table loaded or cleared in one go loses the view's highlight;
-        // the selected row has not changed, so only the highlight comes back.
-        QObject::connect(&grid, &QAbstractItemModel::modelReset, this, [this] {
-            if (this->grid.Row() >= 1 && this->grid.Row() < this->grid.RowCount())
-                this->view->selectRow(this->grid.Row() - 1);
-        });
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::MouseButtonPress)
-            mouseDown = true;
-        else if (event->type() == QEvent::MouseButtonRelease)
-            mouseDown = false;
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    void follow(const QModelIndex& current) {
-        if (mouseDown || !current.isValid())
-            return;
-        const int row = current.row() + 1;
-        if (row == grid.Row())
-            return;
-        grid.setRow(row);
-        handlers.run(handler);
-    }
-
-    HandlerTable& handlers;
-    QTableView* view;
-    StringGrid& grid;
-    Handler handler;
-    bool mouseDown = false;
-};
-
 } // namespace
 
 void wireFileTables(MainWindow& window) {
@@ -128,9 +80,4 @@ void wireFileTables(MainWindow& window) {
     files.addSounds = [tables](const QStringList& names) {
         tables->fileTable.addDroppedFiles(names);
     };
-
-    new KeyboardRowFollower(state.handlers, window.fileView(), state.fileGrid,
-                            Handler::FileRowClicked);
-    new KeyboardRowFollower(state.handlers, window.mapView(), state.mapGrid,
-                            Handler::MapRowClicked);
 }

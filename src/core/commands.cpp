@@ -62,6 +62,8 @@ const std::vector<Commands::Row>& Commands::controls() {
         // Menu "Setup".
         {C::ChangePortItem, "ChangePort", "Change comm port", "", true, H::ChoosePort, P::MainMenu},
         {C::ChangeChipTypeItem, "ChangeIsd", "Change ISD device", "", true, H::ChooseChipType, P::MainMenu},
+        // The output the recording plays to, beyond the classic controls.
+        {C::SoundOutputItem, "SoundOutput", "Sound output...", "", true, H::ChooseSoundOutput, P::MainMenu},
         // "About" is a menu title that is itself the command.
         {C::AboutItem, "ABOUT1", "About", "", true, H::ShowAbout, P::MainMenu},
         // Context menu of the file table.

@@ -64,6 +64,7 @@ enum class Control {
     // Menu "Setup", and "About" in the menu bar.
     ChangePortItem,
     ChangeChipTypeItem,
+    SoundOutputItem,
     AboutItem,
     // Context menu of the file table.
     InsertFilePopupItem,

@@ -1,7 +1,9 @@
 #include "configfile.h"
 
+#include "filesaver.h"
+#include "localtext.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 namespace ConfigFile {
 
@@ -16,7 +18,7 @@ std::optional<QStringList> readLines(int count, const QString& path) {
             line.chop(1);
         if (line.endsWith('\r'))
             line.chop(1);
-        lines.append(QString::fromLocal8Bit(line));
+        lines.append(LocalText::decode(line));
     }
     return lines;
 }
@@ -29,15 +31,13 @@ std::optional<int> parseDecimal(const QString& text) {
     return value;
 }
 
-bool writeLines(const QStringList& lines, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+QString writeLines(const QStringList& lines, const QString& path) {
+    QByteArray contents;
     for (const QString& line : lines) {
-        file.write(line.toLocal8Bit());
-        file.write("\r\n", 2);
+        contents += LocalText::encode(line);
+        contents += "\r\n";
     }
-    return file.commit();
+    return FileSaver::write(path, contents);
 }
 
 } // namespace ConfigFile

@@ -26,9 +26,8 @@ std::optional<QStringList> readLines(int count, const QString& path = defaultNam
 // A decimal integer with an optional sign; blanks around it are allowed.
 std::optional<int> parseDecimal(const QString& text);
 
-// Writes the lines, each ended by CR LF, through a new file that replaces the
-// old one only once it is complete. Returns false when that failed; the old
-// file then stays as it was.
-bool writeLines(const QStringList& lines, const QString& path = defaultName());
+// Writes the lines, each ended by CR LF, as FileSaver does. Empty on success,
+// else the message for the user, naming the file and the reason.
+QString writeLines(const QStringList& lines, const QString& path = defaultName());
 
 } // namespace ConfigFile

@@ -55,4 +55,8 @@ inline constexpr const char* AutoOpenBox = "AutoComOpen";
 inline constexpr const char* PortButton = "com%1check";
 inline constexpr const char* ChipTypeButton = "ISD%1";
 
+// Setup > Sound output, which the window has beyond the classic controls.
+inline constexpr const char* SoundOutputDialog = "SoundOutputDialog";
+inline constexpr const char* SoundOutputList = "SoundOutputList";
+
 } // namespace ControlName

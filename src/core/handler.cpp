@@ -49,6 +49,7 @@ const Named names[] = {
     {Handler::ShowAbout, "showAbout"},
     {Handler::ChoosePort, "choosePort"},
     {Handler::ChooseChipType, "chooseChipType"},
+    {Handler::ChooseSoundOutput, "chooseSoundOutput"},
     {Handler::ShowSerialLog, "showSerialLog"},
     {Handler::EditAddressCell, "editAddressCell"},
     {Handler::ShowFileTableMenu, "showFileTableMenu"},

@@ -51,6 +51,7 @@ enum class Handler {
     ShowAbout,
     ChoosePort,
     ChooseChipType,
+    ChooseSoundOutput,
     // Everyday use (app/wire_everyday.cpp).
     ShowSerialLog,
     EditAddressCell,

@@ -13,6 +13,9 @@ public:
 
     // The file the next Open() opens.
     QString FileName;
+    // The sound output the next Open() plays on: the sound server's name for
+    // it (a PulseAudio sink name); empty for the server's default output.
+    QByteArray OutputDevice;
     // One-shot: the next Open(), Play(), Stop() or Close() goes without a
     // notification request; only matters when Play() comes next.
     bool NotifyNext = true;

@@ -1,5 +1,7 @@
 #include "stringgrid.h"
 
+#include "localtext.h"
+
 #include <algorithm>
 
 StringGrid::StringGrid(int colCount_, int rowCount_, QObject* parent)
@@ -27,9 +29,14 @@ void StringGrid::setRowCount(int rows) {
         numbersStaleFrom(rows);
         freeRowPossibleAt(rows);
     }
+    // A selection on a row that goes away moves to the last row that stays.
+    const bool selectionCut = rows > 1 && selectedRow >= rows;
+    if (selectionCut)
+        selectedRow = rows - 1;
     if (inBulk()) {
         cells.resize(static_cast<size_t>(rows),
                      std::vector<QString>(static_cast<size_t>(colCount)));
+        selectionMovedInBulk = selectionMovedInBulk || selectionCut;
         return;
     }
     if (rows > old) {
@@ -42,6 +49,8 @@ void StringGrid::setRowCount(int rows) {
         cells.resize(static_cast<size_t>(rows));
         endRemoveRows();
     }
+    if (selectionCut)
+        emit rowSelected(selectedRow);
 }
 
 QString StringGrid::cell(int col, int row) const {
@@ -139,6 +148,10 @@ StringGrid::BulkUpdate::~BulkUpdate() {
         emit grid.headerDataChanged(Qt::Horizontal, 0, std::max(0, grid.colCount - 2));
         if (grid.RowCount() > 1)
             emit grid.headerDataChanged(Qt::Vertical, 0, grid.RowCount() - 2);
+        if (grid.selectionMovedInBulk) {
+            grid.selectionMovedInBulk = false;
+            emit grid.rowSelected(grid.selectedRow);
+        }
     }
 }
 
@@ -166,7 +179,8 @@ QVariant StringGrid::data(const QModelIndex& index, int role) const {
         return shownValue(index.row() + 1, role);
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return QVariant();
-    return cell(index.column() + 1, index.row() + 1);
+    // Names kept byte for byte from another system's list show their bytes.
+    return LocalText::readable(cell(index.column() + 1, index.row() + 1));
 }
 
 QVariant StringGrid::headerData(int section, Qt::Orientation orientation, int role) const {

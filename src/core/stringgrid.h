@@ -32,9 +32,14 @@ public:
     void insertRow(int row);
     void removeRow(int row);
 
-    // The selected row (1 .. RowCount() - 1 while there are data rows).
+    // The selected row (1 .. RowCount() - 1 while there are data rows): the
+    // row the commands act on and the view highlights. Rows inserted or
+    // removed above it do not move it; when the grid shrinks below it, it
+    // moves to the last row.
     int Row() const { return selectedRow; }
     // Selects a row; emits rowSelected only when the selection changes.
+    // Only moves the selection: what selecting a row does is up to the
+    // table that owns the grid.
     void setRow(int row);
 
     // The lowest data row whose start cell (column 1) is empty: where the
@@ -100,6 +105,7 @@ private:
     ShownValue shownValue;
     std::vector<std::vector<QString>> cells; // [row][col]
     int selectedRow = 1;
+    bool selectionMovedInBulk = false;
     std::vector<int> widths;
     int bulkDepth = 0;
     int numberedUpTo = 1; // rows 1 .. numberedUpTo - 1 hold their numbers

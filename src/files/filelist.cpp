@@ -3,10 +3,10 @@
 #include "addresstext.h"
 #include "filelistformat.h"
 #include "listfilereader.h"
-#include "listfilewriter.h"
 
 #include "core/availability.h"
 #include "core/filedialog.h"
+#include "core/filesaver.h"
 #include "core/folders.h"
 #include "core/prompter.h"
 #include "core/stringgrid.h"
@@ -32,13 +32,13 @@ void FileList::openTable() {
     open.initialDir = ctx.folders.ListFolder;
     open.fileName.clear();
     open.filter = listFilter();
-    const bool chosen = ctx.prompter.execute(open);
-    if (chosen) {
+    ListLoad loaded = ListLoad::NotOpened;
+    if (ctx.prompter.execute(open)) {
         ctx.folders.RememberFolder(2, ctx.open, ctx.save);
-        load(open.fileName);
+        loaded = load(open.fileName);
     }
     finishOpening();
-    if (chosen)
+    if (loaded == ListLoad::Complete)
         ctx.kept(TablesContext::Table::Files, open.fileName);
 }
 
@@ -48,17 +48,31 @@ void FileList::openTableFile(const QString& name) {
     const QString folder = RememberedFolders::folderOf(name, false);
     if (!folder.isEmpty())
         ctx.folders.ListFolder = folder;
-    load(name);
+    const ListLoad loaded = load(name);
     finishOpening();
-    ctx.kept(TablesContext::Table::Files, name);
+    if (loaded == ListLoad::Complete)
+        ctx.kept(TablesContext::Table::Files, name);
 }
 
-void FileList::load(const QString& name) {
-    ctx.listFileName = name;
-    if (readFileList(name))
+FileList::ListLoad FileList::load(const QString& name) {
+    const ListLoad loaded = readFileList(name);
+    switch (loaded) {
+    case ListLoad::Complete:
+        ctx.listFileName = name;
         ctx.caption(QStringLiteral("VOKAR SD Programmer, ") + name);
-    else
+        break;
+    case ListLoad::BadFormat:
+        // The table holds only part of the file: a Save must not write
+        // it over the file without asking.
         ctx.prompter.showMessage(QStringLiteral("Bad file format"));
+        ctx.listFileName.clear();
+        ctx.caption(QStringLiteral("ISD Programmer"));
+        break;
+    case ListLoad::NotOpened:
+        // Told already; the table and the list it belongs to stay.
+        break;
+    }
+    return loaded;
 }
 
 void FileList::finishOpening() {
@@ -67,7 +81,13 @@ void FileList::finishOpening() {
     TablesContext::call(ctx.scrollFilesToTop);
 }
 
-bool FileList::readFileList(const QString& name) {
+FileList::ListLoad FileList::readFileList(const QString& name) {
+    QFile file(name);
+    const QString cannotOpen = ListFileReader::open(file);
+    if (!cannotOpen.isEmpty()) {
+        ctx.prompter.showMessage(cannotOpen);
+        return ListLoad::NotOpened;
+    }
     StringGrid& fileGrid = ctx.fileGrid;
     StringGrid::BulkUpdate bulk(fileGrid);
     fileGrid.setRowCount(TableLayout::StartRows);
@@ -76,10 +96,6 @@ bool FileList::readFileList(const QString& name) {
         for (int col = FileColumn::Start; col <= FileColumn::File; ++col)
             fileGrid.setCell(col, row, QString());
     }
-    // A file that cannot be opened loads as an empty table.
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly))
-        return true;
     ListFileReader reader(file);
     QByteArray line;
     int k = 1;
@@ -92,7 +108,7 @@ bool FileList::readFileList(const QString& name) {
         // The entries read so far stay, unnumbered, for the user to see how
         // far the file was good.
         if (!entry)
-            return false;
+            return ListLoad::BadFormat;
         fileGrid.setCell(FileColumn::Start, k, entry->start);
         fileGrid.setCell(FileColumn::Stop, k, entry->stop);
         fileGrid.setCell(FileColumn::File, k, entry->file);
@@ -100,7 +116,7 @@ bool FileList::readFileList(const QString& name) {
         fileGrid.setRowCount(fileGrid.RowCount() + 1);
     }
     fileGrid.NumberRows();
-    return true;
+    return ListLoad::Complete;
 }
 
 void FileList::CheckAddressCells() {
@@ -188,7 +204,7 @@ bool FileList::WriteFileList(const QString& name) {
                                                 fileGrid.cell(FileColumn::Stop, r),
                                                 fileGrid.cell(FileColumn::File, r)});
     }
-    const QString error = ListFileWriter::write(name, contents);
+    const QString error = FileSaver::write(name, contents);
     if (error.isEmpty())
         return true;
     ctx.prompter.showMessage(error);

@@ -24,14 +24,21 @@ public:
     // Address cells that are no whole number become "not used".
     void CheckAddressCells();
 
-    // Loads a file list into the table; false when a line was not a file
-    // list line (the lines before it are loaded).
-    bool readFileList(const QString& name);
+    enum class ListLoad {
+        Complete,
+        // A line was not a file list line; the lines before it are loaded.
+        BadFormat,
+        // The file could not be opened (the user has been told why); the
+        // table is as it was.
+        NotOpened,
+    };
+    // Loads a file list into the table.
+    ListLoad readFileList(const QString& name);
 
 private:
     // The load of a chosen list, and the steps that follow whether or not
     // one was chosen.
-    void load(const QString& name);
+    ListLoad load(const QString& name);
     void finishOpening();
     void prepareSaveDialog();
     // The name the user confirmed in the save dialog, with the default

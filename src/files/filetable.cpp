@@ -11,6 +11,9 @@
 #include "core/prompter.h"
 #include "core/stringgrid.h"
 #include "core/tablelayout.h"
+#include "filelistformat.h"
+
+#include <QDir>
 
 FileTable::FileTable(TablesContext& context)
     : ctx(context), rowSelect(context.fileGrid, context.panel, context.chip, context.prompter) {}
@@ -45,7 +48,25 @@ bool FileTable::askForSoundFiles() {
         open.fileNames = QStringList{open.fileName};
     ctx.folders.RememberFolder(1, ctx.open, ctx.save);
     ctx.soundFileType = open.filterIndex - 1;
+    open.fileNames = storableOnly(open.fileNames);
+    if (open.fileNames.isEmpty())
+        return false;
+    open.fileName = open.fileNames.constFirst();
     return true;
+}
+
+QStringList FileTable::storableOnly(const QStringList& names) {
+    QStringList kept;
+    QStringList refused;
+    for (const QString& name : names)
+        (FileListFormat::storable(name) ? kept : refused).append(name);
+    for (const QString& name : refused) {
+        ctx.prompter.showMessage(
+            QStringLiteral("Cannot add %1: its name holds a \";\" or a line break, which a file "
+                           "list cannot store. Rename the file and add it again.")
+                .arg(QDir::toNativeSeparators(name)));
+    }
+    return kept;
 }
 
 void FileTable::putNewFile(int row, const QString& name) {
@@ -72,7 +93,7 @@ void FileTable::addFile() {
 
 void FileTable::addDroppedFiles(const QStringList& names) {
     TablesContext::call(ctx.showSoundFiles);
-    for (const QString& name : names)
+    for (const QString& name : storableOnly(names))
         appendFile(name);
     NumberFileRows();
     ctx.availability.UpdateMenu();

@@ -34,7 +34,11 @@ public:
 
 private:
     // Shows the sound file dialog; true with the chosen names in the dialog.
+    // A name that a file list cannot store is refused with a message.
     bool askForSoundFiles();
+    // The names a file list can store; each other one is refused with a
+    // message.
+    QStringList storableOnly(const QStringList& names);
     void putNewFile(int row, const QString& name);
     // Grows the grid and puts a file in the first free row.
     void appendFile(const QString& name);

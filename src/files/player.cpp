@@ -1,12 +1,12 @@
 #include "player.h"
 
 #include "core/apperror.h"
+#include "outputdevices.h"
 #include "soundoutput.h"
 #include "wavdecoder.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QMediaDevices>
 
 Player::Player(QObject* parent) : MediaPlayer(parent) {
     outputThread.setObjectName(QStringLiteral("sound output"));
@@ -54,9 +54,12 @@ PcmClip Player::decode(const QString& path) {
 void Player::Open() {
     takeNotifyRequest();
     closeFile();
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    const QAudioDevice device = OutputDevices::find(OutputDevice);
     if (device.isNull())
-        throw AppError(QStringLiteral("No sound output device"));
+        throw AppError(
+            OutputDevice.isEmpty()
+                ? QStringLiteral("No sound output device")
+                : QStringLiteral("No sound output named %1").arg(QString::fromUtf8(OutputDevice)));
     PcmClip decoded = decode(FileName);
 
     bool ok = false;

@@ -1,6 +1,5 @@
 #include "portresolver.h"
 
-#include <QFile>
 #include <QSerialPortInfo>
 #include <algorithm>
 #include <utility>
@@ -8,19 +7,7 @@
 namespace PortResolver {
 
 QString fromPortsFile(int portNumber, const QString& portsFile) {
-    QFile map(portsFile);
-    if (!map.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QString();
-    const QString key = QStringLiteral("COM%1").arg(portNumber);
-    while (!map.atEnd()) {
-        const QString line = QString::fromLocal8Bit(map.readLine()).trimmed();
-        const qsizetype eq = line.indexOf(QLatin1Char('='));
-        if (eq <= 0 || line.startsWith(QLatin1Char('#')))
-            continue;
-        if (line.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0)
-            return line.mid(eq + 1).trimmed();
-    }
-    return QString();
+    return PortsFile::read(portsFile).deviceFor(portNumber);
 }
 
 QStringList orderForNumbering(QStringList devices) {
@@ -50,30 +37,51 @@ QStringList systemPorts() {
     return orderForNumbering(devices);
 }
 
-Resolution resolve(int portNumber, const QString& portsFile) {
+Resolution resolve(int portNumber, const PortsFile& ports, const QStringList& system) {
     Resolution result;
     if (portNumber < 1)
         return result;
-    result.device = fromPortsFile(portNumber, portsFile);
+    result.device = ports.deviceFor(portNumber);
     if (!result.device.isEmpty()) {
         result.fromPortsFile = true;
         return result;
     }
 #ifdef Q_OS_WIN
+    Q_UNUSED(system);
     result.device = QStringLiteral("COM%1").arg(portNumber);
 #else
-    const QStringList ports = systemPorts();
-    if (portNumber <= ports.size())
-        result.device = ports.at(portNumber - 1);
+    if (portNumber <= system.size())
+        result.device = system.at(portNumber - 1);
 #endif
     return result;
 }
 
+Resolution resolve(int portNumber, const QString& portsFile) {
+    if (portNumber < 1)
+        return Resolution();
+    const PortsFile ports = PortsFile::read(portsFile);
+#ifdef Q_OS_WIN
+    return resolve(portNumber, ports, QStringList());
+#else
+    // The system is asked only when the ports file does not say.
+    if (!ports.deviceFor(portNumber).isEmpty())
+        return resolve(portNumber, ports, QStringList());
+    return resolve(portNumber, ports, systemPorts());
+#endif
+}
+
+namespace {
+QString described(const Resolution& r) {
+    return r.device.isEmpty() ? QStringLiteral("(no device)") : r.device;
+}
+} // namespace
+
+QString describe(int portNumber, const PortsFile& ports, const QStringList& system) {
+    return described(resolve(portNumber, ports, system));
+}
+
 QString describe(int portNumber, const QString& portsFile) {
-    const Resolution r = resolve(portNumber, portsFile);
-    if (r.device.isEmpty())
-        return QStringLiteral("(no device)");
-    return r.device;
+    return described(resolve(portNumber, portsFile));
 }
 
 } // namespace PortResolver

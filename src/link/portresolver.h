@@ -1,5 +1,7 @@
 #pragma once
 
+#include "portsfile.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -20,6 +22,9 @@ struct Resolution {
 };
 
 Resolution resolve(int portNumber, const QString& portsFile = defaultPortsFile());
+// The same with the ports file and the system's ports looked at already, for
+// callers that resolve several numbers at once.
+Resolution resolve(int portNumber, const PortsFile& ports, const QStringList& system);
 
 // The line from the ports file for this number, if there is one.
 QString fromPortsFile(int portNumber, const QString& portsFile = defaultPortsFile());
@@ -32,5 +37,6 @@ QStringList orderForNumbering(QStringList devices);
 
 // What the port dialog shows beside "Serial Port COMn".
 QString describe(int portNumber, const QString& portsFile = defaultPortsFile());
+QString describe(int portNumber, const PortsFile& ports, const QStringList& system);
 
 } // namespace PortResolver

@@ -37,7 +37,7 @@ QString SerialComPort::deviceFor(int portNumber) {
 void SerialComPort::Open() {
     if (port.isOpen())
         throw ComPortError(openNow);
-    device = deviceFor(portNum);
+    device = fixedDevice.isEmpty() ? deviceFor(portNum) : fixedDevice;
     if (device.isEmpty())
         throw ComPortError(QStringLiteral("No serial device for COM%1").arg(portNum));
     port.setPortName(device);

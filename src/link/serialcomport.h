@@ -43,6 +43,9 @@ public:
     static QString deviceFor(int portNumber);
     // The device the port was opened on (or last tried).
     QString deviceName() const { return device; }
+    // Opens this device instead of the one "COM<n>" stands for (the
+    // command-line program names devices by path); empty: by the number.
+    void setDevice(const QString& path) { fixedDevice = path; }
 
 private:
     void readyRead();
@@ -53,6 +56,7 @@ private:
 
     QSerialPort port;
     QString device;
+    QString fixedDevice;
     int portNum = 1;
     SerialDriver::ErrorCounters counters;
     // One delivery at a time: while OnRxChar runs (perhaps with a message

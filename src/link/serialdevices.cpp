@@ -2,10 +2,11 @@
 
 #include "portresolver.h"
 
+#include "core/filesaver.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSerialPortInfo>
 
 QString SerialDevice::label() const {
@@ -14,29 +15,48 @@ QString SerialDevice::label() const {
 
 namespace SerialDevices {
 
-QList<SerialDevice> present(const QString& portsFile) {
-    QList<SerialDevice> devices;
-    QStringList seen;
+QList<SerialDevice> system() {
     const QList<QSerialPortInfo> infos = QSerialPortInfo::availablePorts();
-    for (const QString& path : PortResolver::systemPorts()) {
+    QStringList paths;
+    for (const QSerialPortInfo& info : infos)
+        paths << info.systemLocation();
+    QList<SerialDevice> devices;
+    for (const QString& path : PortResolver::orderForNumbering(paths)) {
         QString description;
         for (const QSerialPortInfo& info : infos) {
             if (info.systemLocation() == path)
                 description = info.description();
         }
         devices.append({path, description});
-        seen << path;
     }
+    return devices;
+}
+
+QStringList pathsOf(const QList<SerialDevice>& devices) {
+    QStringList paths;
+    for (const SerialDevice& device : devices)
+        paths << device.path;
+    return paths;
+}
+
+QList<SerialDevice> present(const PortsFile& ports, const QList<SerialDevice>& system) {
+    QList<SerialDevice> devices = system;
+    QStringList seen = pathsOf(system);
     // A device named in the ports file shows up only while it is there.
-    for (int number = 1; number <= 99; ++number) {
-        const QString path = PortResolver::fromPortsFile(number, portsFile);
-        if (path.isEmpty() || seen.contains(path) || !QFileInfo::exists(path))
+    for (auto entry = ports.entries().cbegin(); entry != ports.entries().cend(); ++entry) {
+        const QString& path = entry.value();
+        if (entry.key() > 99 || path.isEmpty() || seen.contains(path) || !QFileInfo::exists(path))
             continue;
-        devices.append(
-            {path, QStringLiteral("COM%1 in %2").arg(number).arg(QFileInfo(portsFile).fileName())});
+        devices.append({path, QStringLiteral("COM%1 in %2")
+                                  .arg(entry.key())
+                                  .arg(QFileInfo(ports.path()).fileName())});
         seen << path;
     }
     return devices;
+}
+
+QList<SerialDevice> present(const QString& portsFile) {
+    return present(PortsFile::read(portsFile), system());
 }
 
 bool assign(int portNumber, const QString& device, const QString& portsFile) {
@@ -49,11 +69,7 @@ bool assign(int portNumber, const QString& device, const QString& portsFile) {
                                   QRegularExpression::CaseInsensitiveOption);
     lines.removeIf([&ours](const QString& line) { return ours.match(line).hasMatch(); });
     lines.append(QStringLiteral("COM%1=%2").arg(portNumber).arg(device));
-    QSaveFile out(portsFile);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    out.write(lines.join(QLatin1Char('\n')).toUtf8() + '\n');
-    return out.commit();
+    return FileSaver::write(portsFile, lines.join(QLatin1Char('\n')).toUtf8() + '\n').isEmpty();
 }
 
 } // namespace SerialDevices

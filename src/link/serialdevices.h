@@ -1,7 +1,10 @@
 #pragma once
 
+#include "portsfile.h"
+
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The serial devices present now, as the port dialog lists them: the ports
 // the system reports, with the description their driver gives ("FT232R USB
@@ -20,7 +23,15 @@ struct SerialDevice {
 
 namespace SerialDevices {
 
+// The ports the system reports, with their descriptions, in the order COM
+// numbers are given out (one look at the system).
+QList<SerialDevice> system();
+// What the port dialog lists: those, and the devices the ports file names
+// that are there.
+QList<SerialDevice> present(const PortsFile& ports, const QList<SerialDevice>& system);
 QList<SerialDevice> present(const QString& portsFile);
+// The paths of devices.
+QStringList pathsOf(const QList<SerialDevice>& devices);
 
 // Writes the line "COMn=device" into the ports file; the other lines stay.
 // False when the file cannot be written.

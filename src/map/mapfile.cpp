@@ -5,12 +5,12 @@
 
 #include "core/availability.h"
 #include "core/filedialog.h"
+#include "core/filesaver.h"
 #include "core/folders.h"
 #include "core/prompter.h"
 #include "core/stringgrid.h"
 #include "core/tablelayout.h"
 #include "files/listfilereader.h"
-#include "files/listfilewriter.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -55,7 +55,7 @@ bool MapFile::writeMapFile(const QString& name) {
             record[static_cast<size_t>(col - 1)] = mapGrid.cell(col, r);
         contents += MapFileFormat::formatLine(record);
     }
-    const QString error = ListFileWriter::write(name, contents);
+    const QString error = FileSaver::write(name, contents);
     if (error.isEmpty())
         return true;
     ctx.prompter.showMessage(error);
@@ -85,14 +85,22 @@ void MapFile::openMapFile(const QString& name) {
 }
 
 void MapFile::load(const QString& name) {
-    if (!readMapFile(name))
+    const MapLoad loaded = readMapFile(name);
+    if (loaded == MapLoad::TooLong)
         ctx.prompter.showMessage(QStringLiteral("Bad file format"));
-    ctx.kept(TablesContext::Table::Map, name);
+    if (loaded == MapLoad::Complete)
+        ctx.kept(TablesContext::Table::Map, name);
 }
 
-bool MapFile::readMapFile(const QString& name) {
+MapFile::MapLoad MapFile::readMapFile(const QString& name) {
+    QFile file(name);
+    const QString cannotOpen = ListFileReader::open(file);
+    if (!cannotOpen.isEmpty()) {
+        ctx.prompter.showMessage(cannotOpen);
+        return MapLoad::NotOpened;
+    }
     StringGrid& mapGrid = ctx.mapGrid;
-    bool complete = true;
+    MapLoad result = MapLoad::Complete;
     {
         StringGrid::BulkUpdate bulk(mapGrid);
         mapGrid.setRowCount(TableLayout::StartRows);
@@ -101,27 +109,24 @@ bool MapFile::readMapFile(const QString& name) {
             for (int col = MapColumn::Start; col <= MapColumn::OvfHex; ++col)
                 mapGrid.setCell(col, row, QString());
         }
-        // A file that cannot be opened loads as an empty map.
-        QFile file(name);
-        if (file.open(QIODevice::ReadOnly)) {
-            ListFileReader reader(file);
-            QByteArray line;
-            int k = 1;
-            for (;;) {
-                const ListFileReader::Status status = reader.next(line);
-                if (status != ListFileReader::Status::Line) {
-                    complete = status == ListFileReader::Status::End;
-                    break;
-                }
-                const MapFileFormat::Record record = MapFileFormat::parseLine(line);
-                for (int col = MapColumn::Start; col <= MapColumn::OvfHex; ++col)
-                    mapGrid.setCell(col, k, record[static_cast<size_t>(col - 1)]);
-                ++k;
-                mapGrid.setRowCount(mapGrid.RowCount() + 1);
+        ListFileReader reader(file);
+        QByteArray line;
+        int k = 1;
+        for (;;) {
+            const ListFileReader::Status status = reader.next(line);
+            if (status != ListFileReader::Status::Line) {
+                if (status == ListFileReader::Status::TooLong)
+                    result = MapLoad::TooLong;
+                break;
             }
+            const MapFileFormat::Record record = MapFileFormat::parseLine(line);
+            for (int col = MapColumn::Start; col <= MapColumn::OvfHex; ++col)
+                mapGrid.setCell(col, k, record[static_cast<size_t>(col - 1)]);
+            ++k;
+            mapGrid.setRowCount(mapGrid.RowCount() + 1);
         }
         mapGrid.NumberRows();
     }
     TablesContext::call(ctx.scrollMapToTop);
-    return complete;
+    return result;
 }

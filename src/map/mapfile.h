@@ -16,9 +16,16 @@ public:
     // (a dropped map, a recent one).
     void openMapFile(const QString& name);
 
-    // Loads a map file; false when a line was too long to be a map line
-    // (the lines before it are loaded).
-    bool readMapFile(const QString& name);
+    enum class MapLoad {
+        Complete,
+        // A line was too long to be a map line; the lines before it are loaded.
+        TooLong,
+        // The file could not be opened (the user has been told why); the map
+        // is as it was.
+        NotOpened,
+    };
+    // Loads a map file into the map.
+    MapLoad readMapFile(const QString& name);
     // False, with the user told why, when the file could not be written.
     bool writeMapFile(const QString& name);
 

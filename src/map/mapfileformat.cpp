@@ -1,11 +1,13 @@
 #include "mapfileformat.h"
 
+#include "core/localtext.h"
+
 namespace MapFileFormat {
 
 QByteArray formatLine(const Record& record) {
     QByteArray line;
     for (const QString& field : record) {
-        line += field.toLocal8Bit();
+        line += LocalText::encode(field);
         line += ';';
     }
     line += "\r\n";
@@ -21,7 +23,7 @@ Record parseLine(const QByteArray& line) {
         qsizetype end = line.indexOf(';', from);
         if (end < 0)
             end = line.size();
-        field = QString::fromLocal8Bit(line.constData() + from, end - from);
+        field = LocalText::decode(QByteArrayView(line).sliced(from, end - from));
         from = end + 1;
     }
     return record;

@@ -1,5 +1,7 @@
 #include "fitcheck.h"
 
+#include "laterstarts.h"
+
 #include "core/stringgrid.h"
 #include "core/tablelayout.h"
 #include "files/addresstext.h"
@@ -31,13 +33,20 @@ std::vector<Placement> FitCheck::place(const StringGrid& fileGrid) const {
     int rows = 0;
     while (rows + 1 < fileGrid.RowCount() && !fileGrid.cell(FileColumn::File, rows + 1).isEmpty())
         ++rows;
+    std::vector<std::optional<int>> starts;
+    starts.reserve(size_t(rows));
+    for (int row = 1; row <= rows; ++row)
+        starts.push_back(addressIn(fileGrid.cell(FileColumn::Start, row)));
+    const LaterStarts later(starts);
+    out.reserve(size_t(rows));
     for (int row = 1; row <= rows; ++row) {
         Placement p;
         p.tableRow = row;
         p.path = fileGrid.cell(FileColumn::File, row);
-        if (const auto start = addressIn(fileGrid.cell(FileColumn::Start, row)))
+        if (const auto start = starts[size_t(row - 1)]) {
             p.start = std::max(*start, chip.firstRow);
-        else if (out.empty())
+            p.startGiven = true;
+        } else if (out.empty())
             p.start = chip.firstRow;
         else if (out.back().placed() && (out.back().lengthKnown() || out.back().stopGiven))
             p.start = out.back().end() + 1;
@@ -47,13 +56,8 @@ std::vector<Placement> FitCheck::place(const StringGrid& fileGrid) const {
         } else {
             p.limit = chip.lastRow;
             // The next message with an address of its own, beyond this start.
-            for (int next = row + 1; next <= rows; ++next) {
-                const auto nextStart = addressIn(fileGrid.cell(FileColumn::Start, next));
-                if (nextStart && (!p.start || *nextStart > *p.start)) {
-                    p.limit = std::min(p.limit, *nextStart - 1);
-                    break;
-                }
-            }
+            if (const auto nextStart = later.after(row, p.start))
+                p.limit = std::min(p.limit, *nextStart - 1);
         }
         p.usecs = lengthOf(p.path);
         if (p.usecs)

@@ -5,6 +5,9 @@
 #include "files/addresstext.h"
 #include "fitcheck.h"
 
+#include <QHash>
+#include <QList>
+
 #include <algorithm>
 
 MemoryLayout::MemoryLayout(const ChipGeometry& chip, const std::vector<Placement>& placements,
@@ -59,6 +62,12 @@ void MemoryLayout::addFiles(const std::vector<Placement>& placements) {
 }
 
 void MemoryLayout::addRecords(const StringGrid& mapGrid, const RecordVerifier::Result* verified) {
+    // The verdicts by row, looked up once a record rather than searched.
+    QHash<int, QList<const RecordVerifier::RowResult*>> verdicts;
+    if (verified != nullptr) {
+        for (const RecordVerifier::RowResult& r : verified->rows)
+            verdicts[r.tableRow].append(&r);
+    }
     for (int row = 1; row < mapGrid.RowCount() && !mapGrid.cell(MapColumn::Start, row).isEmpty();
          ++row) {
         const auto start = AddressText::toInteger(mapGrid.cell(MapColumn::Start, row));
@@ -72,15 +81,11 @@ void MemoryLayout::addRecords(const StringGrid& mapGrid, const RecordVerifier::R
         b.firstRow = *start;
         b.lastRow = std::min(*end, geometry.lastRow);
         b.tip = QStringLiteral("Record %1\n%2").arg(row).arg(rowsText(b.firstRow, b.lastRow));
-        if (verified != nullptr) {
-            for (const RecordVerifier::RowResult& r : verified->rows) {
-                if (r.tableRow != row)
-                    continue;
-                const bool match = r.outcome == RecordVerifier::Outcome::Match;
-                b.state = match ? PictureBlock::State::Verified : PictureBlock::State::Differs;
-                b.tip += match ? QStringLiteral("\nmatches file row %1").arg(row)
-                               : QStringLiteral("\ndiffers: ") + r.text;
-            }
+        for (const RecordVerifier::RowResult* r : verdicts.value(row)) {
+            const bool match = r->outcome == RecordVerifier::Outcome::Match;
+            b.state = match ? PictureBlock::State::Verified : PictureBlock::State::Differs;
+            b.tip += match ? QStringLiteral("\nmatches file row %1").arg(row)
+                           : QStringLiteral("\ndiffers: ") + r->text;
         }
         all.push_back(b);
     }

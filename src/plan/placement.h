@@ -15,6 +15,9 @@ struct Placement {
     // The last row the message may use: its stop address, else the row before
     // the next message, else the chip's last row.
     int limit = 0;
+    // The row has a start address of its own; without one it starts where
+    // the recording before it stopped.
+    bool startGiven = false;
     bool stopGiven = false;
     std::optional<qint64> usecs; // the file's length, when known
     int neededRows = 0;          // rows the whole sound needs; 0 when unknown

@@ -6,7 +6,7 @@
 
 #include <QStringList>
 #include <algorithm>
-#include <cstdlib>
+#include <cmath>
 
 RecordVerifier::RecordVerifier(const ChipGeometry& chip_) : chip(chip_) {}
 
@@ -26,29 +26,41 @@ std::vector<int> RecordVerifier::Result::differingRows() const {
 RecordVerifier::Result RecordVerifier::verify(const std::vector<Placement>& placements,
                                               const StringGrid& mapGrid) const {
     Result result;
+    // Rows one report interval lasts, and the one a sound's end shares.
+    const int overrunRows = int(std::ceil(ReportSeconds / chip.rowSeconds)) + 1;
+    int previousEnd = -1;
     for (const Placement& p : placements) {
         RowResult r;
         r.tableRow = p.tableRow;
-        if (p.placed())
+        if (!p.startGiven && previousEnd >= 0)
+            r.expectedStart = previousEnd + 1;
+        else if (p.placed())
             r.expectedStart = *p.start;
         if (p.placed() && p.lengthKnown())
             r.expectedRows = std::min(std::max(p.neededRows, 1), p.capacity());
         // Check records keeps one record per file row.
         const auto start = AddressText::toInteger(mapGrid.cell(MapColumn::Start, p.tableRow));
         const auto end = AddressText::toInteger(mapGrid.cell(MapColumn::Eom, p.tableRow));
+        previousEnd = -1;
         if (!start || !end) {
             r.outcome = Outcome::Missing;
             r.text = QStringLiteral("row %1: no message found").arg(p.tableRow);
         } else {
             r.foundStart = *start;
             r.foundRows = *end - *start + 1;
+            previousEnd = *end;
+            // A stop address ends the run-on where it lies.
+            int longest = r.expectedRows + overrunRows;
+            if (p.stopGiven)
+                longest = std::max(r.expectedRows + 1, std::min(longest, p.capacity()));
             if (r.expectedStart >= 0 && r.foundStart != r.expectedStart) {
                 r.outcome = Outcome::WrongStart;
                 r.text =
                     QStringLiteral("row %1: found at %2, meant for %3")
                         .arg(p.tableRow)
                         .arg(AddressText::dec(r.foundStart), AddressText::dec(r.expectedStart));
-            } else if (r.expectedRows > 0 && std::abs(r.foundRows - r.expectedRows) > 1) {
+            } else if (r.expectedRows > 0 &&
+                       (r.foundRows < r.expectedRows - 1 || r.foundRows > longest)) {
                 r.outcome = Outcome::WrongLength;
                 r.text = QStringLiteral("row %1: %2 rows (%3 s) found, the file needs %4 rows "
                                         "(%5 s)")

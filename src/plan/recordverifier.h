@@ -12,8 +12,18 @@ class StringGrid;
 // table, row by row. A message passes when it starts where its file was meant
 // to start and is as long as the file (as far as its rows let it) within one
 // row.
+//
+// The programmer records on until the stop that answers its first progress
+// report after the sound has ended, or until the stop address: a message may
+// be longer than its sound by the rows of one report interval, as far as its
+// stop address lets it. A file without a start address of its own starts
+// where the recording before it stopped, which is where Check records looks
+// for it.
 class RecordVerifier {
 public:
+    // How often the programmer reports progress while it records.
+    static constexpr double ReportSeconds = 1.0;
+
     enum class Outcome { Match, Missing, WrongStart, WrongLength };
 
     struct RowResult {

@@ -44,8 +44,6 @@ PortDialog::PortDialog(ComPort& port_, PanelTexts& panel_, Prompter& prompter_, 
         device[i]->setEnabled(false);
         ports->addWidget(device[i], i, 1);
     }
-    describePort = [](int number) { return PortResolver::describe(number); };
-    refreshDevices();
     auto* presentBox = new QGroupBox(QStringLiteral("Serial devices present"), this);
     auto* presentLayout = new QVBoxLayout(presentBox);
     present = new QListWidget(presentBox);
@@ -93,18 +91,29 @@ void PortDialog::setPortDescriber(std::function<QString(int)> describe) {
 }
 
 void PortDialog::refreshDevices() {
-    for (int i = 0; i < 6; ++i)
-        device[i]->setText(describePort(i + 1));
+    refreshDevices(PortsFile::read(PortResolver::defaultPortsFile()),
+                   SerialDevices::pathsOf(SerialDevices::system()));
+}
+
+void PortDialog::refreshDevices(const PortsFile& ports, const QStringList& system) {
+    for (int i = 0; i < 6; ++i) {
+        device[i]->setText(describePort ? describePort(i + 1)
+                                        : PortResolver::describe(i + 1, ports, system));
+    }
 }
 
 void PortDialog::refreshPresent() {
-    const QList<SerialDevice> devices = SerialDevices::present(PortResolver::defaultPortsFile());
+    // One look at the ports file and the system for the whole refresh.
+    const PortsFile ports = PortsFile::read(PortResolver::defaultPortsFile());
+    const QList<SerialDevice> system = SerialDevices::system();
+    const QList<SerialDevice> devices = SerialDevices::present(ports, system);
     QStringList labels;
     for (const SerialDevice& d : devices)
         labels << d.label();
     QStringList shown;
     for (int row = 0; row < present->count(); ++row)
         shown << present->item(row)->text();
+    refreshDevices(ports, SerialDevices::pathsOf(system));
     if (labels == shown)
         return; // the user's choice in the list stays
     const QString chosen = present->currentItem() ? present->currentItem()->text() : QString();
@@ -116,7 +125,6 @@ void PortDialog::refreshPresent() {
         if (d.label() == chosen)
             present->setCurrentItem(item);
     }
-    refreshDevices();
 }
 
 bool PortDialog::useChosenDevice() {

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QCheckBox;
@@ -13,6 +14,7 @@ class QTimer;
 class PanelTexts;
 class Prompter;
 class ComPort;
+class PortsFile;
 
 // "Change serial comm port": one of COM1 to COM6, and whether the port is
 // opened at start. Created once at start; keeps its controls between showings.
@@ -35,6 +37,7 @@ public:
     void setPortDescriber(std::function<QString(int)> describe);
     // Shows beside each port the device it means now.
     void refreshDevices();
+    void refreshDevices(const PortsFile& ports, const QStringList& system);
     QCheckBox* autoOpenBox() const { return autoOpenBox_; }
 
     // The serial devices present now, with their descriptions; looked at
@@ -63,6 +66,7 @@ private:
     Prompter& prompter;
     QRadioButton* com[6] = {};
     QLabel* device[6] = {};
+    // Empty: the ports file and the system say.
     std::function<QString(int)> describePort;
     QCheckBox* autoOpenBox_ = nullptr;
     QListWidget* present = nullptr;

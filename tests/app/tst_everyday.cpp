@@ -5,9 +5,9 @@
 // are the real message boxes, answered with the mouse.
 #include "app/accesskeys.h"
 #include "app/shortcuts.h"
-#include "app/signalbridge.h"
 #include "app/windowmemory.h"
 #include "core/recentfiles.h"
+#include "core/signalbridge.h"
 #include "core/usersettings.h"
 #include "modaldialogs.h"
 #include "plan/lengthcolumn.h"
@@ -165,6 +165,7 @@ private slots:
     void eraseAsksFirst();
 
     void recentListsAndMaps();
+    void brokenListIsNotRemembered();
     void windowSizePlaceAndColumnsRemembered();
 
     void statusTextStaysUnderHints();
@@ -520,7 +521,7 @@ void TestEveryday::signalEndsWithoutAsking() {
     // As the program's entry connects it.
     SignalBridge bridge;
     QObject::connect(&bridge, &SignalBridge::terminationRequested, &p.main(),
-                     &MainWindow::closeWithoutQuestions);
+                     &MainWindow::closeOnSignal);
     ::raise(SIGTERM);
     QTRY_VERIFY(!p.main().isVisible());
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
@@ -661,6 +662,29 @@ void TestEveryday::recentListsAndMaps() {
     // isdvokar.fig keeps its seven lines.
     p.main().close();
     QCOMPARE(p.folder.read(QStringLiteral("isdvokar.fig")).count('\n'), 7);
+}
+
+// A dropped list that loads only in part belongs to no file: it is neither
+// offered again nor named in the caption, and is not taken for saved.
+void TestEveryday::brokenListIsNotRemembered() {
+    Program p;
+    QVERIFY(p.active());
+    const QString list = p.write(QStringLiteral("broken.lsp"), "1;2;/s/a.wav;\r\nbroken\r\n");
+    p.dialogs.answer(QStringLiteral("OK"));
+    QVERIFY(WindowUser::drop(p.files()->viewport(), {list}));
+    QTRY_VERIFY(p.dialogs.done());
+    QCOMPARE(p.dialogs.seen.value(0), QStringLiteral("Bad file format"));
+    QCOMPARE(p.cell(3, 1), QStringLiteral("/s/a.wav"));
+    QCOMPARE(p.main().windowTitle(), QStringLiteral("ISD Programmer"));
+    QCOMPARE(p.state().listFileName, QString());
+    QCOMPARE(RecentFiles(UserSettings::path(), QStringLiteral("recent/lists")).names(),
+             QStringList());
+    // What the table shows is in no file: leaving asks, for an untitled list.
+    p.dialogs.answer(QStringLiteral("Cancel"));
+    p.main().windowHandle()->close();
+    QTRY_VERIFY(p.dialogs.done());
+    QCOMPARE(p.dialogs.seen.value(1), QStringLiteral("Save changes to Untitled?"));
+    QVERIFY(p.main().isVisible());
 }
 
 void TestEveryday::windowSizePlaceAndColumnsRemembered() {

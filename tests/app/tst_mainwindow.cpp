@@ -2,6 +2,7 @@
 #include "app/accesskeys.h"
 #include "app/gridlayout.h"
 #include "core/apperror.h"
+#include "unprivileged.h"
 #include "widgets/chiptypedialog.h"
 #include "widgets/portdialog.h"
 #include "wiredprogram.h"
@@ -77,6 +78,8 @@ private slots:
     void storedPortWithoutAutoOpen();
     void storedPortWithAutoOpenSendsChipType();
     void closingWritesOnceAndClosesPortAndPlayer();
+    void unwritableSettingsAreReportedOnClose_data();
+    void unwritableSettingsAreReportedOnClose();
 
     void widthsAtCreate();
     void widthsOnResize_data();
@@ -122,9 +125,10 @@ void TestMainWindow::startStateOfEveryCommand_data() {
                               "N20",          "Exit",         "ChangecurrentISDadress1",
                               "Loadlist2",    "Playtable1",   "PlayfromISD2",
                               "PowerUp",      "PowerDown",    "Erase1",
-                              "ChangePort",   "ChangeIsd",    "ABOUT1",
-                              "Insert2",      "RecentLists",  "RecentMaps",
-                              "SerialLog",    "EditAddress",  "OpenPopupMenu"};
+                              "ChangePort",   "ChangeIsd",    "SoundOutput",
+                              "ABOUT1",       "Insert2",      "RecentLists",
+                              "RecentMaps",   "SerialLog",    "EditAddress",
+                              "OpenPopupMenu"};
     const char* const off[] = {"OdtwarzajPlik", "RecordISD",    "SpeedButton7",     "DeletePlik",
                                "SpeedButton5",  "SpeedButton1", "SpeedButton6",     "CloseFile",
                                "ClearList",     "SaveList",     "SaveMap",          "Insert1",
@@ -215,7 +219,8 @@ void TestMainWindow::menusInOrder_data() {
                                 QStringLiteral("Erase")};
     QTest::newRow("Setup") << QStringLiteral("Setup")
                            << QStringList{QStringLiteral("Change comm port"), QStringLiteral("-"),
-                                          QStringLiteral("Change ISD device")};
+                                          QStringLiteral("Change ISD device"), QStringLiteral("-"),
+                                          QStringLiteral("Sound output...")};
     QTest::newRow("View") << QStringLiteral("View") << QStringList{QStringLiteral("Serial log")};
 }
 
@@ -376,6 +381,55 @@ void TestMainWindow::closingWritesOnceAndClosesPortAndPlayer() {
     program.folder.write(settingsName, "changed\r\n");
     program.w().shutDown(); // a second close must not write again
     QCOMPARE(program.folder.read(settingsName), QByteArray("changed\r\n"));
+}
+
+void TestMainWindow::unwritableSettingsAreReportedOnClose_data() {
+    QTest::addColumn<QByteArray>("settings"); // empty: no settings file
+    QTest::addColumn<bool>("fileWritable");
+    QTest::addColumn<QString>("reason"); // empty: saved
+    const QByteArray stored = "VOKAR-1 Configuration File\r\n0\r\n1\r\n\r\n\r\n\r\n0\r\n";
+    QTest::newRow("read-only start folder, no settings yet")
+        << QByteArray() << false << "Permission denied";
+    QTest::newRow("read-only settings in a read-only folder")
+        << stored << false << "Permission denied";
+    QTest::newRow("writable settings in a read-only folder") << stored << true << QString();
+}
+
+// The settings are written on close; where that fails the user is told which
+// file and why (the old file stays). Checked as an ordinary user, since root
+// may write anywhere.
+void TestMainWindow::unwritableSettingsAreReportedOnClose() {
+    QFETCH(QByteArray, settings);
+    QFETCH(bool, fileWritable);
+    QFETCH(QString, reason);
+    QString why;
+    if (!Unprivileged::possible(&why))
+        QSKIP(qPrintable(why));
+    Program program(settings);
+    program.w().state().folders.SoundFolder = QStringLiteral("/new/sounds");
+    const QString folder = program.folder.path();
+    const QString file = program.folder.file(settingsName);
+    if (!settings.isEmpty()) {
+        Unprivileged::own(file, folder);
+        const auto mode = QFileDevice::ReadOwner | QFileDevice::ReadOther;
+        QVERIFY(QFile::setPermissions(file, fileWritable ? mode | QFileDevice::WriteOwner : mode));
+    }
+    Unprivileged::own(folder, folder);
+    QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                              QFileDevice::ReadOther | QFileDevice::ExeOther));
+    {
+        Unprivileged asUser;
+        program.w().close();
+    }
+    QFile::setPermissions(folder, QFile::permissions(folder) | QFileDevice::WriteOwner);
+    if (reason.isEmpty()) {
+        QCOMPARE(program.prompter.messages, QStringList());
+        QCOMPARE(lines(program.folder.read(settingsName)).at(3), QStringLiteral("/new/sounds"));
+    } else {
+        QCOMPARE(program.prompter.messages,
+                 QStringList{QStringLiteral("Cannot save \"%1\": %2").arg(file, reason)});
+        QCOMPARE(program.folder.read(settingsName), settings);
+    }
 }
 
 void TestMainWindow::widthsAtCreate() {

@@ -1,11 +1,15 @@
 #include "settingsfile.h"
 #include "tempfolder.h"
+#include "unprivileged.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 
 #include <csignal>
+#include <optional>
 
 namespace {
 
@@ -32,6 +36,8 @@ class TestShutdown : public QObject {
 private slots:
     void signalClosesLikeExit_data();
     void signalClosesLikeExit();
+    void unwritableSettingsOnSignalGoToStandardError_data();
+    void unwritableSettingsOnSignalGoToStandardError();
     void refusesToStartWithoutDisplay();
 };
 
@@ -62,6 +68,66 @@ void TestShutdown::signalClosesLikeExit() {
     QCOMPARE(program.exitCode(), 0);
     QCOMPARE(folder.read(QStringLiteral("isdvokar.fig")),
              QByteArray("VOKAR-1 Configuration File\r\n1\r\n17\r\n/s\r\n/l/\r\n/m\r\n0\r\n"));
+}
+
+void TestShutdown::unwritableSettingsOnSignalGoToStandardError_data() {
+    QTest::addColumn<bool>("asUser");
+    QTest::newRow("read-only start folder, as an ordinary user") << true;
+    // Even root cannot make a file there.
+    QTest::newRow("start folder /proc") << false;
+}
+
+// Ended by a signal, nobody may be there to close a message box: the
+// settings file that could not be written is named on standard error.
+void TestShutdown::unwritableSettingsOnSignalGoToStandardError() {
+    QFETCH(bool, asUser);
+    TempFolder folder;
+    QString workingFolder = QStringLiteral("/proc");
+    QStringList command = {QStringLiteral(ISDVOKAR_PATH)};
+    if (asUser) {
+        QString why;
+        if (!Unprivileged::possible(&why))
+            QSKIP(qPrintable(why));
+        command = Unprivileged::command(QStringLiteral(ISDVOKAR_PATH));
+        if (command.isEmpty())
+            QSKIP("no setpriv to run the program as another user");
+        {
+            Unprivileged probe;
+            if (!QFileInfo(QStringLiteral(ISDVOKAR_PATH)).isExecutable())
+                QSKIP("an ordinary user cannot run the program where it was built");
+        }
+        workingFolder = folder.path();
+        Unprivileged::own(workingFolder, workingFolder);
+        QVERIFY(
+            QFile::setPermissions(workingFolder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    }
+    const QString settings = QDir(workingFolder).filePath(QStringLiteral("isdvokar.fig"));
+    QString reason;
+    {
+        std::optional<Unprivileged> as;
+        if (asUser)
+            as.emplace();
+        QFile probe(settings);
+        QVERIFY(!probe.open(QIODevice::WriteOnly));
+        reason = probe.errorString();
+    }
+    QProcess program;
+    program.setWorkingDirectory(workingFolder);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(env);
+    program.start(command.first(), command.mid(1));
+    QVERIFY(program.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(catches(program.processId(), SIGTERM), 20000);
+    ::kill(pid_t(program.processId()), SIGTERM);
+    QVERIFY(program.waitForFinished(20000));
+    QFile::setPermissions(folder.path(),
+                          QFile::permissions(folder.path()) | QFileDevice::WriteOwner);
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    const QString errors = QString::fromLocal8Bit(program.readAllStandardError());
+    const QString line = QStringLiteral("isdvokar: Cannot save \"%1\": %2\n").arg(settings, reason);
+    QVERIFY2(errors.contains(line), qPrintable(errors));
 }
 
 void TestShutdown::refusesToStartWithoutDisplay() {

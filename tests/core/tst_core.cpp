@@ -78,7 +78,8 @@ void TestCore::settingsLongLineIsReadWhole() {
 
 void TestCore::settingsWrittenWithCrLf() {
     TempFolder folder;
-    QVERIFY(ConfigFile::writeLines({QStringLiteral("x"), QString(), QStringLiteral("z")}));
+    QCOMPARE(ConfigFile::writeLines({QStringLiteral("x"), QString(), QStringLiteral("z")}),
+             QString());
     QCOMPARE(folder.read(QStringLiteral("isdvokar.fig")), QByteArray("x\r\n\r\nz\r\n"));
 }
 
@@ -86,9 +87,10 @@ void TestCore::settingsWriteFailureKeepsOldFile() {
     TempFolder folder;
     folder.write(QStringLiteral("isdvokar.fig"), "old\r\n");
     // A folder of that name cannot be replaced by a file.
-    QVERIFY(!ConfigFile::writeLines({QStringLiteral("new")}, folder.path()));
-    QVERIFY(!ConfigFile::writeLines({QStringLiteral("new")},
-                                    folder.file(QStringLiteral("missing/isdvokar.fig"))));
+    QVERIFY(!ConfigFile::writeLines({QStringLiteral("new")}, folder.path()).isEmpty());
+    const QString missing = folder.file(QStringLiteral("missing/isdvokar.fig"));
+    QCOMPARE(ConfigFile::writeLines({QStringLiteral("new")}, missing),
+             QStringLiteral("Cannot save \"%1\": No such file or directory").arg(missing));
     QCOMPARE(folder.read(QStringLiteral("isdvokar.fig")), QByteArray("old\r\n"));
 }
 

@@ -23,6 +23,10 @@ private slots:
     void addPutsFileInFirstFreeRowAndGrowsByOne();
     void addRemembersSoundFolderAndFileType();
     void addCancelledStillRenumbersAndUpdatesCommands();
+    void namesAListCannotStoreAreRefused_data();
+    void namesAListCannotStoreAreRefused();
+    void severalChosenGoInOrderWithoutTheRefused_data();
+    void severalChosenGoInOrderWithoutTheRefused();
     void insertPlacesFileAtSelectionOrAfterEntries_data();
     void insertPlacesFileAtSelectionOrAfterEntries();
     void insertOverwritesStrayTextsOfTheFirstFreeRow();
@@ -104,6 +108,41 @@ void TestFileTable::addCancelledStillRenumbersAndUpdatesCommands() {
     QCOMPARE(f.fileGrid.cell(FileColumn::Number, 7), QStringLiteral("7"));
     QVERIFY(!f.enabled("DeletePlik"));
     QCOMPARE(f.fileGrid.cell(FileColumn::Start, 1), QString());
+}
+
+void TestFileTable::namesAListCannotStoreAreRefused_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("insert");
+    for (const bool insert : {false, true}) {
+        const char* command = insert ? "Insert" : "Add";
+        QTest::addRow("%s, \";\"", command) << QStringLiteral("/snd/a;b.wav") << insert;
+        QTest::addRow("%s, CR", command) << QStringLiteral("/snd/a\rb.wav") << insert;
+        QTest::addRow("%s, LF", command) << QStringLiteral("/snd/a\nb.wav") << insert;
+    }
+}
+
+// A list line ends at ";" and at a line break: such a name would come back
+// cut short or not at all, so it is not taken in the first place.
+void TestFileTable::namesAListCannotStoreAreRefused() {
+    QFETCH(QString, name);
+    QFETCH(bool, insert);
+    TablesFixture f;
+    f.fillFiles(fiveEntries());
+    f.fileGrid.setRow(2);
+    FileTable table(f.context);
+    f.prompter.answers = {name};
+    if (insert)
+        table.insertFile();
+    else
+        table.addFile();
+    QCOMPARE(f.prompter.messages.size(), 1);
+    QVERIFY2(f.prompter.messages.first().startsWith(QStringLiteral("Cannot add ") + name),
+             qPrintable(f.prompter.messages.first()));
+    QVERIFY(f.prompter.messages.first().contains(QStringLiteral("cannot store")));
+    QCOMPARE(f.fileGrid.RowCount(), 125);
+    for (int k = 1; k <= 5; ++k)
+        QCOMPARE(f.fileRow(k), fiveEntries().at(k - 1));
+    QCOMPARE(f.fileGrid.cell(FileColumn::Start, 6), QString());
 }
 
 void TestFileTable::insertPlacesFileAtSelectionOrAfterEntries_data() {
@@ -398,6 +437,46 @@ void TestFileTable::selectingRowWithBadStartCellResetsIt() {
     QCOMPARE(f.fileRow(1),
              (QStringList{notUsed, QStringLiteral("00050"), QStringLiteral("a.wav")}));
     QCOMPARE(f.panel.address(), QStringLiteral("00001"));
+}
+
+void TestFileTable::severalChosenGoInOrderWithoutTheRefused_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("firstRow");
+    QTest::newRow("Add") << QStringLiteral("Add") << 6;
+    QTest::newRow("Insert") << QStringLiteral("Insert") << 2;
+    QTest::newRow("drop") << QStringLiteral("drop") << 6;
+}
+
+// Files chosen or dropped together go in one after the other, in their
+// order; a name a list cannot store is left out with its message, the others
+// go in.
+void TestFileTable::severalChosenGoInOrderWithoutTheRefused() {
+    QFETCH(QString, command);
+    QFETCH(int, firstRow);
+    TablesFixture f;
+    f.fillFiles(fiveEntries());
+    f.fileGrid.setRow(2);
+    FileTable table(f.context);
+    const QString refused = QStringLiteral("/snd/a;b.wav");
+    const QStringList names = {QStringLiteral("/snd/x.wav"), refused, QStringLiteral("/snd/y.wav")};
+    f.prompter.answers = {names.join(QChar(0))};
+    if (command == QLatin1String("Insert"))
+        table.insertFile();
+    else if (command == QLatin1String("Add"))
+        table.addFile();
+    else
+        table.addDroppedFiles(names);
+    QCOMPARE(f.prompter.messages.size(), 1);
+    QVERIFY(f.prompter.messages.first().startsWith(QStringLiteral("Cannot add ") + refused));
+    QCOMPARE(f.fileGrid.cell(FileColumn::File, firstRow), QStringLiteral("/snd/x.wav"));
+    QCOMPARE(f.fileGrid.cell(FileColumn::File, firstRow + 1), QStringLiteral("/snd/y.wav"));
+    QCOMPARE(f.fileGrid.FirstFreeRow(), 8);
+    // Inserted rows push the entries from the selected row down, in order.
+    for (int k = 1, row = 1; k <= 5; ++k, ++row) {
+        if (row == firstRow)
+            row += 2;
+        QCOMPARE(f.fileRow(row), fiveEntries().at(k - 1));
+    }
 }
 
 void TestFileTable::selectingRowOnlyRunsWhenSelectionMoves() {

@@ -12,6 +12,7 @@ private slots:
     void numberRowsRenumbersWhateverMoved();
     void bulkUpdateResetsOnceWithoutRowSignals();
     void numberingSignalsOnceForTheWholeRun();
+    void selectionStaysOnItsRowAndFollowsAShrink();
 };
 
 namespace {
@@ -101,6 +102,30 @@ void TestTableGrid::numberingSignalsOnceForTheWholeRun() {
     QCOMPARE(headers.at(0).at(2).toInt(), 498);
     grid.NumberRows(); // nothing moved: nothing to tell
     QCOMPARE(headers.count(), 1);
+}
+
+void TestTableGrid::selectionStaysOnItsRowAndFollowsAShrink() {
+    StringGrid grid(4, 130);
+    QSignalSpy selected(&grid, &StringGrid::rowSelected);
+    grid.setRow(5);
+    grid.insertRow(2);
+    grid.removeRow(1);
+    QCOMPARE(grid.Row(), 5); // rows moving around it do not move it
+    grid.setRow(125);
+    grid.setRowCount(120);
+    QCOMPARE(grid.Row(), 119);
+    QCOMPARE(selected.count(), 3);
+    QCOMPARE(selected.last().at(0).toInt(), 119);
+    grid.setRowCount(200);
+    grid.setRow(150);
+    {
+        StringGrid::BulkUpdate bulk(grid);
+        grid.setRowCount(120);
+        QCOMPARE(grid.Row(), 119);
+        QCOMPARE(selected.count(), 4); // told only when the bulk change is over
+    }
+    QCOMPARE(selected.count(), 5);
+    QCOMPARE(selected.last().at(0).toInt(), 119);
 }
 
 QTEST_GUILESS_MAIN(TestTableGrid)

@@ -26,6 +26,17 @@ private slots:
             << QByteArray("COM10=/dev/ttyS9\nCOM1=/dev/a\n") << 1 << QStringLiteral("/dev/a");
         QTest::newRow("comment") << QByteArray("#COM3=/dev/x\n") << 3 << QString();
         QTest::newRow("other number") << QByteArray("COM4=/dev/y\n") << 3 << QString();
+        QTest::newRow("the first line for a number counts")
+            << QByteArray("COM2=/dev/first\nCOM2=/dev/second\n") << 2
+            << QStringLiteral("/dev/first");
+        QTest::newRow("COM01 is not COM1") << QByteArray("COM01=/dev/x\n") << 1 << QString();
+        QTest::newRow("last line unended, CR LF before")
+            << QByteArray("# ports\r\nCOM6 =/dev/z") << 6 << QStringLiteral("/dev/z");
+        // Read in pieces of 1 MiB: a line across two of them.
+        QByteArray across(1024 * 1024 - 5, '#');
+        across += "\nCOM3=/dev/across\n";
+        QTest::newRow("a line across the reader's pieces")
+            << across << 3 << QStringLiteral("/dev/across");
     }
     void portsFileLineMapsTheNumber() {
         QFETCH(QByteArray, file);

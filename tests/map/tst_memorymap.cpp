@@ -2,6 +2,7 @@
 #include "tempfolder.h"
 
 #include "core/apperror.h"
+#include "core/localtext.h"
 #include "files/listfilereader.h"
 #include "map/mapfile.h"
 #include "map/memorymap.h"
@@ -35,7 +36,8 @@ private slots:
     void loadFillsRowsAsTheyStand_data();
     void loadFillsRowsAsTheyStand();
     void loadSwitchesMapCommandsOnly();
-    void loadOfMissingFileGivesEmptyMap();
+    void unopenableMapKeepsTheMap_data();
+    void unopenableMapKeepsTheMap();
     void overlongLineIsReportedAndEarlierRowsKept();
     void selectingRecordShowsItsStart_data();
     void selectingRecordShowsItsStart();
@@ -112,6 +114,14 @@ void TestMemoryMap::loadFillsRowsAsTheyStand_data() {
     QTest::newRow("unchecked texts")
         << QByteArray("x y;?;;z") << 121 << texts({"x y", "?", "", "z", "", ""});
     QTest::newRow("empty file") << QByteArray() << 120 << texts({"", "", "", "", "", ""});
+    QTest::newRow("CR alone (old Mac editors)") << QByteArray("1;2;3;4;5;6;\ra;;;;;;\rb;;;;;;\r")
+                                                << 123 << texts({"1", "2", "3", "4", "5", "6"});
+    QTest::newRow("CR LF, LF and CR mixed") << QByteArray("1;2;;;;;\r\na;;;;;;\nb;;;;;;\rc;;;;;;")
+                                            << 124 << texts({"1", "2", "", "", "", ""});
+    QTest::newRow("8-bit text kept")
+        << QByteArray("caf\xe9;;;;;;\r\n") << 121
+        << QStringList{
+               LocalText::decode("caf\xe9"), QString(), QString(), QString(), QString(), QString()};
 }
 
 void TestMemoryMap::loadFillsRowsAsTheyStand() {
@@ -157,17 +167,31 @@ void TestMemoryMap::loadSwitchesMapCommandsOnly() {
     QVERIFY(f.enabled("CopyFromMap"));
 }
 
-void TestMemoryMap::loadOfMissingFileGivesEmptyMap() {
+void TestMemoryMap::unopenableMapKeepsTheMap_data() {
+    QTest::addColumn<bool>("folder");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << false << "No such file or directory";
+    QTest::newRow("a folder") << true << "file to open is a directory";
+}
+
+// "Cannot open <file>: <reason>", and the map stays as it was.
+void TestMemoryMap::unopenableMapKeepsTheMap() {
+    QFETCH(bool, folder);
+    QFETCH(QString, reason);
     TempFolder temp;
+    if (folder)
+        QVERIFY(QDir(temp.path()).mkdir(QStringLiteral("m.mpp")));
     TablesFixture f;
     f.fillMap({record1});
     f.availability.UpdateMapCommands();
-    f.prompter.answers = {temp.file(QStringLiteral("none.mpp"))};
+    const QString name = temp.file(QStringLiteral("m.mpp"));
+    f.prompter.answers = {name};
     MapFile(f.context).openMemoryMap();
-    QCOMPARE(f.mapGrid.RowCount(), 120);
-    QCOMPARE(f.mapGrid.cell(MapColumn::Start, 1), QString());
-    QVERIFY(f.prompter.messages.isEmpty());
-    QVERIFY(!f.enabled("SaveMap"));
+    QCOMPARE(f.prompter.messages,
+             QStringList{QStringLiteral("Cannot open %1: %2").arg(name, reason)});
+    QCOMPARE(f.mapGrid.RowCount(), 121);
+    QCOMPARE(f.mapGrid.cell(1, 1), record1.at(0));
+    QVERIFY(f.enabled("SaveMap"));
 }
 
 void TestMemoryMap::overlongLineIsReportedAndEarlierRowsKept() {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the .deb from the built tree, checks its dependencies and contents,
-# unpacks it into a scratch root with dpkg -x, and starts the packaged
-# isdvokar offscreen against the packaged vokar-emu: the program opens the
-# port at start and sets the chip, and ends cleanly on SIGTERM.
+# unpacks it into a scratch root with dpkg -x, lets the packaged isdvokar-cli
+# scan the packaged vokar-emu's chip, and starts the packaged isdvokar
+# offscreen against it: the program opens the port at start and sets the
+# chip, and ends cleanly on SIGTERM.
 # Usage: check_deb.sh BUILD_DIR
 set -euo pipefail
 build=$(realpath "$1")
@@ -35,10 +36,11 @@ done
 
 id=net.vokar.isdvokar
 contents=$(dpkg-deb -c "$deb" | awk '{ print $NF }')
-for file in ./usr/bin/isdvokar ./usr/bin/vokar-emu \
+for file in ./usr/bin/isdvokar ./usr/bin/isdvokar-cli ./usr/bin/vokar-emu \
   ./usr/share/applications/$id.desktop ./usr/share/metainfo/$id.metainfo.xml \
   ./usr/share/icons/hicolor/scalable/apps/$id.svg ./usr/share/icons/hicolor/48x48/apps/$id.png \
-  ./usr/share/man/man1/isdvokar.1.gz ./usr/share/man/man1/vokar-emu.1.gz; do
+  ./usr/share/man/man1/isdvokar.1.gz ./usr/share/man/man1/isdvokar-cli.1.gz \
+  ./usr/share/man/man1/vokar-emu.1.gz; do
   grep -qxF "$file" <<<"$contents" || { echo "the .deb lacks $file"; exit 1; }
 done
 # Nothing from the build or the tests slips in.
@@ -49,6 +51,8 @@ fi
 
 root="$scratch/root"
 dpkg -x "$deb" "$root"
+MANPATH="$root/usr/share/man" LC_ALL=C.UTF-8 MANWIDTH=80 man -P cat isdvokar-cli 2>/dev/null |
+  grep -q 'EXIT STATUS' || { echo "man isdvokar-cli finds no page in the .deb"; exit 1; }
 
 work="$scratch/work"
 mkdir -p "$work"
@@ -63,16 +67,21 @@ for _ in $(seq 200); do
 done
 grep -q 'written to isdvokar.ports' emu.log || { echo "vokar-emu did not start"; cat emu.log; exit 1; }
 
+# The packaged command-line program scans the packaged stand-in's chip.
+"$root/usr/bin/isdvokar-cli" scan --port COM1 --chip 1 --json >cli.json 2>cli.log ||
+  { echo "the packaged isdvokar-cli failed"; cat cli.json cli.log emu.log; exit 1; }
+grep -q '"result": "scanned"' cli.json || { echo "isdvokar-cli did not scan"; cat cli.json; exit 1; }
+
 # Port 1, opened at start.
 printf 'VOKAR-1 Configuration File\r\n1\r\n1\r\n\r\n\r\n\r\n1\r\n' >isdvokar.fig
 QT_QPA_PLATFORM=offscreen "$root/usr/bin/isdvokar" >program.log 2>&1 &
 program_pid=$!
 for _ in $(seq 300); do
-  grep -q ' in .*SetChip' emu.log && break
+  [ "$(grep -c ' in .*SetChip' emu.log)" -ge 2 ] && break
   kill -0 "$program_pid" 2>/dev/null || { echo "isdvokar ended early"; cat program.log; exit 1; }
   sleep 0.05
 done
-grep -q ' in .*SetChip' emu.log ||
+[ "$(grep -c ' in .*SetChip' emu.log)" -ge 2 ] ||
   { echo "the packaged isdvokar never set the chip"; cat emu.log program.log; exit 1; }
 
 kill -TERM "$program_pid"

@@ -13,11 +13,13 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 id=net.vokar.isdvokar
 expected=(
   bin/isdvokar
+  bin/isdvokar-cli
   bin/vokar-emu
   share/applications/$id.desktop
   share/metainfo/$id.metainfo.xml
   share/icons/hicolor/scalable/apps/$id.svg
   share/man/man1/isdvokar.1.gz
+  share/man/man1/isdvokar-cli.1.gz
   share/man/man1/vokar-emu.1.gz
 )
 sizes=(16 24 32 48 64 128 256)
@@ -32,7 +34,7 @@ for file in "${expected[@]}"; do
     failed=1
   fi
 done
-for program in isdvokar vokar-emu; do
+for program in isdvokar isdvokar-cli vokar-emu; do
   [ -x "$prefix/bin/$program" ] || { echo "not executable: bin/$program"; failed=1; }
 done
 [ "$failed" -eq 0 ] || exit 1
@@ -62,11 +64,16 @@ desktop-file-validate "$desktop"
 appstreamcli validate --no-net --pedantic "$prefix/share/metainfo/$id.metainfo.xml"
 
 # The man pages format without warnings.
-for page in isdvokar vokar-emu; do
+for page in isdvokar isdvokar-cli vokar-emu; do
   out=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
   if [ -n "$out" ]; then
     echo "man page $page.1.gz: $out"
     exit 1
   fi
 done
+# man finds the command-line program's page by name in the installed tree,
+# with its exit codes.
+MANPATH="$prefix/share/man" LC_ALL=C.UTF-8 MANWIDTH=80 man -P cat isdvokar-cli 2>/dev/null |
+  grep -q 'No programmer: the port has no device' ||
+  { echo "man isdvokar-cli does not show the page with its exit codes"; exit 1; }
 echo "install tree complete: ${#expected[@]} files, desktop entry and metainfo valid"

@@ -5,6 +5,7 @@
 #include "plan/chipgeometry.h"
 #include "plan/fitcheck.h"
 #include "plan/headerexport.h"
+#include "plan/laterstarts.h"
 #include "plan/memorylayout.h"
 #include "plan/recordverifier.h"
 #include "plan/soundlengths.h"
@@ -14,6 +15,7 @@
 
 #include <QHash>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 #include <sndfile.h>
@@ -97,6 +99,7 @@ private slots:
     void fitOfAFileBetweenItsAddresses_data();
     void fitOfAFileBetweenItsAddresses();
     void fileWithoutStartFollowsThePreviousOne();
+    void nextMessageFoundAsARowByRowSearchFindsIt();
     void cutWarningNamesEveryFileThatWillBeCut();
     void planThreeFilesOnAnIsd33060();
     void planThatDoesNotFitChangesNothing();
@@ -108,6 +111,8 @@ private slots:
     void exportNamesAreCIdentifiersAndUnique();
     void verifyComparesRecordsWithTheTable_data();
     void verifyComparesRecordsWithTheTable();
+    void verifyLetsARecordingRunOnToItsStopAddress_data();
+    void verifyLetsARecordingRunOnToItsStopAddress();
     void layoutPutsBlocksAtTheirRows();
     void layoutMarksReservedRowsAndFreeSpace();
     void pictureDrawsBlocksAtTheirPixels();
@@ -258,6 +263,12 @@ void TestPlan::fitOfAFileBetweenItsAddresses_data() {
     QTest::newRow("no stop, room before the next message")
         << Isd33060 << QList<QStringList>{{s, notUsed, a}, {QStringLiteral("00020"), notUsed, b}}
         << 3.0 << 19 << QString();
+    QTest::newRow("no stop, a lower address after it is passed over")
+        << Isd33060
+        << QList<QStringList>{{QStringLiteral("00100"), notUsed, a},
+                              {QStringLiteral("00050"), notUsed, b},
+                              {QStringLiteral("00130"), notUsed, b}}
+        << 3.0 << 129 << QString();
     QTest::newRow("no stop, nothing follows: end of memory")
         << Isd33060 << QList<QStringList>{{QStringLiteral("00390"), notUsed, a}} << 3.0 << 399
         << QStringLiteral("bell.wav lasts 3.00 s; rows 390-399 hold 1.50 s");
@@ -303,6 +314,35 @@ void TestPlan::fileWithoutStartFollowsThePreviousOne() {
     QCOMPARE(*p[2].start, 40);
     QVERIFY(!p[2].lengthKnown());
     QVERIFY(!p[3].placed());
+}
+
+// The search behind a file's limit, against looking at every later row, on
+// tables of every order: ascending, descending, repeated and missing starts.
+void TestPlan::nextMessageFoundAsARowByRowSearchFindsIt() {
+    QRandomGenerator random(7);
+    for (int table = 0; table < 20; ++table) {
+        const int rows = 1 + int(random.bounded(300));
+        std::vector<std::optional<int>> starts;
+        for (int row = 0; row < rows; ++row) {
+            if (random.bounded(4) != 0)
+                starts.push_back(int(random.bounded(table % 2 == 0 ? 40 : 4000)));
+            else
+                starts.push_back(std::nullopt);
+        }
+        const LaterStarts later(starts);
+        for (int row = 1; row <= rows; ++row) {
+            for (const std::optional<int> above :
+                 {std::optional<int>(), starts[size_t(row - 1)], std::optional<int>(20)}) {
+                std::optional<int> expected;
+                for (int next = row + 1; next <= rows && !expected; ++next) {
+                    const auto start = starts[size_t(next - 1)];
+                    if (start && (!above || *start > *above))
+                        expected = start;
+                }
+                QCOMPARE(later.after(row, above), expected);
+            }
+        }
+    }
 }
 
 void TestPlan::cutWarningNamesEveryFileThatWillBeCut() {
@@ -489,9 +529,20 @@ void TestPlan::verifyComparesRecordsWithTheTable_data() {
     QTest::newRow("all as planned")
         << Records{{0, 19}, {20, 26}, {27, 56}} << QList<int>{}
         << QStringLiteral("Verified: all 3 messages match the file table.");
+    // Row 2 has no start address of its own: it follows row 1 where that ended.
     QTest::newRow("within one row")
-        << Records{{0, 20}, {20, 25}, {27, 56}} << QList<int>{}
+        << Records{{0, 20}, {21, 26}, {27, 56}} << QList<int>{}
         << QStringLiteral("Verified: all 3 messages match the file table.");
+    // Row 2 has no stop address: the programmer records on until the stop
+    // that answers its next report, up to a second (7 rows) after the sound.
+    QTest::newRow("run on for one report without a stop address")
+        << Records{{0, 20}, {21, 34}, {27, 56}} << QList<int>{}
+        << QStringLiteral("Verified: all 3 messages match the file table.");
+    QTest::newRow("run on for longer than one report")
+        << Records{{0, 19}, {20, 40}, {27, 56}} << QList<int>{2}
+        << QStringLiteral("Verify: 1 of 3 messages differ - row 2: 21 rows (3.15 s) found, the "
+                          "file needs 7 rows (1.05 s)");
+
     QTest::newRow("second message shortened")
         << Records{{0, 19}, {20, 23}, {27, 56}} << QList<int>{2}
         << QStringLiteral("Verify: 1 of 3 messages differ - row 2: 4 rows (0.60 s) found, the "
@@ -522,6 +573,30 @@ void TestPlan::verifyComparesRecordsWithTheTable() {
     QCOMPARE(QList<int>(rows.begin(), rows.end()), differing);
     QCOMPARE(result.allMatch(), differing.isEmpty());
     QCOMPARE(result.summary, summary);
+}
+
+void TestPlan::verifyLetsARecordingRunOnToItsStopAddress_data() {
+    QTest::addColumn<Records>("records");
+    QTest::addColumn<bool>("matches");
+    // 1.2 s (8 rows) with room up to row 39: the stop that answers the next
+    // report may come up to a second (7 rows) after the sound.
+    QTest::newRow("as long as the sound") << Records{{0, 7}} << true;
+    QTest::newRow("ran on for a report") << Records{{0, 15}} << true;
+    QTest::newRow("ran on for longer") << Records{{0, 20}} << false;
+    QTest::newRow("shorter than the sound") << Records{{0, 5}} << false;
+}
+
+void TestPlan::verifyLetsARecordingRunOnToItsStopAddress() {
+    QFETCH(Records, records);
+    QFETCH(bool, matches);
+    StringGrid files(4, 120);
+    fillTable(files,
+              {{QStringLiteral("00000"), QStringLiteral("00039"), QStringLiteral("/s/a.wav")}});
+    const ChipGeometry chip = ChipGeometry::ofType(Isd33060);
+    const FitCheck fit(chip, lengthsFrom({{QStringLiteral("/s/a.wav"), secs(1.2)}}));
+    StringGrid map(7, 120);
+    fillMap(map, records);
+    QCOMPARE(RecordVerifier(chip).verify(fit.place(files), map).allMatch(), matches);
 }
 
 void TestPlan::layoutPutsBlocksAtTheirRows() {

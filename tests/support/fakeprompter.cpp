@@ -7,7 +7,7 @@ bool FakePrompter::execute(FileDialog& dialog) {
     const QString answer = answers.takeFirst();
     if (answer.isEmpty())
         return false;
-    dialog.fileNames = dialog.multiple ? answer.split(u'\n') : QStringList{answer};
+    dialog.fileNames = dialog.multiple ? answer.split(QChar(0)) : QStringList{answer};
     dialog.fileName = dialog.fileNames.constFirst();
     return true;
 }

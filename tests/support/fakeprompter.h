@@ -23,7 +23,8 @@ public:
     QStringList errors;
     // Answers for the next dialogs, in order: a file name to confirm, or an
     // empty string to cancel. A dialog that takes several files takes names
-    // separated by "\n". Without an answer the dialog is cancelled.
+    // separated by a NUL character, which no file name holds (a line break
+    // may be in one). Without an answer the dialog is cancelled.
     QStringList answers;
     // The dialogs as they were when shown.
     QList<FileDialog> shown;
