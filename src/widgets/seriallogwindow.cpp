@@ -1,9 +1,9 @@
 #include "seriallogwindow.h"
 
 #include "core/filedialog.h"
+#include "core/filesaver.h"
 #include "core/prompter.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -135,13 +135,9 @@ void SerialLogWindow::askAndSave() {
 }
 
 bool SerialLogWindow::saveTo(const QString& name) {
-    QFile file(name);
-    const QByteArray text = view->toPlainText().toUtf8() + '\n';
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text) ||
-        file.write(text) != text.size() || !file.flush()) {
-        prompter.showMessage(
-            QStringLiteral("Cannot save \"%1\": %2").arg(name, file.errorString()));
-        return false;
-    }
-    return true;
+    // Written as the lists are: a failed save leaves the old file whole.
+    const QString error = FileSaver::write(name, view->toPlainText().toUtf8() + '\n');
+    if (!error.isEmpty())
+        prompter.showMessage(error);
+    return error.isEmpty();
 }

@@ -862,6 +862,13 @@ void TestEveryday::serialLogShowsFramesWhileOpen() {
     QTRY_VERIFY(p.dialogs.done());
     QCOMPARE(QString::fromUtf8(p.folder.read(QStringLiteral("frames.txt"))).trimmed(),
              lines.join(u'\n'));
+    // A save that cannot be done says why and leaves the saved log as it was.
+    p.dialogs.answer(QStringLiteral("OK"));
+    QVERIFY(!log->saveTo(p.folder.path()));
+    QTRY_VERIFY(p.dialogs.done());
+    QVERIFY2(p.dialogs.seen.constLast().startsWith(
+                 QStringLiteral("Cannot save \"%1\": ").arg(p.folder.path())),
+             qPrintable(p.dialogs.seen.constLast()));
     // Closed, it watches nothing, and what went out meanwhile is not in it.
     QTest::mouseClick(log->findChild<QPushButton*>(QStringLiteral("SerialLogClose")),
                       Qt::LeftButton);
