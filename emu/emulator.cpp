@@ -22,6 +22,8 @@ constexpr int LevelLookMs = 50;
 constexpr int CaptureSettleMs = 150;
 // How long a source is heard before the line is offered.
 constexpr int ListenSettleMs = 1500;
+// A byte that can neither start nor continue a reply.
+constexpr char BabbleSafeByte = '\xA5';
 } // namespace
 
 Emulator::Emulator(const Options& options_, QObject* parent)
@@ -302,12 +304,21 @@ void Emulator::babbleTick() {
     const bool going = peerWasOpen && !hungUp && --babbleTicksLeft > 0;
     // Never into a reply that is being written in pieces.
     if (going && outgoing.isEmpty() && !writeTimer.isActive()) {
-        const QByteArray bytes = babbler.bytes(babbleBytesPerTick);
+        QByteArray bytes = babbler.bytes(babbleBytesPerTick);
+        if (babbleHeadOpen)
+            bytes.prepend(BabbleSafeByte);
         const int taken = line.writeSome(bytes);
+        if (taken > 0) {
+            // What the line took may stop in the middle of a head that the
+            // generator closed only further on.
+            const char last = bytes.at(taken - 1);
+            babbleHeadOpen = LineNoise::isReplyCode(last) || (last >= '0' && last <= '9');
+        }
         babbleWritten += taken;
         babbleRefused += bytes.size() - taken;
     }
     if (!going) {
+        closeBabbleHead(false);
         babbleTimer.stop();
         note(QStringLiteral("babble ended: %1 bytes written, %2 not taken by the line")
                  .arg(babbleWritten)
@@ -315,7 +326,22 @@ void Emulator::babbleTick() {
     }
 }
 
+void Emulator::closeBabbleHead(bool waitForRoom) {
+    if (!babbleHeadOpen)
+        return;
+    const QByteArray safe(1, BabbleSafeByte);
+    // Waiting is for a reply, which waits for room on the line anyway; at
+    // the end of a babble the line may stay full (no one reads it), and the
+    // byte then goes before the next reply instead.
+    if (waitForRoom ? line.write(safe) : line.writeSome(safe) == 1)
+        babbleHeadOpen = false;
+}
+
 void Emulator::pump() {
+    // A reply never follows the beginning of a head: the reader could not
+    // tell where the reply starts.
+    if (!outgoing.isEmpty())
+        closeBabbleHead(true);
     while (!outgoing.isEmpty()) {
         ReplyShaper::Write& next = outgoing.first();
         if (next.pauseBeforeMs > 0) {

@@ -100,6 +100,11 @@ private:
     int babbleBytesPerTick = 0;
     qint64 babbleWritten = 0;
     qint64 babbleRefused = 0;
+    // The babble written so far may end in the beginning of a reply's head
+    // (a code, digits): the line cut it where it refused the rest. The next
+    // bytes written start with a byte that ends that head.
+    bool babbleHeadOpen = false;
+    void closeBabbleHead(bool waitForRoom);
     // Counts the program's openings, so that noise meant for one session
     // never reaches the next.
     int session = 0;

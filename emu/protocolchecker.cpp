@@ -9,8 +9,6 @@ namespace {
 
 constexpr quint8 CmdPlay = 1, CmdRecord = 2, CmdStop = 3, CmdScan = 4, CmdSetChip = 5,
                  CmdContinue = 6, CmdPowerUp = 7, CmdPowerDown = 8, CmdErase = 10;
-// ISD 1700 chips keep rows 0 to 15 for themselves.
-constexpr int Isd1700FirstRow = 16;
 
 QString hexByte(quint8 value) {
     return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
@@ -85,8 +83,11 @@ public:
         return text + QStringLiteral(" (the last address of %1)").arg(inSocket);
     }
 
-    // An address the command reads or records from.
-    void addressInChip(int high, const QString& field, bool keepsReservedRows) {
+    // An address the command reads or records from. Rows 0 to 15 of an
+    // ISD 1700 are not judged: the program sends the address on its display,
+    // which is 0 after a chip type is chosen, and the row's own addresses,
+    // which the user gives.
+    void addressInChip(int high, const QString& field) {
         if (!hasChip())
             return;
         const int value = word(high);
@@ -94,11 +95,6 @@ public:
             add(high, high + 1, field,
                 QStringLiteral("at most %1 (the last address of %2)")
                     .arg(address(maxAddress()), inSocket),
-                address(value));
-        } else if (keepsReservedRows && isd1700() && value < Isd1700FirstRow) {
-            add(high, high + 1, field,
-                QStringLiteral("%1 to %2 (rows 0-15 of %3 are kept free)")
-                    .arg(address(Isd1700FirstRow), address(maxAddress()), inSocket),
                 address(value));
         }
     }
@@ -108,7 +104,7 @@ public:
     void stopFields(bool mayGiveStop) {
         const quint8 flag = at(4);
         if (flag == 1 && mayGiveStop) {
-            addressInChip(5, QStringLiteral("stop address"), true);
+            addressInChip(5, QStringLiteral("stop address"));
             return;
         }
         if (flag != 0) {
@@ -193,19 +189,19 @@ QList<ProtocolChecker::Violation> ProtocolChecker::check(const QByteArray& frame
     const QString progress = QStringLiteral("a progress report (2/3)");
     switch (code) {
     case CmdPlay:
-        j.addressInChip(1, QStringLiteral("start address"), true);
+        j.addressInChip(1, QStringLiteral("start address"));
         j.chipCodes();
         j.stopFields(false);
         j.powerFlagWritten();
         break;
     case CmdRecord:
-        j.addressInChip(1, QStringLiteral("start address"), true);
+        j.addressInChip(1, QStringLiteral("start address"));
         j.chipCodes();
         j.stopFields(true);
         j.powerFlagLeft();
         break;
     case CmdScan:
-        j.addressInChip(1, QStringLiteral("start address"), false);
+        j.addressInChip(1, QStringLiteral("start address"));
         j.chipCodes();
         j.stopFields(false);
         j.powerFlagWritten();

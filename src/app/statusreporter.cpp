@@ -37,9 +37,7 @@ QString StatusReporter::notConnectedHint() {
         "No programmer: plug in the VOKAR-1, then Setup, Change comm port, or run vokar-emu.");
 }
 
-void StatusReporter::afterCommand(Handler handler) {
-    if (handler == Handler::StopChip)
-        progress.stopRequested();
+void StatusReporter::afterCommand(Handler) {
     refresh();
 }
 
@@ -47,8 +45,13 @@ void StatusReporter::refresh() {
     const QString text = progress.update();
     if (!text.isEmpty())
         say(text);
-    if (progress.recording() && !tick.isActive())
+    const QString note = progress.noiseNote();
+    if (note != noise) {
+        noise = note;
+        emit noiseNoted(note);
+    }
+    if (progress.busy() && !tick.isActive())
         tick.start();
-    else if (!progress.recording() && tick.isActive())
+    else if (!progress.busy() && tick.isActive())
         tick.stop();
 }

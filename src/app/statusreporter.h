@@ -11,8 +11,9 @@
 class ComPort;
 
 // Writes what the link is doing into the status bar. It watches: after every
-// command and every reply it asks LinkProgress what to show, and while a file
-// records a clock ticks the elapsed time on. It never touches the link.
+// command and every reply it asks LinkProgress what to show, and while an
+// operation runs a clock ticks (the elapsed time of a recording, the
+// watchdog's verdict). It never touches the link.
 class StatusReporter : public QObject {
     Q_OBJECT
 public:
@@ -30,6 +31,8 @@ public:
 signals:
     // A new text went to the status bar.
     void shown(const QString& text);
+    // The note on line noise changed ("line noise: 12 bytes dropped").
+    void noiseNoted(const QString& note);
 
 private:
     void say(const QString& text);
@@ -38,4 +41,5 @@ private:
     LinkProgress progress;
     std::function<void(QString)> show;
     QTimer tick;
+    QString noise;
 };

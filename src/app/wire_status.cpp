@@ -11,6 +11,7 @@
 #include "wiring.h"
 
 #include <QDateTime>
+#include <QLabel>
 #include <QStatusBar>
 #include <QTimer>
 #include <memory>
@@ -58,6 +59,21 @@ void wireProgress(MainWindow& window, OperationStatus& status) {
     QObject::connect(&s.commands, &Commands::triggered, &status, refresh);
 }
 
+// Bytes the line brought that were no part of a reply: shown once there are
+// any, beside the link's text.
+void wireLineNoise(QStatusBar& bar, StatusReporter& reporter) {
+    auto* noise = new QLabel(&bar);
+    noise->setObjectName(QStringLiteral("LineNoise"));
+    noise->setToolTip(QStringLiteral("Bytes on the serial line that were no part of a reply from "
+                                     "the programmer. The replies were taken all the same."));
+    noise->hide();
+    bar.addPermanentWidget(noise);
+    QObject::connect(&reporter, &StatusReporter::noiseNoted, noise, [noise](const QString& note) {
+        noise->setText(note);
+        noise->setVisible(!note.isEmpty());
+    });
+}
+
 } // namespace
 
 void wireStatus(MainWindow& window) {
@@ -81,6 +97,7 @@ void wireStatus(MainWindow& window) {
         // Connected after the window's own routing, so the command has run.
         QObject::connect(&s.commands, &Commands::triggered, reporter,
                          &StatusReporter::afterCommand);
+        wireLineNoise(*bar, *reporter);
         auto* playback = new PlaybackStatus(
             *s.player, s.link,
             [&window](const QString& path) { return window.soundLengthMs(path); }, say, &window);

@@ -5,6 +5,8 @@
 
 // The value labels of the bottom panel. The address text is the program's
 // current address: tables, the user and the link hand addresses over here.
+// The hexadecimal display always shows the same address: setting the address
+// sets it too, so the two never disagree whoever writes the address.
 class PanelTexts : public QObject {
     Q_OBJECT
 public:

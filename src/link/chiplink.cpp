@@ -26,21 +26,38 @@ ChipLink::ChipLink(ProgramState& state, AddressInput& address, std::function<voi
                                                                          show();
                                                                  }},
       fileRows(state.fileGrid, state.panel, state.chip, state.prompter), sets(session),
-      recording(session, sets, fileRows), operations(session), replies(session, sets, recording) {
+      recording(session, sets, fileRows), operations(session), replies(session, sets, recording),
+      watchdog(state.link, state.commands) {
     HandlerTable& handlers = state.handlers;
-    handlers.set(Handler::PlayFromChip, [this] { operations.playFromChip(); });
-    handlers.set(Handler::PlayTable, [this] { operations.playTable(); });
-    handlers.set(Handler::StopChip, [this] { operations.stopChip(); });
-    handlers.set(Handler::MemoryScan, [this] { operations.memoryScan(); });
-    handlers.set(Handler::CheckRecords, [this] { operations.checkRecords(); });
-    handlers.set(Handler::Erase, [this] { operations.erase(); });
-    handlers.set(Handler::PowerUp, [this] { operations.powerUp(); });
-    handlers.set(Handler::PowerDown, [this] { operations.powerDown(); });
-    handlers.set(Handler::ChangeCurrentAddress, [this] { operations.changeCurrentAddress(); });
-    handlers.set(Handler::RecordFile, [this] { recording.recordFile(); });
-    handlers.set(Handler::RecordTable, [this] { recording.recordTable(); });
+    // Each chip command may start an operation: the watchdog times it from
+    // when the command has run.
+    const auto chip = [this, &handlers](Handler handler, std::function<void()> operation) {
+        handlers.set(handler, [this, operation] {
+            operation();
+            watchdog.restart();
+        });
+    };
+    chip(Handler::PlayFromChip, [this] { operations.playFromChip(); });
+    chip(Handler::PlayTable, [this] { operations.playTable(); });
+    chip(Handler::StopChip, [this] { operations.stopChip(); });
+    chip(Handler::MemoryScan, [this] { operations.memoryScan(); });
+    chip(Handler::CheckRecords, [this] { operations.checkRecords(); });
+    chip(Handler::Erase, [this] { operations.erase(); });
+    chip(Handler::PowerUp, [this] { operations.powerUp(); });
+    chip(Handler::PowerDown, [this] { operations.powerDown(); });
+    chip(Handler::ChangeCurrentAddress, [this] { operations.changeCurrentAddress(); });
+    chip(Handler::RecordFile, [this] { recording.recordFile(); });
+    chip(Handler::RecordTable, [this] { recording.recordTable(); });
     Prompter& prompter = state.prompter;
     connect(&state.port, &ComPort::OnRxChar, this, [this, &prompter](int count) {
         runGuarded(prompter, [&] { replies.onBytesReceived(count); });
+        watchdog.watch();
+    });
+    // A closed port ends what runs: no reply can come. The port says it has
+    // closed before it says why, so this comes before any message about a
+    // device that went away.
+    connect(&state.port, &ComPort::activeChanged, this, [this](bool active) {
+        if (!active)
+            replies.onPortClosed();
     });
 }

@@ -8,6 +8,7 @@
 #include "map/memorymap.h"
 #include "recording.h"
 #include "replyhandler.h"
+#include "replywatchdog.h"
 
 #include <QObject>
 #include <functional>
@@ -16,11 +17,13 @@ class AddressInput;
 class ProgramState;
 
 // The chip link composed over the program's state: the command frame's
-// steps, the chip operations, the recording and the reply handling. Creating
-// it registers the chip commands' handlers in the state's handler table and
-// from then on takes the programmer's replies from the port, so chip
-// operations run the same in the window, in a front end without widgets and
-// in the tests. The state needs a player; it must outlive this object.
+// steps, the chip operations, the recording, the reply handling and the
+// watchdog on the programmer's silence. Creating it registers the chip
+// commands' handlers in the state's handler table and from then on takes the
+// programmer's replies from the port, and ends what runs when the port
+// closes, so chip operations run the same in the window, in a front end
+// without widgets and in the tests. The state needs a player; it must
+// outlive this object.
 class ChipLink : public QObject {
     Q_OBJECT
 public:
@@ -37,4 +40,5 @@ public:
     Recording recording;
     ChipOperations operations;
     ReplyHandler replies;
+    ReplyWatchdog watchdog;
 };

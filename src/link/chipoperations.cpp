@@ -1,5 +1,6 @@
 #include "chipoperations.h"
 
+#include "chipcommandsets.h"
 #include "chips/chipcatalogue.h"
 #include "chips/chipcontrol.h"
 #include "commandframe.h"
@@ -15,8 +16,15 @@
 #include "linksession.h"
 #include "linkstate.h"
 #include "map/memorymap.h"
+#include "programmerconnection.h"
+
+bool ChipOperations::connected() {
+    return ProgrammerConnection::required(s.port, s.prompter);
+}
 
 void ChipOperations::playFromChip() {
+    if (!connected())
+        return;
     s.port.PurgeRead();
     s.frames.prepare(CommandCode::Play);
     s.frames.setStopAtLastAddress();
@@ -27,6 +35,8 @@ void ChipOperations::playFromChip() {
 }
 
 void ChipOperations::playTable() {
+    if (!connected())
+        return;
     s.link.TableRow = 1;
     const QString first = s.mapGrid.cell(MapColumn::Start, 1);
     if (!first.isEmpty()) {
@@ -50,14 +60,33 @@ void ChipOperations::stopChip() {
     // reply, which is answered with a stop.
     s.link.LinkState = LinkContext::StateIdle;
     s.link.StopRequested = true;
+    if (!s.link.ProgrammerSilent)
+        return;
+    // It has not answered for long: it may be waiting for the answer to a
+    // report the line lost, and then no next reply comes. It hears of the
+    // stop now; the request stays for a report still on its way.
+    s.link.ProgrammerSilent = false;
+    s.link.IgnorePlayEnd = true;
+    if (s.player.IsPlaying())
+        s.player.Stop();
+    s.frame.setCommand(CommandCode::Stop);
+    s.frames.setPower(s.link.PowerSetting);
+    s.frames.send();
+    ChipCommandSets sets(s);
+    sets.EnableChipCommands({false, true, true});
+    sets.UpdateFileCommands();
 }
 
 void ChipOperations::memoryScan() {
+    if (!connected())
+        return;
     s.showMapPage();
     s.port.PurgeRead();
-    s.panel.setText(PanelTexts::Address, AddressText::dec(s.frames.startOfMemory()));
     s.memoryMap.SelectMapRow(1);
     s.memoryMap.ClearMemoryMap();
+    // After selecting map row 1, whose own behaviour shows that row's start:
+    // the scan starts at the start of memory whatever the map held.
+    s.panel.setText(PanelTexts::Address, AddressText::dec(s.frames.startOfMemory()));
     s.frames.prepare(CommandCode::Scan);
     s.frames.clearScanByte();
     s.frames.setStopAtLastAddress();
@@ -69,7 +98,7 @@ void ChipOperations::memoryScan() {
 
 void ChipOperations::checkRecords() {
     const QString first = s.fileGrid.cell(FileColumn::Start, 1);
-    if (first.isEmpty())
+    if (first.isEmpty() || !connected())
         return;
     s.showMapPage();
     s.port.PurgeRead();
@@ -88,25 +117,34 @@ void ChipOperations::checkRecords() {
 }
 
 void ChipOperations::erase() {
+    if (!connected())
+        return;
     s.panel.setText(PanelTexts::Address, QStringLiteral("00000"));
     s.frames.TransferAddress();
     if (s.player.IsPlaying())
         s.player.Stop();
     s.chip.writeChipCodes();
-    // The older chips are erased by recording silence over them.
-    s.frame.setCommand(ChipCatalogue::isIsd1700(s.chip.ChipType) ? CommandCode::Erase
-                                                                 : CommandCode::Record);
+    if (ChipCatalogue::isIsd1700(s.chip.ChipType)) {
+        s.frame.setCommand(CommandCode::Erase);
+    } else {
+        // The older chips are erased by recording silence over them: over
+        // the whole memory, whatever stop the command before left behind.
+        s.frame.setCommand(CommandCode::Record);
+        s.frames.setStopAtLastAddress();
+    }
     if (s.frames.sendWhenOutputIdle())
         s.link.LinkState = LinkContext::StateErasing;
     s.link.StopRequested = false;
 }
 
 void ChipOperations::powerUp() {
-    s.frames.PowerUp();
+    if (connected())
+        s.frames.PowerUp();
 }
 
 void ChipOperations::powerDown() {
-    s.frames.PowerDown();
+    if (connected())
+        s.frames.PowerDown();
 }
 
 void ChipOperations::changeCurrentAddress() {

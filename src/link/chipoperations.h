@@ -4,6 +4,7 @@ struct LinkSession;
 
 // The user's commands that act on the chip: each prepares and sends one
 // frame and sets the link state; the replies do the rest (ReplyHandler).
+// None starts while no port is open: the user is told how to connect.
 class ChipOperations {
 public:
     explicit ChipOperations(LinkSession& session) : s(session) {}
@@ -19,5 +20,8 @@ public:
     void changeCurrentAddress(); // "Change current ISD address"
 
 private:
+    // The port is open; otherwise the user is told how to connect.
+    bool connected();
+
     LinkSession& s;
 };

@@ -42,7 +42,7 @@ public:
     // Bytes waiting to be read; 0 when closed.
     virtual int ReadBufUsed() const = 0;
     virtual int ReadBuf(char* buffer, int count) = 0;
-    // Discards waiting input.
+    // Discards waiting input, then emits inputPurged.
     virtual void PurgeRead() = 0;
 
 protected:
@@ -58,6 +58,9 @@ protected:
 signals:
     void OnRxChar(int count);
     void OnError(int errors);
+    // PurgeRead discarded the waiting input: whatever of a reply had come
+    // before it will not be finished.
+    void inputPurged();
     // The port was opened or closed, by the user or because the device went.
     void activeChanged(bool active);
     // The device went away while open; the port has been closed.

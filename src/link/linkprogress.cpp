@@ -14,14 +14,28 @@ LinkProgress::LinkProgress(Sources sources, std::function<qint64()> now,
     : s(sources), nowMs(std::move(now)), durationMs(std::move(duration)),
       lastState(sources.link.LinkState) {}
 
-void LinkProgress::stopRequested() {
-    if (s.link.LinkState != LinkContext::StateIdle)
-        stopSeen = true;
-}
-
 bool LinkProgress::recording() const {
     return s.link.LinkState == LinkContext::StateRecording ||
            s.link.LinkState == LinkContext::StateRecordingTable;
+}
+
+bool LinkProgress::busy() const {
+    return s.link.LinkState != LinkContext::StateIdle;
+}
+
+QString LinkProgress::noiseNote() const {
+    const quint64 dropped = s.link.NoiseBytesDropped;
+    if (dropped == 0)
+        return {};
+    return QStringLiteral("line noise: %1 %2 dropped")
+        .arg(dropped)
+        .arg(QLatin1String(dropped == 1 ? "byte" : "bytes"));
+}
+
+void LinkProgress::operationStarted() {
+    confirmedAtStart = s.link.RecordingsConfirmed;
+    erasedAtStart = s.link.ErasesConfirmed;
+    failedAtStart = s.link.OperationsFailed;
 }
 
 QString LinkProgress::update() {
@@ -30,12 +44,11 @@ QString LinkProgress::update() {
     if (state == LinkContext::StateIdle) {
         if (lastState != LinkContext::StateIdle)
             text = ended(lastState);
-        stopSeen = false;
         recordingRow = -1;
     } else {
         if (lastState == LinkContext::StateIdle)
-            stopSeen = false;
-        text = running();
+            operationStarted();
+        text = s.link.ProgrammerSilent ? ProgressText::programmerSilent() : running();
     }
     lastState = state;
     if (text.isEmpty() || text == shown)
@@ -74,27 +87,52 @@ QString LinkProgress::running() {
 }
 
 QString LinkProgress::ended(int state) const {
+    // An error reply, an address error or the port closing ended it. Checked
+    // first: an overflow stops the recording's playback, whose end then asks
+    // for a stop as if the user had.
+    const bool failed = s.link.OperationsFailed != failedAtStart;
+    // Both Stop commands leave the link idle with the stop requested; the
+    // other endings clear the request or leave it clear.
+    const bool stopped = !failed && s.link.StopRequested;
+    const int recorded = s.link.RecordingsConfirmed - confirmedAtStart;
     switch (state) {
-    case LinkContext::StateRecordingTable:
-        // The table ends at the first row without a file.
-        if (stopSeen || !s.fileGrid.cell(FileColumn::File, s.link.TableRow).isEmpty())
+    case LinkContext::StateRecordingTable: {
+        if (stopped)
             return ProgressText::recordingStopped();
-        return ProgressText::recordedFiles(s.link.TableRow - 1);
+        const int files = tableFiles();
+        return recorded == files ? ProgressText::recordedFiles(recorded)
+                                 : ProgressText::recordedFilesOf(recorded, files);
+    }
     case LinkContext::StateRecording:
-        return stopSeen ? ProgressText::recordingStopped()
-                        : ProgressText::recordedFile(lastFileName);
+        if (stopped)
+            return ProgressText::recordingStopped();
+        return recorded > 0 && !failed ? ProgressText::recordedFile(lastFileName)
+                                       : ProgressText::recordingNotCompleted();
     case LinkContext::StateScanning:
-        return stopSeen ? ProgressText::scanStopped() : ProgressText::scanFinished(messagesInMap());
+        if (stopped)
+            return ProgressText::scanStopped();
+        return failed ? ProgressText::scanNotCompleted()
+                      : ProgressText::scanFinished(messagesInMap());
     case LinkContext::StateChecking:
-        return stopSeen ? ProgressText::checkStopped()
-                        : ProgressText::checkFinished(messagesInMap());
+        if (stopped)
+            return ProgressText::checkStopped();
+        return failed ? ProgressText::checkNotCompleted()
+                      : ProgressText::checkFinished(messagesInMap());
     case LinkContext::StatePlayingTable:
-        return stopSeen ? ProgressText::playingStopped()
-                        : ProgressText::playedRecords(s.link.TableRow - 1);
+        if (stopped)
+            return ProgressText::playingStopped();
+        return failed ? ProgressText::playingNotCompleted()
+                      : ProgressText::playedRecords(s.link.TableRow - 1);
     case LinkContext::StatePlaying:
-        return stopSeen ? ProgressText::playingStopped() : ProgressText::playedRecord();
+        if (stopped)
+            return ProgressText::playingStopped();
+        return failed ? ProgressText::playingNotCompleted() : ProgressText::playedRecord();
     case LinkContext::StateErasing:
-        return ProgressText::erased();
+        if (stopped)
+            return ProgressText::eraseStopped();
+        return s.link.ErasesConfirmed != erasedAtStart && !failed
+                   ? ProgressText::erased()
+                   : ProgressText::eraseNotCompleted();
     default:
         return {};
     }

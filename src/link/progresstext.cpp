@@ -1,5 +1,7 @@
 #include "progresstext.h"
 
+#include "replywatchdog.h"
+
 namespace {
 
 QString plural(int count, const char* one, const char* many) {
@@ -52,6 +54,39 @@ QString playingFrom(int row) {
 
 QString erasing() {
     return QStringLiteral("Erasing the chip");
+}
+
+QString programmerSilent() {
+    return QStringLiteral("The programmer has not answered for %1 s")
+        .arg(ReplyWatchdog::SilenceLimitMs / 1000);
+}
+
+QString recordedFilesOf(int count, int total) {
+    return QStringLiteral("Recorded %1 of %2").arg(count).arg(plural(total, "file", "files"));
+}
+
+QString recordingNotCompleted() {
+    return QStringLiteral("Recording not completed");
+}
+
+QString scanNotCompleted() {
+    return QStringLiteral("Scan not completed");
+}
+
+QString checkNotCompleted() {
+    return QStringLiteral("Check not completed");
+}
+
+QString playingNotCompleted() {
+    return QStringLiteral("Playing not completed");
+}
+
+QString eraseStopped() {
+    return QStringLiteral("Erase stopped");
+}
+
+QString eraseNotCompleted() {
+    return QStringLiteral("Erase not completed");
 }
 
 QString recordedFiles(int count) {

@@ -21,18 +21,27 @@ QString checking(int found, int total);
 QString playingRecord(int number, int total);
 QString playingFrom(int row);
 QString erasing();
+// "The programmer has not answered for 3 s"
+QString programmerSilent();
 
 // How an operation ended.
 QString recordedFiles(int count);              // "Recorded 5 files"
 QString recordedFile(const QString& fileName); // "Recorded bell.wav"
+QString recordedFilesOf(int count, int total); // "Recorded 1 of 3 files"
 QString recordingStopped();
+QString recordingNotCompleted();
 QString scanFinished(int found); // "Scan finished: 7 messages found"
 QString scanStopped();
+QString scanNotCompleted();
 QString checkFinished(int found); // "Check finished: 5 records found"
 QString checkStopped();
+QString checkNotCompleted();
 QString playedRecords(int count); // "Played 9 records"
 QString playedRecord();
 QString playingStopped();
+QString playingNotCompleted();
 QString erased();
+QString eraseStopped();
+QString eraseNotCompleted();
 
 } // namespace ProgressText

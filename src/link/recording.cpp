@@ -15,6 +15,7 @@
 #include "files/filerowselect.h"
 #include "linksession.h"
 #include "linkstate.h"
+#include "programmerconnection.h"
 
 void Recording::showStartAndStop(int row, bool withHex) {
     const QString start = s.fileGrid.cell(FileColumn::Start, row);
@@ -47,7 +48,8 @@ bool Recording::openFileOf(int row) {
 }
 
 void Recording::recordFile() {
-    s.port.PurgeRead();
+    if (!ProgrammerConnection::required(s.port, s.prompter))
+        return;
     const int row = s.fileGrid.Row();
     if (s.player.IsPlaying())
         s.player.Stop();
@@ -57,6 +59,10 @@ void Recording::recordFile() {
         showStartAndStop(row, false);
         s.frames.setLastAddressCopyLowFirst();
         finishSetUp();
+        // Right before the frame: opening the file may have taken a while,
+        // and nothing that came before it answers it.
+        s.port.PurgeRead();
+        s.link.RecordingRuns = false;
         if (s.frames.sendWhenOutputIdle())
             s.link.LinkState = LinkContext::StateRecording;
     }
@@ -64,6 +70,8 @@ void Recording::recordFile() {
 }
 
 void Recording::recordTable() {
+    if (!ProgrammerConnection::required(s.port, s.prompter))
+        return;
     s.link.TableRow = 1;
     s.link.StopRequested = false;
     if (s.fileGrid.cell(FileColumn::File, 1).isEmpty())
@@ -79,6 +87,10 @@ void Recording::recordTable() {
     // The first frame looks at the start cell of row 2 to tell whether
     // another file follows.
     s.frames.setStepPower(!s.fileGrid.cell(FileColumn::Start, 2).isEmpty());
+    // As every chip command does: bytes that came before the frame (noise,
+    // a late reply) must not be read as its answer.
+    s.port.PurgeRead();
+    s.link.RecordingRuns = false;
     if (s.port.WriteBufUsed() == 0) {
         s.link.LinkState = LinkContext::StateRecordingTable;
         s.frames.send();
@@ -101,13 +113,12 @@ void Recording::nextRow() {
     try {
         s.player.Open();
     } catch (const AppError& error) {
-        // The table cannot go on: end it as the user would end it, back to
-        // idle, and make sure the programmer stops too.
+        // The table cannot go on: it ends here, back to idle. The programmer
+        // has just finished the row before and waits for a command; it is
+        // sent nothing.
         s.link.LinkState = LinkContext::StateIdle;
         sets.setTableStepCommands(true);
         s.frames.setPower(s.link.PowerSetting);
-        s.frame.setCommand(CommandCode::Stop);
-        s.frames.send();
         s.prompter.showError(error.message());
         return;
     }
@@ -115,6 +126,7 @@ void Recording::nextRow() {
     showStartAndStop(row, true);
     finishSetUp();
     s.frames.setStepPower(!s.fileGrid.cell(FileColumn::File, row + 1).isEmpty());
+    s.link.RecordingRuns = false;
     s.link.LinkState = LinkContext::StateRecordingTable;
     sets.setTableStepCommands(false);
     s.frames.send();

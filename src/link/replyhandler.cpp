@@ -9,6 +9,7 @@
 #include "core/apperror.h"
 #include "core/availability.h"
 #include "core/commands.h"
+#include "core/guard.h"
 #include "core/mediaplayer.h"
 #include "core/paneltexts.h"
 #include "core/prompter.h"
@@ -32,15 +33,39 @@ QString timeText(float seconds) {
 
 } // namespace
 
+ReplyHandler::ReplyHandler(LinkSession& session, ChipCommandSets& sets_, Recording& recording_)
+    : s(session), sets(sets_), recording(recording_), intake_(session.port) {}
+
 void ReplyHandler::onBytesReceived(int) {
-    if (s.port.ReadBufUsed() < FrameSize)
+    intake_.readPort();
+    s.link.NoiseBytesDropped = intake_.droppedBytes();
+    if (handling)
+        return; // the reply being handled comes first; the loop below takes these after it
+    handling = true;
+    while (const std::optional<QByteArray> reply = intake_.next()) {
+        runGuarded(s.prompter, [&] { handle(*reply); });
+        // Read what has come meanwhile, so that the port's bound never
+        // holds replies back while whole ones could be handled.
+        intake_.readPort();
+        s.link.NoiseBytesDropped = intake_.droppedBytes();
+    }
+    handling = false;
+}
+
+void ReplyHandler::onPortClosed() {
+    intake_.clear();
+    s.link.ProgrammerSilent = false;
+    if (s.link.LinkState == LinkContext::StateIdle)
         return;
-    QByteArray buffer(ReadBufferSize, '\0');
-    const int got = s.port.ReadBuf(buffer.data(), ReadBufferSize);
-    s.port.PurgeRead();
-    if (got < FrameSize)
-        return;
-    handle(buffer.left(FrameSize));
+    ++s.link.OperationsFailed;
+    s.link.LinkState = LinkContext::StateIdle;
+    s.link.StopRequested = false;
+    s.link.RecordingRuns = false;
+    s.frames.setPower(s.link.PowerSetting);
+    s.link.IgnorePlayEnd = true;
+    StopLocalPlay();
+    sets.EnableChipCommands(eraseAndMap);
+    sets.UpdateFileCommands();
 }
 
 void ReplyHandler::TransferAddress(const QByteArray& reply) {
@@ -85,6 +110,8 @@ void ReplyHandler::ShowStartOfMemory() {
 }
 
 void ReplyHandler::ShowAddressErrors() {
+    // Every address error ends the operation it came in.
+    ++s.link.OperationsFailed;
     s.prompter.showMessage(QStringLiteral("ISD max adress error"));
     s.prompter.showMessage(QStringLiteral("Please select right ISD device"));
 }
@@ -111,6 +138,8 @@ int ReplyHandler::selectedMapStart() const {
 void ReplyHandler::handle(const QByteArray& reply) {
     if (reply.size() < FrameSize)
         return;
+    ++s.link.RepliesTaken;
+    s.link.ProgrammerSilent = false;
     const auto code = static_cast<ReplyCode>(reply.at(0));
     const int state = s.link.LinkState;
     // The order matters where a reply code serves several states; only one
@@ -162,11 +191,14 @@ void ReplyHandler::handle(const QByteArray& reply) {
 }
 
 void ReplyHandler::circularFail() {
+    ++s.link.OperationsFailed;
     s.prompter.showMessage(QStringLiteral("Circular memory structure fail!"));
     s.link.LinkState = LinkContext::StateIdle;
 }
 
 void ReplyHandler::overflow() {
+    ++s.link.OperationsFailed;
+    s.link.RecordingRuns = false;
     s.frames.setPower(s.link.PowerSetting);
     s.link.LinkState = LinkContext::StateIdle;
     s.player.NotifyNext = false;
@@ -332,14 +364,19 @@ void ReplyHandler::progress(const QByteArray& reply) {
 
 void ReplyHandler::ready(const QByteArray& reply) {
     s.chip.writeChipCodes();
-    // Byte 6 is the programmer's power digit.
-    s.link.PowerSetting = static_cast<quint8>(reply.at(6) - '0');
+    // Byte 6 is the programmer's power digit. Anything else is no setting
+    // (a spoilt byte): the one the program has stays, and every later frame
+    // keeps a power flag the programmer understands.
+    const char digit = reply.at(6);
+    if (digit == '0' || digit == '1')
+        s.link.PowerSetting = static_cast<quint8>(digit - '0');
     sendCommand(CommandCode::SetChip, s.link.PowerSetting);
 }
 
 void ReplyHandler::recordStarted() {
     const int state = s.link.LinkState;
     if (state == LinkContext::StateRecording || state == LinkContext::StateRecordingTable) {
+        s.link.RecordingRuns = true;
         s.link.IgnorePlayEnd = false;
         s.player.Play();
         sets.LockLocalPlay();
@@ -350,6 +387,14 @@ void ReplyHandler::recordStarted() {
 
 void ReplyHandler::finished(const QByteArray& reply) {
     const int state = s.link.LinkState;
+    // What the status bar may claim: a recording that ran has ended at the
+    // programmer's word, an erase (always of the whole memory) is done.
+    if ((state == LinkContext::StateRecording || state == LinkContext::StateRecordingTable) &&
+        s.link.RecordingRuns)
+        ++s.link.RecordingsConfirmed;
+    else if (state == LinkContext::StateErasing)
+        ++s.link.ErasesConfirmed;
+    s.link.RecordingRuns = false;
     if (state != LinkContext::StateIdle)
         TransferAddress(reply);
     s.link.StopRequested = false;
@@ -374,6 +419,8 @@ void ReplyHandler::finished(const QByteArray& reply) {
 }
 
 void ReplyHandler::noDevice() {
+    ++s.link.OperationsFailed;
+    s.link.RecordingRuns = false;
     s.link.PowerSetting = 0;
     s.frames.setPower(0);
     s.link.LinkState = LinkContext::StateIdle;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "linkcodes.h"
+#include "replyintake.h"
 
 #include <QByteArray>
 #include <QtGlobal>
@@ -11,21 +12,28 @@ struct LinkSession;
 
 // The programmer's 20-byte replies: byte 0 the reply code, bytes 1-5 an
 // address in five decimal digits, byte 6 the power digit of ";". Each reply
-// moves the running operation on; there is no timer anywhere, an operation
-// that gets no reply waits until the user stops it.
+// moves the running operation on; an operation that gets no reply waits
+// until the user stops it (ReplyWatchdog tells the user when it has waited
+// long).
 class ReplyHandler {
 public:
-    static constexpr int FrameSize = 20;
-    static constexpr int ReadBufferSize = 1024;
+    static constexpr int FrameSize = ReplyIntake::FrameSize;
 
-    ReplyHandler(LinkSession& session, ChipCommandSets& sets, Recording& recording)
-        : s(session), sets(sets), recording(recording) {}
+    ReplyHandler(LinkSession& session, ChipCommandSets& sets, Recording& recording);
 
-    // The port's receive event: takes a reply once 20 bytes are waiting;
-    // whatever followed them in the same read is dropped.
+    // The port's receive event: every whole reply that has come, one by one
+    // in order, each behind the guard, so that a failure in the reaction to
+    // one does not lose the next. Replies that come while a reaction has a
+    // message box open wait until it is over.
     void onBytesReceived(int count);
     // One reply frame (at least 20 bytes).
     void handle(const QByteArray& reply);
+    // The port closed while an operation ran (the device went away, or the
+    // port was closed): no reply will carry it on or end it. Local playback
+    // stops and the link is idle, its commands usable again.
+    void onPortClosed();
+
+    ReplyIntake& intake() { return intake_; }
 
     // Reply to display: the reply's address, masked for the chip, into
     // ReplyAddress and onto the displays (clamped to the last address).
@@ -59,4 +67,6 @@ private:
     LinkSession& s;
     ChipCommandSets& sets;
     Recording& recording;
+    ReplyIntake intake_;
+    bool handling = false;
 };

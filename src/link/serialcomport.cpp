@@ -19,6 +19,10 @@ QString permissionRemedy(const QString& device) {
 } // namespace
 
 SerialComPort::SerialComPort(QObject* parent) : ComPort(parent) {
+    // Qt reads ahead of the program without a limit; with one it leaves the
+    // rest to the driver, whose queue is bounded too. A line that babbles
+    // while a message box holds the deliveries up costs no memory.
+    port.setReadBufferSize(ReadSize);
     connect(&port, &QSerialPort::readyRead, this, &SerialComPort::readyRead);
     connect(&port, &QSerialPort::errorOccurred, this, &SerialComPort::serialError);
 }
@@ -145,6 +149,7 @@ void SerialComPort::PurgeRead() {
     port.clear(QSerialPort::Input);
     // Qt's own buffer may hold bytes the driver no longer does.
     port.readAll();
+    emit inputPurged();
 }
 
 void SerialComPort::readyRead() {

@@ -24,6 +24,8 @@ public:
     static constexpr int Baudrate = 57600;
     static constexpr int WriteSize = 1024;
     static constexpr int WriteTimeoutMs = 1000;
+    // The most bytes Qt keeps read ahead of the program.
+    static constexpr int ReadSize = 4096;
 
     explicit SerialComPort(QObject* parent = nullptr);
     ~SerialComPort() override;

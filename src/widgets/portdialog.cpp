@@ -204,11 +204,21 @@ bool PortDialog::Execute() {
 
 void PortDialog::conclude(bool confirmed, bool wasOpen) {
     if (confirmed) {
+        bool chosen = false;
         for (int i = 1; i <= 6; ++i) {
             if (com[i - 1]->isChecked()) {
                 port.setPortNum(i);
                 panel.setText(PanelTexts::PortNumber, QString::number(i));
+                chosen = true;
             }
+        }
+        // No button checked (no port was ever stored) chooses no port: the
+        // open is refused rather than opening whatever number the component
+        // held. A stored number above 6 has no button and is opened as it is.
+        if (!chosen && port.PortNum() >= 1 && port.PortNum() <= 6) {
+            prompter.showMessage(QStringLiteral("Serial Port not available"));
+            panel.setText(PanelTexts::PortNumber, notConnected);
+            return;
         }
         openWithMessage();
     } else if (wasOpen) {
@@ -220,6 +230,8 @@ void PortDialog::openWithMessage() {
     const QString notAvailable = QStringLiteral("Serial Port not available");
     try {
         port.Open();
+        // The panel shows the port that is open.
+        panel.setText(PanelTexts::PortNumber, QString::number(port.PortNum()));
     } catch (const ComPortError& error) {
         // Where the user can do something about it, say what in the same box.
         prompter.showMessage(error.detail.isEmpty()

@@ -30,6 +30,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -169,6 +170,7 @@ private slots:
     void windowSizePlaceAndColumnsRemembered();
 
     void statusTextStaysUnderHints();
+    void portLostUnderAScanEndsWithItsEnding();
     void playingAFileShowsItsNameAndTime();
     void lengthColumnAndVerdictFollowTheTable();
     void serialLogShowsFramesWhileOpen();
@@ -747,6 +749,25 @@ void TestEveryday::statusTextStaysUnderHints() {
     QCOMPARE(status->text(), QStringLiteral("Connected to COM1"));
     p.port.Close();
     QCOMPARE(status->text(), QStringLiteral("Not connected"));
+}
+
+// The port goes while the chip is scanned: the user is told, and the status
+// bar ends on what became of the scan; the progress bar goes with it.
+void TestEveryday::portLostUnderAScanEndsWithItsEnding() {
+    Program p;
+    QVERIFY(p.active());
+    auto* status = p.main().findChild<OperationStatus*>(QStringLiteral("OperationStatus"));
+    QVERIFY(status != nullptr);
+    p.port.Open();
+    p.user->menuKeys(p.keysTo(QStringLiteral("PlayfromISD2")));
+    QCOMPARE(p.state().link.LinkState, int(LinkContext::StateScanning));
+    QTRY_VERIFY(status->progressBar()->isVisible());
+    p.dialogs.answer(QStringLiteral("OK"));
+    p.port.vanish();
+    QTRY_VERIFY(p.dialogs.done());
+    QVERIFY(p.dialogs.seen.value(0).startsWith(QStringLiteral("Serial Port COM1 disconnected")));
+    QTRY_COMPARE(status->text(), QStringLiteral("Scan not completed"));
+    QTRY_VERIFY(!status->progressBar()->isVisible());
 }
 
 void TestEveryday::playingAFileShowsItsNameAndTime() {

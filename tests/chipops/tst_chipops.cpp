@@ -1,8 +1,10 @@
 #include "widgets/addressdialog.h"
 #include "wiredprogram.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -46,9 +48,9 @@ class TestChipOps : public QObject {
 
 private slots:
     void replyWaitsForTwentyBytes();
-    void onlyTheFirstFrameOfADeliveryCounts();
+    void everyReplyOfADeliveryCountsInOrder();
     void unknownReplyChangesNothing();
-    void badAddressDigitsShowErrorAndLinkGoesOn();
+    void badAddressDigitsAreNoReplyAndLinkGoesOn();
 
     void playFromIsdSendsDocumentedFrame();
     void playChosenTwiceWhileOutputPendingSendsOnce();
@@ -88,6 +90,10 @@ private slots:
     void overflowDuringRecordingStopsPlayer();
 
     void changeCurrentAddressShowsTimeToEnd();
+
+    void vanishingDeviceEndsTheOperationWithOneMessage_data();
+    void vanishingDeviceEndsTheOperationWithOneMessage();
+    void statusBarCountsNoiseAndTellsSilence();
 };
 
 void TestChipOps::replyWaitsForTwentyBytes() {
@@ -102,11 +108,15 @@ void TestChipOps::replyWaitsForTwentyBytes() {
     QCOMPARE(p.lastFrame().at(0), char(5));
 }
 
-void TestChipOps::onlyTheFirstFrameOfADeliveryCounts() {
+void TestChipOps::everyReplyOfADeliveryCountsInOrder() {
     Program p;
     p.port.feed(replyFrame(';', 0, '1') + replyFrame('<'));
-    QCOMPARE(p.sent(), 1); // the set-chip answer; the "<" after it was dropped
-    QVERIFY(p.prompter.messages.isEmpty());
+    QCOMPARE(p.sent(), 1); // the set-chip answer
+    QCOMPARE(p.lastFrame().at(7), char(1));
+    // Then "<", which clears the power setting.
+    QCOMPARE(p.prompter.messages, QStringList({QStringLiteral("Device not detected !"),
+                                               QStringLiteral("Please select right ISD device")}));
+    QCOMPARE(p.state().link.PowerSetting, quint8(0));
     QCOMPARE(p.port.ReadBufUsed(), 0);
 }
 
@@ -119,13 +129,15 @@ void TestChipOps::unknownReplyChangesNothing() {
     QVERIFY(p.prompter.messages.isEmpty());
 }
 
-void TestChipOps::badAddressDigitsShowErrorAndLinkGoesOn() {
+void TestChipOps::badAddressDigitsAreNoReplyAndLinkGoesOn() {
     Program p;
     p.run("PlayfromISD2");
     QByteArray bad = replyFrame('4', 0);
     bad.replace(1, 5, "12a45");
     p.port.feed(bad);
-    QCOMPARE(p.prompter.errors.size(), 1);
+    // Not a reply: dropped as noise, and counted.
+    QVERIFY(p.prompter.errors.isEmpty());
+    QCOMPARE(p.state().link.NoiseBytesDropped, quint64(bad.size()));
     QCOMPARE(int(p.state().link.LinkState), 4);
     p.answer('4', 100);
     QCOMPARE(p.cell(p.state().mapGrid, MapColumn::Eom, 1), QStringLiteral("00099"));
@@ -561,10 +573,12 @@ void TestChipOps::tableRowThatCannotOpenEndsTheTable() {
     p.answer(':');
     p.player.finish();
     p.answer('2', 50);
+    const int before = p.sent();
     p.answer('1', 50);
     QCOMPARE(p.prompter.errors.size(), 1);
     QCOMPARE(p.state().link.LinkState, int(Idle));
-    QCOMPARE(p.lastFrame().at(0), char(3));
+    // The programmer has just finished the row before: nothing is sent.
+    QCOMPARE(p.sent(), before);
     QVERIFY(p.enabled("SpeedButton8"));
 }
 
@@ -591,8 +605,60 @@ void TestChipOps::changeCurrentAddressShowsTimeToEnd() {
     p.run("ChangecurrentISDadress1");
     QCOMPARE(p.state().panel.address(), QStringLiteral("00200"));
     QCOMPARE(p.state().panel.timeToEnd(), QStringLiteral("  30.00 sek."));
-    QCOMPARE(p.state().panel.addressHex(), QStringLiteral("0000"));
+    // The hexadecimal display follows.
+    QCOMPARE(p.state().panel.addressHex(), QStringLiteral("00C8"));
     QCOMPARE(p.sent(), 0);
+}
+
+void TestChipOps::vanishingDeviceEndsTheOperationWithOneMessage_data() {
+    QTest::addColumn<QByteArray>("action");
+    QTest::addColumn<QByteArray>("replies");
+    QTest::newRow("scan") << QByteArray("PlayfromISD2") << replyFrame('4', 50);
+    QTest::newRow("play") << QByteArray("SpeedButton8") << replyFrame('2', 10);
+    QTest::newRow("recording") << QByteArray("RecordISD") << replyFrame(':') + replyFrame('2', 110);
+    QTest::newRow("table recording") << QByteArray("RecTable") << replyFrame(':');
+}
+
+void TestChipOps::vanishingDeviceEndsTheOperationWithOneMessage() {
+    QFETCH(QByteArray, action);
+    QFETCH(QByteArray, replies);
+    Program p;
+    p.addFile(1, QStringLiteral("00100"), QStringLiteral("not used"), QStringLiteral("/s/a.wav"));
+    p.run(action.constData());
+    p.port.feed(replies);
+    QVERIFY(p.state().link.LinkState != Idle);
+    p.port.vanish(QStringLiteral("unplugged"));
+    QCOMPARE(p.state().link.LinkState, int(Idle));
+    QVERIFY(!p.player.IsPlaying());
+    QCOMPARE(p.prompter.messages.size(), 1);
+    QVERIFY(p.prompter.messages.first().contains(QStringLiteral("disconnected")));
+    QCOMPARE(p.state().panel.portNumber(), QStringLiteral("not connected"));
+    QVERIFY(p.enabled("SpeedButton8"));
+    QVERIFY(p.enabled("RecordISD"));
+}
+
+void TestChipOps::statusBarCountsNoiseAndTellsSilence() {
+    Program p;
+    auto* noise = p.w().statusBar()->findChild<QLabel*>(QStringLiteral("LineNoise"));
+    auto* status = p.w().statusBar()->findChild<QLabel*>(QStringLiteral("LinkStatus"));
+    QVERIFY(noise && status);
+    QVERIFY(noise->isHidden());
+    p.run("SpeedButton8");
+    p.port.feed(QByteArray("\x01\x02\x03") + replyFrame('2', 10));
+    QCOMPARE(p.lastFrame().at(0), char(6));
+    QCOMPARE(noise->text(), QStringLiteral("line noise: 3 bytes dropped"));
+    QVERIFY(!noise->isHidden());
+    QCOMPARE(status->text(), QStringLiteral("Playing from row 0"));
+    // Then nothing comes: after three report intervals the bar says so, and
+    // the chip Stop sends its stop at once.
+    QTRY_COMPARE_WITH_TIMEOUT(status->text(),
+                              QStringLiteral("The programmer has not answered for 3 s"), 10000);
+    QVERIFY(p.enabled("StopISD"));
+    const int before = p.sent();
+    p.run("StopISD");
+    QCOMPARE(p.sent(), before + 1);
+    QCOMPARE(p.lastFrame().at(0), char(3));
+    QCOMPARE(status->text(), QStringLiteral("Playing stopped"));
 }
 
 QTEST_MAIN(TestChipOps)

@@ -562,6 +562,14 @@ private slots:
         row("stop at the end of a check, answering its end of message", 1,
             "03 00 64 01 00 01 8F 00 00 FF FF FF FF FF FF FF FF FF FF FF", 0, true);
         row("power down", 1, "08 00 00 01 00 01 8F 00 00 FF FF FF FF FF FF FF FF FF FF FF");
+        // The display shows 00000 after a chip type is chosen, and the user
+        // gives a row's addresses: rows 0-15 of an ISD 1700 are not judged.
+        row("play an ISD 1730 from the display right after start-up", 41,
+            "01 00 00 05 00 00 FF 00 FF FF 00 FF 01 FF FF FF FF FF FF FF");
+        row("record into an ISD 1730 from the display right after start-up", 41,
+            "02 00 00 05 00 00 FF 00 FF FF 00 FF 01 FF FF FF FF FF FF FF");
+        row("record an ISD 1730 row to the user's stop address 00010", 41,
+            "02 00 00 05 01 00 0A 00 FF FF 00 FF 01 FF FF FF FF FF FF FF");
         row("empty socket: only codes and answers are judged", 0,
             "01 07 FF 05 00 00 00 00 FF FF FF FF FF FF FF FF FF FF FF FF");
     }
@@ -598,9 +606,6 @@ private slots:
         row("play from beyond the chip", 1,
             "01 01 90 01 00 01 8F 00 FF FF FF FF FF FF FF FF FF FF FF FF", 1, 2, "start address",
             "00400");
-        row("play from an ISD 1700's own rows", 41,
-            "01 00 00 05 00 00 FF 00 FF FF 00 FF 01 FF FF FF FF FF FF FF", 1, 2, "start address",
-            "00000");
         row("play with a stop flag", 1,
             "01 00 00 01 01 01 8F 00 FF FF FF FF FF FF FF FF FF FF FF FF", 4, 4, "stop flag", "01");
         row("play to a smaller type's last address", 5,
@@ -625,9 +630,6 @@ private slots:
         row("record to a stop address beyond the chip", 1,
             "02 00 00 01 01 01 90 00 FF FF FF FF FF FF FF FF FF FF FF FF", 5, 6, "stop address",
             "00400");
-        row("record into an ISD 1700's own rows", 41,
-            "02 00 00 05 00 00 FF 00 FF FF 00 FF 01 FF FF FF FF FF FF FF", 1, 2, "start address",
-            "00000");
         row("record with the power setting of a bad greeting", 1,
             "02 00 00 01 00 01 8F D0 FF FF FF FF FF FF FF FF FF FF FF FF", 7, 7, "power flag",
             "D0");

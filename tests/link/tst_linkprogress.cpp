@@ -20,8 +20,9 @@ private slots:
     void textsReadAsTheUserSeesThem_data();
     void textsReadAsTheUserSeesThem();
     void recordingTableCountsFilesAndTicksItsClock();
-    void endingTellsFinishedFromStopped_data();
-    void endingTellsFinishedFromStopped();
+    void endingClaimsOnlyWhatHappened_data();
+    void endingClaimsOnlyWhatHappened();
+    void silenceAndNoiseAreTold();
     void sameTextIsNotShownTwice();
 };
 
@@ -84,6 +85,8 @@ void TestLinkProgress::recordingTableCountsFilesAndTicksItsClock() {
     QCOMPARE(w.progress.update(), QString());
     QVERIFY(!w.progress.recording());
 
+    // As "Record table to ISD" starts it.
+    w.link.StopRequested = false;
     w.link.LinkState = LinkContext::StateRecordingTable;
     w.link.TableRow = 1;
     w.player.FileName = QStringLiteral("/s/1.wav");
@@ -93,42 +96,64 @@ void TestLinkProgress::recordingTableCountsFilesAndTicksItsClock() {
     QVERIFY(w.progress.update().endsWith(QStringLiteral("00:03.2 of 00:07.5")));
 
     // The next row starts its own clock.
+    ++w.link.RecordingsConfirmed;
     w.link.TableRow = 2;
     w.player.FileName = QStringLiteral("/s/2.wav");
     QVERIFY(w.progress.update().startsWith(QStringLiteral("Recording 2 of 3: 2.wav")));
     w.now = 4250;
     QVERIFY(w.progress.update().endsWith(QStringLiteral("00:01.0 of 00:07.5")));
 
-    // The table ends at the first row without a file.
+    // The table ends at the first row without a file, each row confirmed.
+    w.link.RecordingsConfirmed += 2;
     w.link.TableRow = 4;
     w.link.LinkState = LinkContext::StateIdle;
     QCOMPARE(w.progress.update(), QStringLiteral("Recorded 3 files"));
     QVERIFY(!w.progress.recording());
 }
 
-void TestLinkProgress::endingTellsFinishedFromStopped_data() {
+void TestLinkProgress::endingClaimsOnlyWhatHappened_data() {
     QTest::addColumn<int>("state");
     QTest::addColumn<bool>("stopped");
+    // What the replies did while the operation ran.
+    QTest::addColumn<int>("recordingsConfirmed");
+    QTest::addColumn<int>("erasesConfirmed");
+    QTest::addColumn<int>("failures");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("scan ends") << int(LinkContext::StateScanning) << false
-                               << QStringLiteral("Scan finished: 2 messages found");
-    QTest::newRow("scan stopped") << int(LinkContext::StateScanning) << true
-                                  << QStringLiteral("Scan stopped");
-    QTest::newRow("play table ends")
-        << int(LinkContext::StatePlayingTable) << false << QStringLiteral("Played 2 records");
-    QTest::newRow("play table stopped")
-        << int(LinkContext::StatePlayingTable) << true << QStringLiteral("Playing stopped");
-    QTest::newRow("recording stopped")
-        << int(LinkContext::StateRecording) << true << QStringLiteral("Recording stopped");
-    QTest::newRow("recording ends")
-        << int(LinkContext::StateRecording) << false << QStringLiteral("Recorded 1.wav");
-    QTest::newRow("erase ends") << int(LinkContext::StateErasing) << false
-                                << QStringLiteral("Chip erased");
+    const int scan = LinkContext::StateScanning, check = LinkContext::StateChecking,
+              table = LinkContext::StatePlayingTable, play = LinkContext::StatePlaying,
+              recording = LinkContext::StateRecording,
+              recordingTable = LinkContext::StateRecordingTable,
+              erasing = LinkContext::StateErasing;
+    const auto row = [](const char* name, int state, bool stopped, int confirmed, int erased,
+                        int failures, const char* expected) {
+        QTest::newRow(name) << state << stopped << confirmed << erased << failures
+                            << QString::fromUtf8(expected);
+    };
+    row("scan ends", scan, false, 0, 0, 0, "Scan finished: 2 messages found");
+    row("scan stopped", scan, true, 0, 0, 0, "Scan stopped");
+    row("scan ended by an address error", scan, false, 0, 0, 1, "Scan not completed");
+    row("check ends", check, false, 0, 0, 0, "Check finished: 2 records found");
+    row("check ended by no device", check, false, 0, 0, 1, "Check not completed");
+    row("play table ends", table, false, 0, 0, 0, "Played 2 records");
+    row("play table stopped", table, true, 0, 0, 0, "Playing stopped");
+    row("play ended by the port closing", play, false, 0, 0, 1, "Playing not completed");
+    row("recording stopped", recording, true, 0, 0, 0, "Recording stopped");
+    row("recording confirmed", recording, false, 1, 0, 0, "Recorded 1.wav");
+    row("recording never confirmed", recording, false, 0, 0, 0, "Recording not completed");
+    row("recording ended by overflow", recording, false, 0, 0, 1, "Recording not completed");
+    row("table of one, confirmed", recordingTable, false, 1, 0, 0, "Recorded 1 file");
+    row("table of one, not confirmed", recordingTable, false, 0, 0, 1, "Recorded 0 of 1 file");
+    row("erase confirmed", erasing, false, 0, 1, 0, "Chip erased");
+    row("erase never confirmed", erasing, false, 0, 0, 1, "Erase not completed");
+    row("erase stopped", erasing, true, 0, 0, 0, "Erase stopped");
 }
 
-void TestLinkProgress::endingTellsFinishedFromStopped() {
+void TestLinkProgress::endingClaimsOnlyWhatHappened() {
     QFETCH(int, state);
     QFETCH(bool, stopped);
+    QFETCH(int, recordingsConfirmed);
+    QFETCH(int, erasesConfirmed);
+    QFETCH(int, failures);
     QFETCH(QString, expected);
     Window w;
     w.fileGrid.setCell(FileColumn::File, 1, QStringLiteral("/s/1.wav"));
@@ -138,19 +163,37 @@ void TestLinkProgress::endingTellsFinishedFromStopped() {
     w.mapGrid.setCell(MapColumn::Eom, 1, QStringLiteral("00099"));
     w.mapGrid.setCell(MapColumn::Start, 2, QStringLiteral("00100"));
     w.mapGrid.setCell(MapColumn::Eom, 2, QStringLiteral("00199"));
+    // What earlier operations did is not this one's.
+    w.link.RecordingsConfirmed = 5;
+    w.link.ErasesConfirmed = 2;
+    w.link.OperationsFailed = 3;
+    w.link.StopRequested = false;
     w.link.LinkState = state;
     w.link.TableRow = 3;
     QVERIFY(!w.progress.update().isEmpty());
-    if (stopped)
-        w.progress.stopRequested();
+    w.link.RecordingsConfirmed += recordingsConfirmed;
+    w.link.ErasesConfirmed += erasesConfirmed;
+    w.link.OperationsFailed += failures;
+    // Both Stop commands leave the link idle with the stop requested.
+    w.link.StopRequested = stopped;
     w.link.LinkState = LinkContext::StateIdle;
     QCOMPARE(w.progress.update(), expected);
-    // A stop asked while idle belongs to no operation.
-    w.progress.stopRequested();
-    w.link.LinkState = state;
-    w.progress.update();
-    w.link.LinkState = LinkContext::StateIdle;
-    QVERIFY(!w.progress.update().contains(QStringLiteral("stopped")));
+}
+
+void TestLinkProgress::silenceAndNoiseAreTold() {
+    Window w;
+    QCOMPARE(w.progress.noiseNote(), QString());
+    w.link.LinkState = LinkContext::StatePlaying;
+    w.link.CurrentAddress = 40;
+    QCOMPARE(w.progress.update(), QStringLiteral("Playing from row 40"));
+    w.link.ProgrammerSilent = true;
+    QCOMPARE(w.progress.update(), QStringLiteral("The programmer has not answered for 3 s"));
+    w.link.ProgrammerSilent = false;
+    QCOMPARE(w.progress.update(), QStringLiteral("Playing from row 40"));
+    w.link.NoiseBytesDropped = 1;
+    QCOMPARE(w.progress.noiseNote(), QStringLiteral("line noise: 1 byte dropped"));
+    w.link.NoiseBytesDropped = 12;
+    QCOMPARE(w.progress.noiseNote(), QStringLiteral("line noise: 12 bytes dropped"));
 }
 
 void TestLinkProgress::sameTextIsNotShownTwice() {

@@ -113,6 +113,38 @@ private slots:
         QCOMPARE(panel.portNumber(), QStringLiteral("7"));
     }
 
+    // OK with no button checked (no port was ever stored): the open is
+    // refused; with a stored port above 6 that port opens and is shown.
+    void okWithoutAChosenPortShowsWhatIsReallyOpen_data() {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<bool>("opens");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("no port stored")
+            << QByteArray("0") << false << QStringLiteral("not connected");
+        QTest::newRow("port 7 stored") << QByteArray("7") << true << QStringLiteral("7");
+    }
+    void okWithoutAChosenPortShowsWhatIsReallyOpen() {
+        QFETCH(QByteArray, stored);
+        QFETCH(bool, opens);
+        QFETCH(QString, shown);
+        TempFolder folder;
+        folder.write(QStringLiteral("isdvokar.fig"),
+                     "VOKAR-1 Configuration File\r\n" + stored + "\r\n1\r\n\r\n\r\n\r\n0\r\n");
+        FakeComPort port;
+        PanelTexts panel;
+        FakePrompter prompter;
+        PortDialog dialog(port, panel, prompter);
+        dialog.loadSettings(QStringLiteral("isdvokar.fig"));
+        QVERIFY(!port.Active());
+        for (int number = 1; number <= 6; ++number)
+            QVERIFY(!dialog.portButton(number)->isChecked());
+        dialog.conclude(true, false);
+        QCOMPARE(port.Active(), opens);
+        QCOMPARE(panel.portNumber(), shown);
+        QCOMPARE(prompter.messages,
+                 opens ? QStringList() : QStringList{QStringLiteral("Serial Port not available")});
+    }
+
     void vanishedPortShowsNotConnectedAndTellsOnce() {
         FakeProgram program(SettingsFile().text());
         FakeComPort& port = program.port;

@@ -45,10 +45,21 @@ int FakeComPort::ReadBuf(char* buffer, int count) {
     return n;
 }
 
+void FakeComPort::PurgeRead() {
+    // What is thrown away came over the line: the serial log shows it.
+    noteReceived(input.constData(), int(input.size()), true);
+    input.clear();
+    emit inputPurged();
+}
+
 void FakeComPort::feed(const QByteArray& bytes) {
     input.append(bytes);
     if (open && !input.isEmpty())
         emit OnRxChar(int(input.size()));
+}
+
+void FakeComPort::queue(const QByteArray& bytes) {
+    input.append(bytes);
 }
 
 void FakeComPort::vanish(const QString& reason) {

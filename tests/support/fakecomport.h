@@ -20,13 +20,12 @@ public:
     int WriteBufUsed() const override { return open ? pendingOutput : 0; }
     int ReadBufUsed() const override { return open ? int(input.size()) : 0; }
     int ReadBuf(char* buffer, int count) override;
-    void PurgeRead() override {
-        noteReceived(input.constData(), int(input.size()), true);
-        input.clear();
-    }
+    void PurgeRead() override;
 
     // Bytes arrive from the programmer: queued, then one OnRxChar.
     void feed(const QByteArray& bytes);
+    // Bytes arrive while deliveries are held up: queued without OnRxChar.
+    void queue(const QByteArray& bytes);
     // The device goes away while open: closed, then told once.
     void vanish(const QString& reason = QStringLiteral("device removed"));
 

@@ -4,6 +4,8 @@
 
 void FakePlayer::Open() {
     calls.append(QStringLiteral("Open ") + FileName);
+    if (whileOpening)
+        whileOpening();
     playing = false;
     NotifyNext = true;
     if (missing.contains(FileName) || FileName.isEmpty()) {

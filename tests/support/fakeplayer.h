@@ -3,6 +3,7 @@
 #include "core/mediaplayer.h"
 
 #include <QStringList>
+#include <functional>
 
 // A media player that plays nothing; a test ends playback with finish().
 class FakePlayer : public MediaPlayer {
@@ -23,6 +24,8 @@ public:
     QStringList missing;
     // Every operation in order: "Open <name>", "Play", "Stop", "Close".
     QStringList calls;
+    // Runs inside Open(), as the world goes on while a file is opened.
+    std::function<void()> whileOpening;
 
 private:
     void endPlayback();

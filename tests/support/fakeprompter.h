@@ -21,6 +21,9 @@ public:
 
     QStringList messages;
     QStringList errors;
+    // Runs while a message is shown, as the world goes on while a box is
+    // open.
+    std::function<void(const QString&)> whileShown;
     // Answers for the next dialogs, in order: a file name to confirm, or an
     // empty string to cancel. A dialog that takes several files takes names
     // separated by a NUL character, which no file name holds (a line break
