@@ -6,6 +6,7 @@
 #include "filedrop.h"
 #include "files/addresstext.h"
 #include "files/unsavedchanges.h"
+#include "link/comport.h"
 #include "mainwindow.h"
 #include "questions.h"
 #include "recentmenu.h"
@@ -138,8 +139,10 @@ void wireEveryday(MainWindow& window) {
         });
     }
 
+    // Erase asks first; with no programmer there is nothing to wipe, and the
+    // command's own refusal comes without the question.
     s.handlers.wrap(Handler::Erase, [&s](const HandlerTable::Operation& inner) {
-        if (s.prompter.ask(Questions::erase()) == Questions::Erase)
+        if (!s.port.Active() || s.prompter.ask(Questions::erase()) == Questions::Erase)
             inner();
     });
 

@@ -9,6 +9,7 @@
 #include "core/recentfiles.h"
 #include "core/signalbridge.h"
 #include "core/usersettings.h"
+#include "link/programmerconnection.h"
 #include "modaldialogs.h"
 #include "plan/lengthcolumn.h"
 #include "screenshot.h"
@@ -593,25 +594,32 @@ void TestEveryday::doubleClickOrF2EditsTheCell() {
 }
 
 void TestEveryday::eraseAsksFirst_data() {
+    QTest::addColumn<bool>("open");
     QTest::addColumn<QString>("answer");
     QTest::addColumn<int>("frames");
-    QTest::newRow("Cancel") << QStringLiteral("Cancel") << 0;
-    QTest::newRow("Escape") << QString() << 0;
-    QTest::newRow("Erase") << QStringLiteral("Erase") << 1;
+    QTest::newRow("Cancel") << true << QStringLiteral("Cancel") << 0;
+    QTest::newRow("Escape") << true << QString() << 0;
+    QTest::newRow("Erase") << true << QStringLiteral("Erase") << 1;
+    // Nothing to wipe without a programmer: no question, only the command's
+    // own refusal.
+    QTest::newRow("port closed") << false << QStringLiteral("OK") << 0;
 }
 
 void TestEveryday::eraseAsksFirst() {
+    QFETCH(bool, open);
     QFETCH(QString, answer);
     QFETCH(int, frames);
     Program p;
     QVERIFY(p.active());
-    p.port.Open();
+    if (open)
+        p.port.Open();
     p.port.written.clear();
     p.dialogs.answer(answer);
     p.user->menuKeys(p.keysTo(QStringLiteral("Erase1")));
     QTRY_VERIFY(p.dialogs.done());
     QCOMPARE(p.dialogs.seen,
-             QStringList{QStringLiteral("Erase the whole chip? Every message on it is lost.")});
+             QStringList{open ? QStringLiteral("Erase the whole chip? Every message on it is lost.")
+                              : ProgrammerConnection::notConnectedText()});
     QCOMPARE(p.port.written.size(), frames);
     if (frames > 0)
         QCOMPARE(p.port.written.at(0).at(0), '\x02'); // an ISD 33060 is erased by recording
