@@ -52,8 +52,24 @@ OperationEstimate::Estimate OperationEstimate::update() {
         // A table recording moves from row to row in its own state; a new
         // operation starts only from another state.
         started(state);
+        heldDone = -1;
     }
     lastState = state;
+    Estimate estimate = measure(state);
+    if (!estimate.shown)
+        return estimate;
+    if (s.link.ProgrammerSilent) {
+        // Nothing says the chip is still being worked on: the bar stays where
+        // the last reply left it, and no time left is claimed.
+        estimate.done = heldDone;
+        estimate.leftMs = -1;
+    } else {
+        heldDone = estimate.done;
+    }
+    return estimate;
+}
+
+OperationEstimate::Estimate OperationEstimate::measure(int state) {
     switch (state) {
     case LinkContext::StateRecordingTable:
         return recording(true);

@@ -18,6 +18,9 @@ struct LinkContext;
 // current file has been recording. A scan goes by the address the programmer
 // last reported, a check by the table rows it has found; their time left
 // follows from the pace so far.
+//
+// While the programmer is silent (the watchdog's verdict) nothing is known to
+// move on: the bar holds where it was and tells no time left.
 class OperationEstimate {
 public:
     struct Sources {
@@ -42,6 +45,7 @@ public:
 
 private:
     void started(int state);
+    Estimate measure(int state);
     qint64 lengthOfRow(int row);
     Estimate recording(bool table);
     Estimate byPace(double done);
@@ -55,4 +59,6 @@ private:
     qint64 rowSince = 0;
     // The table's lengths in ms, taken when the recording started; -1 unknown.
     std::vector<qint64> lengths;
+    // How far it was before the programmer fell silent; -1 not known.
+    double heldDone = -1;
 };

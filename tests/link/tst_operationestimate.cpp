@@ -21,6 +21,8 @@ private slots:
     void unknownLengthShowsProgressWithoutFigures();
     void scanAndCheckGoByTheirPace_data();
     void scanAndCheckGoByTheirPace();
+    void silentProgrammerHoldsTheBar_data();
+    void silentProgrammerHoldsTheBar();
     void idleAndOtherOperationsShowNoBar();
     void timeLeftText_data();
     void timeLeftText();
@@ -141,6 +143,41 @@ void TestOperationEstimate::scanAndCheckGoByTheirPace() {
     QVERIFY(e.shown);
     QVERIFY2(qAbs(e.done - done) < 1e-9, qPrintable(QString::number(e.done)));
     QCOMPARE(e.leftMs, leftMs);
+}
+
+void TestOperationEstimate::silentProgrammerHoldsTheBar_data() {
+    QTest::addColumn<int>("state");
+    QTest::addColumn<double>("held");
+    QTest::addColumn<double>("after"); // once it answers again, 2 s later
+    QTest::newRow("table recording") << int(LinkContext::StateRecordingTable) << 0.05 << 0.1;
+    QTest::newRow("scan") << int(LinkContext::StateScanning) << 0.25 << 0.25;
+}
+
+// The programmer has not answered for a while: the sound may play on, but
+// nothing says the chip takes it, so the bar claims no more than before.
+void TestOperationEstimate::silentProgrammerHoldsTheBar() {
+    QFETCH(int, state);
+    QFETCH(double, held);
+    QFETCH(double, after);
+    Window w;
+    w.link.LinkState = state;
+    w.link.TableRow = 1;
+    w.link.ReplyAddress = 0;
+    w.now = 1000;
+    w.estimate.update();
+    w.now += 500;
+    w.link.ReplyAddress = 100;
+    QVERIFY(qAbs(w.estimate.update().done - held) < 1e-9);
+    w.link.ProgrammerSilent = true;
+    w.now += 2000;
+    OperationEstimate::Estimate e = w.estimate.update();
+    QVERIFY(e.shown);
+    QVERIFY2(qAbs(e.done - held) < 1e-9, qPrintable(QString::number(e.done)));
+    QCOMPARE(e.leftMs, qint64(-1));
+    w.link.ProgrammerSilent = false;
+    e = w.estimate.update();
+    QVERIFY2(qAbs(e.done - after) < 1e-9, qPrintable(QString::number(e.done)));
+    QVERIFY(e.leftMs > 0);
 }
 
 void TestOperationEstimate::idleAndOtherOperationsShowNoBar() {
