@@ -804,6 +804,8 @@ void TestEveryday::lengthColumnAndVerdictFollowTheTable() {
     QCOMPARE(model->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Length"));
     // Not a cell of the table: the list file keeps three fields a line.
     QCOMPARE(p.state().fileGrid.ColCount(), 4);
+    // The selected row's highlight takes it in.
+    QVERIFY(p.files()->selectionModel()->isSelected(model->index(0, 3)));
     const QString tone = p.folder.file(QStringLiteral("tone.wav"));
     QVERIFY(TestSounds::writeToneWav(tone, 8000, 1, 0.5, SF_FORMAT_PCM_16));
     // Half a second in rows 0 and 1 of an ISD 33060 (0.3 s): too long.
