@@ -9,6 +9,8 @@ program=$(realpath "$BUILD_DIR/src/app/isdvokar")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
+# A first start: no size or place remembered from the user's own runs.
+export XDG_CONFIG_HOME="$work/config"
 xvfb-run -a -s '-screen 0 800x600x24' bash -c '
   "$0" & pid=$!
   for _ in $(seq 1 100); do

@@ -2,10 +2,12 @@
 #include "app/icons.h"
 #include "app/mainwindow.h"
 #include "app/startup.h"
+#include "app/windowmemory.h"
 #include "core/apperror.h"
 #include "core/apptitle.h"
 #include "core/configfile.h"
 #include "core/signalbridge.h"
+#include "core/usersettings.h"
 #include "files/player.h"
 #include "link/serialcomport.h"
 #include "widgets/qtprompter.h"
@@ -51,14 +53,20 @@ int main(int argc, char** argv) {
         Windows windows = createWindows(port, &player, prompter, ConfigFile::defaultName());
         MainWindow& main = *windows.main;
         prompter.setParent(&main);
+        // Ended by the system: no box and no question may hold the program up.
         QObject::connect(&signals_, &SignalBridge::terminationRequested, &main,
                          &MainWindow::closeOnSignal);
-        if (const QScreen* screen = main.screen())
-            main.move(screen->availableGeometry().center() - main.rect().center());
+        // Where the user left it; the first time centred on the screen.
+        WindowMemory memory(main, UserSettings::path());
+        if (!memory.restore()) {
+            if (const QScreen* screen = main.screen())
+                main.move(screen->availableGeometry().center() - main.rect().center());
+        }
         main.show();
         const int result = QApplication::exec();
         // A window closed by the system rather than by the user still saves.
         main.shutDown();
+        memory.save();
         return result;
     } catch (const AppError& error) {
         lastResort(error.message());

@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "aboutwindow.h"
+#include "accesskeys.h"
 #include "core/configfile.h"
 #include "core/controlnames.h"
 #include "core/guard.h"
@@ -9,6 +10,7 @@
 #include "gridlayout.h"
 #include "icons.h"
 #include "link/comport.h"
+#include "shortcuts.h"
 #include "widgets/chiptypedialog.h"
 #include "widgets/gridview.h"
 #include "widgets/portdialog.h"
@@ -22,11 +24,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -96,8 +100,18 @@ MainWindow::MainWindow(ComPort& port_, MediaPlayer* player_, Prompter& prompter_
     wirePlayback(*this);
     wireLink(*this);
     wireChipOperations(*this);
-    // Last: it watches what the others do.
+    // It watches what the others do.
     wirePlan(*this);
+    // Last: it puts questions around the others' handlers.
+    wireEveryday(*this);
+
+    Shortcuts::apply(state_.commands, this, fileView_);
+    AccessKeys::assign(menuBar());
+    AccessKeys::assign(popupMenu_);
+    // Tabs, then the table on the page they show.
+    setTabOrder(pages_->tabBar(), fileView_);
+    setTabOrder(fileView_, mapView_);
+    fileView_->setFocus();
 }
 
 MainWindow::~MainWindow() = default;
@@ -138,8 +152,12 @@ QTableView* MainWindow::buildGrid(StringGrid& grid, const char* name, Handler cl
     view->verticalHeader()->setDefaultSectionSize(20);
     view->verticalHeader()->setMinimumSectionSize(20);
     view->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    view->horizontalHeader()->setFixedHeight(20);
+    // The columns keep the widths the window's rules give them; a header that
+    // does not fit its column goes on to a second line instead of being cut.
+    view->horizontalHeader()->setDefaultAlignment(
+        Qt::Alignment::fromInt(Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap));
+    view->horizontalHeader()->setFixedHeight(
+        std::max(20, 2 * view->horizontalHeader()->fontMetrics().lineSpacing() + 4));
     view->horizontalHeader()->setStretchLastSection(false);
     connect(&grid, &StringGrid::colWidthChanged, view, [view](int col, int width) {
         if (col == 0)
@@ -219,18 +237,19 @@ void MainWindow::buildMenus() {
         return named(menuBar()->addMenu(QString::fromLatin1(title)), name);
     };
 
-    fill(top("File", ControlName::FileMenu), {C::AddFileItem,
-                                              C::OpenTableItem,
-                                              C::OpenMemoryMapItem,
-                                              {},
-                                              C::RemoveFileItem,
-                                              C::CloseFileListItem,
-                                              {},
-                                              C::SaveFileListItem,
-                                              C::SaveMemoryMapItem,
-                                              C::ExportAddressesItem,
-                                              {},
-                                              C::ExitItem});
+    QMenu* file = top("File", ControlName::FileMenu);
+    fill(file, {C::AddFileItem, C::OpenTableItem, C::OpenMemoryMapItem});
+    submenu(file, C::RecentListsMenu, {});
+    submenu(file, C::RecentMapsMenu, {});
+    fill(file, {{},
+                C::RemoveFileItem,
+                C::CloseFileListItem,
+                {},
+                C::SaveFileListItem,
+                C::SaveMemoryMapItem,
+                C::ExportAddressesItem,
+                {},
+                C::ExitItem});
 
     QMenu* address = top("Address", ControlName::AddressMenu);
     submenu(address, C::InsertMenu, {C::InsertStartAddressItem, C::InsertStopAddressItem});
@@ -258,6 +277,8 @@ void MainWindow::buildMenus() {
 
     fill(top("Setup", ControlName::SetupMenu),
          {C::ChangePortItem, {}, C::ChangeChipTypeItem, {}, C::SoundOutputItem});
+
+    fill(top("View", ControlName::ViewMenu), {C::SerialLogItem});
 
     menuBar()->addAction(state_.commands.action(C::AboutItem));
 
@@ -332,9 +353,26 @@ void MainWindow::closeOnSignal() {
     close();
 }
 
+bool MainWindow::event(QEvent* event) {
+    // The tool buttons' hints show as their tool tips; in the status bar
+    // they would only cover what it tells.
+    if (event->type() == QEvent::StatusTip)
+        return true;
+    return QMainWindow::event(event);
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!closed && !endingOnSignal && leaveCheck && !leaveCheck()) {
+        event->ignore();
+        return;
+    }
     shutDown();
     event->accept();
+    // Windows of its own that are open (the serial log) go with it.
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow() && child->isVisible())
+            child->close();
+    }
 }
 
 void MainWindow::exitProgram() {

@@ -3,9 +3,12 @@
 #include "core/commands.h"
 #include "core/paneltexts.h"
 #include "state/programstate.h"
+#include "tablefiles.h"
 #include "windowaddressinput.h"
 
 #include <QMainWindow>
+#include <functional>
+#include <optional>
 #include <vector>
 
 class AboutWindow;
@@ -47,8 +50,11 @@ public:
     // settings file that cannot be written is reported.
     void shutDown();
     // Closes the window because the program was told to end (SIGTERM,
-    // SIGINT, SIGHUP): no message box, the report goes to standard error.
+    // SIGINT, SIGHUP): no message box and no question, the report goes to
+    // standard error.
     void closeOnSignal();
+    // Asked before the window closes (Exit, the close box); false keeps it.
+    void setLeaveCheck(std::function<bool()> check) { leaveCheck = std::move(check); }
 
     // Menu and dialog handlers of the window itself.
     void exitProgram();
@@ -67,6 +73,16 @@ public:
 
     // The address dialog as the commands ask it.
     AddressInput& addressInput() { return addressInput_; }
+    // Lists, maps and sound files brought in without the file dialogs.
+    TableFiles& tableFiles() { return tableFiles_; }
+    // A sound file's length in milliseconds as the plan has measured it;
+    // nothing while unknown.
+    std::optional<qint64> soundLengthMs(const QString& path) const {
+        return soundLengths ? soundLengths(path) : std::nullopt;
+    }
+    void setSoundLengths(std::function<std::optional<qint64>(const QString&)> lengths) {
+        soundLengths = std::move(lengths);
+    }
 
     PortDialog* portDialog() const { return portDialog_; }
     ChipTypeDialog* chipTypeDialog() const { return chipTypeDialog_; }
@@ -82,6 +98,7 @@ public:
     QMenu* popupMenu() const { return popupMenu_; }
 
 protected:
+    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -95,9 +112,12 @@ private:
 
     ProgramState state_;
     WindowAddressInput addressInput_{*this};
+    TableFiles tableFiles_;
     QString configPath;
     bool closed = false;
     bool endingOnSignal = false;
+    std::function<bool()> leaveCheck;
+    std::function<std::optional<qint64>(const QString&)> soundLengths;
 
     PortDialog* portDialog_ = nullptr;
     ChipTypeDialog* chipTypeDialog_ = nullptr;

@@ -31,7 +31,10 @@ struct Tables {
                   [&window](const QString& text) { window.setWindowTitle(text); },
                   [&window] { window.pages()->setCurrentIndex(0); },
                   [&window] { window.fileView()->scrollToTop(); },
-                  [&window] { window.mapView()->scrollToTop(); }},
+                  [&window] { window.mapView()->scrollToTop(); },
+                  [&window](TablesContext::Table table, const QString& file) {
+                      emit window.tableFiles().kept(table, file);
+                  }},
           fileTable(context), fileList(context), memoryMap(s.mapGrid, s.panel, s.chip),
           mapFile(context), copy(s.fileGrid, s.mapGrid, context.scrollFilesToTop) {}
 
@@ -69,4 +72,12 @@ void wireFileTables(MainWindow& window) {
     on(Handler::CopyStartFromMap, [](Tables& t) { t.copy.copyStartFromMap(); });
     on(Handler::CopyStopFromMap, [](Tables& t) { t.copy.copyStopFromMap(); });
     on(Handler::CopyTableFromMap, [](Tables& t) { t.copy.copyTableFromMap(); });
+
+    // The same without the file dialogs: drops and recent files.
+    TableFiles& files = window.tableFiles();
+    files.openList = [tables](const QString& name) { tables->fileList.openTableFile(name); };
+    files.openMap = [tables](const QString& name) { tables->mapFile.openMapFile(name); };
+    files.addSounds = [tables](const QStringList& names) {
+        tables->fileTable.addDroppedFiles(names);
+    };
 }

@@ -8,17 +8,22 @@
 #include "plan/addressplanner.h"
 #include "plan/fitcheck.h"
 #include "plan/headerexport.h"
+#include "plan/lengthcolumn.h"
 #include "plan/planmodel.h"
 #include "plan/planstatus.h"
 #include "plan/soundlengths.h"
+#include "widgets/memorylegend.h"
 #include "widgets/memorypictureview.h"
 #include "wiring.h"
 
+#include <QBrush>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 #include <memory>
 
@@ -39,6 +44,8 @@ struct Plan {
     SoundLengths lengths;
     PlanModel model;
     PlanStatus status;
+    // The Length column's texts, by table row from 1 on.
+    std::vector<LengthColumn::Entry> lengthEntries;
     // Its own dialog, so that the file list's save dialog keeps its name.
     FileDialog exportDialog;
     bool checking = false;
@@ -104,8 +111,12 @@ void afterCommand(MainWindow& window, Plan& plan, Handler handler) {
 void showPicture(MainWindow& window, const std::shared_ptr<Plan>& plan) {
     auto* view = new MemoryPictureView;
     view->setAccessibleDescription(view->objectName());
-    if (auto* layout = qobject_cast<QVBoxLayout*>(window.centralWidget()->layout()))
+    // What the colours mean, in one line under it.
+    auto* legend = new MemoryLegend;
+    if (auto* layout = qobject_cast<QVBoxLayout*>(window.centralWidget()->layout())) {
         layout->insertWidget(1, view);
+        layout->insertWidget(2, legend);
+    }
     const auto refresh = [view, plan] {
         view->showLayout(plan->model.layout());
         view->setCursorRow(plan->model.cursorRow());
@@ -123,6 +134,52 @@ void showPicture(MainWindow& window, const std::shared_ptr<Plan>& plan) {
         });
 }
 
+// The file table's Length column, after its own columns. The file name
+// column gives it its width, so that the table still fits the window.
+void showLengths(MainWindow& window, const std::shared_ptr<Plan>& plan) {
+    StringGrid& grid = window.state().fileGrid;
+    // The grid outlives the window's widgets; it must not keep the plan.
+    const std::weak_ptr<Plan> weak = plan;
+    grid.setShownColumn(LengthColumn::header(), [weak](int row, int role) -> QVariant {
+        const std::shared_ptr<Plan> plan = weak.lock();
+        const auto index = static_cast<size_t>(row - 1);
+        if (!plan || row < 1 || index >= plan->lengthEntries.size())
+            return QVariant();
+        const LengthColumn::Entry& entry = plan->lengthEntries[index];
+        switch (role) {
+        case Qt::DisplayRole:
+            return entry.text;
+        case Qt::ToolTipRole:
+            return entry.tip.isEmpty() ? QVariant() : QVariant(entry.tip);
+        case Qt::ForegroundRole:
+            return entry.cut ? QVariant(QBrush(QColor(0xc0, 0x20, 0x20))) : QVariant();
+        case Qt::TextAlignmentRole:
+            return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+        default:
+            return QVariant();
+        }
+    });
+    QTableView* view = window.fileView();
+    const QFontMetrics metrics(view->font());
+    const int width =
+        metrics.horizontalAdvance(QStringLiteral("000.00 s ") + LengthColumn::cutMark()) + 12;
+    const int nameColumn = grid.shownColumn() - 1;
+    view->setColumnWidth(grid.shownColumn(), width);
+    view->setColumnWidth(nameColumn, grid.ColWidth(FileColumn::File) - width);
+    QObject::connect(&grid, &StringGrid::colWidthChanged, view,
+                     [view, width, nameColumn](int col, int columnWidth) {
+                         if (col == FileColumn::File)
+                             view->setColumnWidth(nameColumn, columnWidth - width);
+                     });
+    const auto refresh = [plan, &grid] {
+        plan->lengthEntries = LengthColumn::entries(plan->model.geometry(),
+                                                    plan->model.placements(), plan->lengths.busy());
+        grid.shownColumnChanged();
+    };
+    QObject::connect(&plan->model, &PlanModel::changed, view, refresh);
+    refresh();
+}
+
 } // namespace
 
 void wirePlan(MainWindow& window) {
@@ -134,10 +191,12 @@ void wirePlan(MainWindow& window) {
 
     auto* label = new QLabel;
     label->setObjectName(QStringLiteral("PlanStatus"));
-    // A long verdict is cut (its tool tip holds it whole) and never widens the
+    // Its room follows its text, beside the link's; a window too narrow for
+    // both cuts them (the tool tip holds the whole text), it never widens the
     // window, whose width the tables' columns follow.
-    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    window.statusBar()->addPermanentWidget(label, 1);
+    label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    label->setMinimumWidth(1);
+    window.statusBar()->addPermanentWidget(label);
     QObject::connect(&plan->status, &PlanStatus::changed, label, [label](const QString& text) {
         label->setText(text);
         label->setToolTip(text);
@@ -161,4 +220,14 @@ void wirePlan(MainWindow& window) {
                    [&] { plan->status.setText(plan->model.verifyNow().summary); });
     });
     showPicture(window, plan);
+    showLengths(window, plan);
+
+    // What the plan's line said about the tables goes when they change.
+    QObject::connect(&plan->model, &PlanModel::tablesEdited, &window,
+                     [status = &plan->status] { status->setText(QString()); });
+    // The status bar's progress and texts time recordings by these lengths.
+    window.setSoundLengths([plan](const QString& path) -> std::optional<qint64> {
+        const std::optional<qint64> usecs = plan->lengths.known(path);
+        return usecs ? std::optional<qint64>(*usecs / 1000) : std::nullopt;
+    });
 }

@@ -13,3 +13,6 @@ void wireLink(MainWindow& window);           // wire_link.cpp: the port's errors
 void wireChipOperations(MainWindow& window); // wire_chip.cpp: chip operations and replies
 void wireStatus(MainWindow& window);         // wire_status.cpp: the status bar
 void wirePlan(MainWindow& window); // wire_plan.cpp: lengths, fit, plan, export, verify, picture
+// wire_everyday.cpp: recent files, drops, unsaved changes, the erase question,
+// editing a cell, the serial log
+void wireEveryday(MainWindow& window);

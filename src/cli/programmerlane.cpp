@@ -59,6 +59,7 @@ ProgrammerLane::ProgrammerLane(const Setup& setup_, SoundLengths& lengths_, QObj
              {},
              {},
              {},
+             {},
              {}},
       fileList(tables), plan(state.fileGrid, state.mapGrid, state.panel, state.chip, lengths) {
     state.setUp(ConfigFile::defaultName());

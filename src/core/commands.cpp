@@ -79,6 +79,15 @@ const std::vector<Commands::Row>& Commands::controls() {
         // addresses as a C header for firmware.
         {C::PlanAddressesItem, "PlanAddresses", "Plan addresses", "", true, H::PlanAddresses, P::MainMenu},
         {C::ExportAddressesItem, "ExportAddresses", "Export addresses...", "", true, H::ExportAddresses, P::MainMenu},
+        // Everyday use: the lists and maps opened lately (submenus of "File",
+        // filled as files are opened and saved), the serial log window (menu
+        // "View"), and two keys of the file table: F2 on a start or stop cell,
+        // and the one that opens its context menu.
+        {C::RecentListsMenu, "RecentLists", "Recent lists", "", true, H::None, P::MainMenu},
+        {C::RecentMapsMenu, "RecentMaps", "Recent maps", "", true, H::None, P::MainMenu},
+        {C::SerialLogItem, "SerialLog", "Serial log", "", true, H::ShowSerialLog, P::MainMenu},
+        {C::EditAddressKey, "EditAddress", "Edit address", "", true, H::EditAddressCell, P::FileGrid},
+        {C::PopupMenuKey, "OpenPopupMenu", "Context menu", "", true, H::ShowFileTableMenu, P::FileGrid},
         // Switched along with the others by the link, but never shown.
         {C::ScanChipHidden, "skanuj_ISD", "Scan ISD", "", true, H::None, P::Hidden},
         {C::SaveFileListHidden, "SaveFileList1", "Save file list", "", false, H::None, P::Hidden},

@@ -78,6 +78,12 @@ enum class Control {
     // Planning the chip.
     PlanAddressesItem,
     ExportAddressesItem,
+    // Everyday use: recent files, the serial log, keys of the file table.
+    RecentListsMenu,
+    RecentMapsMenu,
+    SerialLogItem,
+    EditAddressKey,
+    PopupMenuKey,
     // Switched along with the others, never shown.
     ScanChipHidden,
     SaveFileListHidden,
@@ -92,7 +98,8 @@ enum class Control {
 class Commands : public QObject {
     Q_OBJECT
 public:
-    enum class Place { ToolBar1, ToolBar2, MainMenu, SubMenu, PopupMenu, Hidden };
+    // FileGrid: a key of the file table, in no menu.
+    enum class Place { ToolBar1, ToolBar2, MainMenu, SubMenu, PopupMenu, FileGrid, Hidden };
 
     // One row of the command table.
     struct Row {

@@ -25,6 +25,12 @@ inline constexpr const char* IsdMenu = "ISD1";
 inline constexpr const char* SetupMenu = "Setup1";
 inline constexpr const char* PopupMenu = "PopupMenu";
 
+// Added for everyday use; their names are English.
+inline constexpr const char* ViewMenu = "ViewMenu";
+inline constexpr const char* MemoryLegend = "MemoryLegend";
+inline constexpr const char* OperationStatus = "OperationStatus";
+inline constexpr const char* SerialLogWindow = "SerialLogWindow";
+
 // The bottom panel's value labels.
 inline constexpr const char* ChipNameLabel = "typ";
 inline constexpr const char* TotalTimeLabel = "czas";

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // State of one of the window's two file dialogs ("Open" and "Save"). Like the
 // dialogs it stands for, it keeps its file name, filter choice and start folder
@@ -16,4 +17,8 @@ struct FileDialog {
     QString defaultExt;  // without the dot; appended when the name has none
     QString initialDir;
     QString fileName;
+    // An open dialog that takes several files at once; fileName is then the
+    // first of fileNames.
+    bool multiple = false;
+    QStringList fileNames;
 };

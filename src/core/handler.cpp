@@ -50,6 +50,9 @@ const Named names[] = {
     {Handler::ChoosePort, "choosePort"},
     {Handler::ChooseChipType, "chooseChipType"},
     {Handler::ChooseSoundOutput, "chooseSoundOutput"},
+    {Handler::ShowSerialLog, "showSerialLog"},
+    {Handler::EditAddressCell, "editAddressCell"},
+    {Handler::ShowFileTableMenu, "showFileTableMenu"},
 };
 static_assert(std::size(names) == std::size_t(Handler::Count), "every handler has its name");
 

@@ -52,6 +52,10 @@ enum class Handler {
     ChoosePort,
     ChooseChipType,
     ChooseSoundOutput,
+    // Everyday use (app/wire_everyday.cpp).
+    ShowSerialLog,
+    EditAddressCell,
+    ShowFileTableMenu,
     Count
 };
 

@@ -5,9 +5,18 @@
 
 #include <QString>
 
-void HandlerTable::set(Handler handler, std::function<void()> operation) {
+void HandlerTable::set(Handler handler, Operation operation) {
     if (handler != Handler::None && handler != Handler::Count)
         operations[std::size_t(handler)] = std::move(operation);
+}
+
+void HandlerTable::wrap(Handler handler, std::function<void(const Operation& inner)> around) {
+    if (!has(handler))
+        return;
+    Operation inner = operations[std::size_t(handler)];
+    operations[std::size_t(handler)] = [inner = std::move(inner), around = std::move(around)] {
+        around(inner);
+    };
 }
 
 bool HandlerTable::has(Handler handler) const {
@@ -22,6 +31,8 @@ void HandlerTable::run(Handler handler) {
         if (!has(handler))
             throw AppError(QStringLiteral("No operation for the command %1")
                                .arg(QString::fromLatin1(handlerName(handler))));
-        operations[std::size_t(handler)]();
+        // A copy: the operation may register handlers while it runs.
+        const Operation operation = operations[std::size_t(handler)];
+        operation();
     });
 }

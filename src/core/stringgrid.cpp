@@ -167,11 +167,17 @@ int StringGrid::rowCount(const QModelIndex& parent) const {
 }
 
 int StringGrid::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : colCount - 1;
+    if (parent.isValid())
+        return 0;
+    return colCount - 1 + (hasShownColumn() ? 1 : 0);
 }
 
 QVariant StringGrid::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+    if (!index.isValid())
+        return QVariant();
+    if (hasShownColumn() && index.column() == shownColumn())
+        return shownValue(index.row() + 1, role);
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return QVariant();
     // Names kept byte for byte from another system's list show their bytes.
     return LocalText::readable(cell(index.column() + 1, index.row() + 1));
@@ -180,5 +186,25 @@ QVariant StringGrid::data(const QModelIndex& index, int role) const {
 QVariant StringGrid::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole)
         return QVariant();
+    if (orientation == Qt::Horizontal && hasShownColumn() && section == shownColumn())
+        return shownHeader;
     return orientation == Qt::Horizontal ? cell(section + 1, 0) : cell(0, section + 1);
+}
+
+void StringGrid::setShownColumn(const QString& header, ShownValue value) {
+    const bool adding = !hasShownColumn();
+    if (adding)
+        beginInsertColumns(QModelIndex(), shownColumn(), shownColumn());
+    shownHeader = header;
+    shownValue = std::move(value);
+    if (adding)
+        endInsertColumns();
+    else
+        shownColumnChanged();
+}
+
+void StringGrid::shownColumnChanged() {
+    if (!hasShownColumn() || RowCount() < 2)
+        return;
+    emit dataChanged(index(0, shownColumn()), index(RowCount() - 2, shownColumn()));
 }

@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QString>
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 // One of the window's two tables, kept as cell texts addressed by (column,
@@ -63,6 +64,22 @@ public:
         StringGrid& grid;
     };
 
+    // A column shown after the grid's own that holds no cells: its values are
+    // worked out for the view (`value` gets the grid row and the item role).
+    // cell(), ColCount() and the list files never see it.
+    using ShownValue = std::function<QVariant(int row, int role)>;
+    void setShownColumn(const QString& header, ShownValue value);
+    bool hasShownColumn() const { return static_cast<bool>(shownValue); }
+    // Its model column, one past the last cell column.
+    int shownColumn() const { return colCount - 1; }
+    // Its values may have changed: the view asks again.
+    void shownColumnChanged();
+    // Whether a dataChanged() from `topLeft` on is about cells rather than
+    // only the shown column; watchers of the table's contents ask this.
+    bool changesCells(const QModelIndex& topLeft) const {
+        return !hasShownColumn() || topLeft.column() < shownColumn();
+    }
+
     // Column widths in pixels, as the window lays them out.
     int ColWidth(int col) const;
     void setColWidth(int col, int width);
@@ -84,6 +101,8 @@ private:
     void numbersStaleFrom(int row) { numberedUpTo = std::min(numberedUpTo, row); }
 
     int colCount;
+    QString shownHeader;
+    ShownValue shownValue;
     std::vector<std::vector<QString>> cells; // [row][col]
     int selectedRow = 1;
     bool selectionMovedInBulk = false;

@@ -32,26 +32,50 @@ void FileList::openTable() {
     open.initialDir = ctx.folders.ListFolder;
     open.fileName.clear();
     open.filter = listFilter();
+    ListLoad loaded = ListLoad::NotOpened;
     if (ctx.prompter.execute(open)) {
-        const QString name = open.fileName;
         ctx.folders.RememberFolder(2, ctx.open, ctx.save);
-        switch (readFileList(name)) {
-        case ListLoad::Complete:
-            ctx.listFileName = name;
-            ctx.caption(QStringLiteral("VOKAR SD Programmer, ") + name);
-            break;
-        case ListLoad::BadFormat:
-            // The table holds only part of the file: a Save must not write
-            // it over the file without asking.
-            ctx.prompter.showMessage(QStringLiteral("Bad file format"));
-            ctx.listFileName.clear();
-            ctx.caption(QStringLiteral("ISD Programmer"));
-            break;
-        case ListLoad::NotOpened:
-            // Told already; the table and the list it belongs to stay.
-            break;
-        }
+        loaded = load(open.fileName);
     }
+    finishOpening();
+    if (loaded == ListLoad::Complete)
+        ctx.kept(TablesContext::Table::Files, open.fileName);
+}
+
+void FileList::openTableFile(const QString& name) {
+    TablesContext::call(ctx.showSoundFiles);
+    // As if chosen in the open dialog: its folder becomes the list folder.
+    const QString folder = RememberedFolders::folderOf(name, false);
+    if (!folder.isEmpty())
+        ctx.folders.ListFolder = folder;
+    const ListLoad loaded = load(name);
+    finishOpening();
+    if (loaded == ListLoad::Complete)
+        ctx.kept(TablesContext::Table::Files, name);
+}
+
+FileList::ListLoad FileList::load(const QString& name) {
+    const ListLoad loaded = readFileList(name);
+    switch (loaded) {
+    case ListLoad::Complete:
+        ctx.listFileName = name;
+        ctx.caption(QStringLiteral("VOKAR SD Programmer, ") + name);
+        break;
+    case ListLoad::BadFormat:
+        // The table holds only part of the file: a Save must not write
+        // it over the file without asking.
+        ctx.prompter.showMessage(QStringLiteral("Bad file format"));
+        ctx.listFileName.clear();
+        ctx.caption(QStringLiteral("ISD Programmer"));
+        break;
+    case ListLoad::NotOpened:
+        // Told already; the table and the list it belongs to stay.
+        break;
+    }
+    return loaded;
+}
+
+void FileList::finishOpening() {
     CheckAddressCells();
     ctx.availability.UpdateMenu();
     TablesContext::call(ctx.scrollFilesToTop);
@@ -138,7 +162,8 @@ void FileList::saveList() {
     if (!ctx.listFileName.isEmpty()) {
         if (!fileGrid.cell(FileColumn::Stop, 1).isEmpty()) {
             ctx.folders.RememberFolder(4, ctx.open, ctx.save);
-            WriteFileList(ctx.listFileName);
+            if (WriteFileList(ctx.listFileName))
+                ctx.kept(TablesContext::Table::Files, ctx.listFileName);
         }
         return;
     }
@@ -150,6 +175,7 @@ void FileList::saveList() {
         return;
     ctx.listFileName = name;
     ctx.caption(QStringLiteral("VOKAR ISD Programmer, ") + name);
+    ctx.kept(TablesContext::Table::Files, name);
 }
 
 void FileList::saveListAs() {
@@ -167,6 +193,7 @@ void FileList::saveListAs() {
     ctx.listFileName = name;
     ctx.folders.RememberFolder(4, ctx.open, ctx.save);
     ctx.caption(QStringLiteral("ISD Programmer, ") + name);
+    ctx.kept(TablesContext::Table::Files, name);
 }
 
 bool FileList::WriteFileList(const QString& name) {

@@ -11,6 +11,9 @@ public:
     explicit FileList(TablesContext& context);
 
     void openTable();
+    // Open Table with the name given instead of chosen in the dialog (a
+    // dropped list, a recent one).
+    void openTableFile(const QString& name);
     void saveList();
     void saveListAs();
 
@@ -33,6 +36,10 @@ public:
     ListLoad readFileList(const QString& name);
 
 private:
+    // The load of a chosen list, and the steps that follow whether or not
+    // one was chosen.
+    ListLoad load(const QString& name);
+    void finishOpening();
     void prepareSaveDialog();
     // The name the user confirmed in the save dialog, with the default
     // extension added to a name typed without one.

@@ -22,27 +22,51 @@ void FileTable::NumberFileRows() {
     ctx.fileGrid.NumberRows();
 }
 
-bool FileTable::askForSoundFile() {
+QString FileTable::soundFilter() {
+    return QStringLiteral("All sound files (*.wav *.mid)|*.wav;*.mid|"
+                          "WAV file (*.wav)|*.wav|MIDI file (*.mid)|*.mid");
+}
+
+bool FileTable::askForSoundFiles() {
     FileDialog& open = ctx.open;
     open.kind = FileDialog::Kind::Open;
-    open.filter = QStringLiteral("WAV file (*.wav)|*.wav|MIDI file (*.mid)|*.mid");
-    if (ctx.soundFileType != 2)
-        ctx.soundFileType = 1;
-    open.filterIndex = ctx.soundFileType;
+    open.filter = soundFilter();
+    // 1 WAV, 2 MIDI, anything else all sound files; the dialog lists all
+    // sound files first.
+    if (ctx.soundFileType != 1 && ctx.soundFileType != 2)
+        ctx.soundFileType = 0;
+    open.filterIndex = ctx.soundFileType + 1;
     open.initialDir = ctx.folders.SoundFolder;
     open.fileName.clear();
-    if (!ctx.prompter.execute(open))
+    open.fileNames.clear();
+    open.multiple = true;
+    const bool chosen = ctx.prompter.execute(open);
+    open.multiple = false;
+    if (!chosen)
         return false;
+    if (open.fileNames.isEmpty())
+        open.fileNames = QStringList{open.fileName};
     ctx.folders.RememberFolder(1, ctx.open, ctx.save);
-    ctx.soundFileType = open.filterIndex;
-    if (!FileListFormat::storable(open.fileName)) {
+    ctx.soundFileType = open.filterIndex - 1;
+    open.fileNames = storableOnly(open.fileNames);
+    if (open.fileNames.isEmpty())
+        return false;
+    open.fileName = open.fileNames.constFirst();
+    return true;
+}
+
+QStringList FileTable::storableOnly(const QStringList& names) {
+    QStringList kept;
+    QStringList refused;
+    for (const QString& name : names)
+        (FileListFormat::storable(name) ? kept : refused).append(name);
+    for (const QString& name : refused) {
         ctx.prompter.showMessage(
             QStringLiteral("Cannot add %1: its name holds a \";\" or a line break, which a file "
                            "list cannot store. Rename the file and add it again.")
-                .arg(QDir::toNativeSeparators(open.fileName)));
-        return false;
+                .arg(QDir::toNativeSeparators(name)));
     }
-    return true;
+    return kept;
 }
 
 void FileTable::putNewFile(int row, const QString& name) {
@@ -51,22 +75,43 @@ void FileTable::putNewFile(int row, const QString& name) {
     ctx.fileGrid.setCell(FileColumn::Stop, row, AddressText::notUsed());
 }
 
+void FileTable::appendFile(const QString& name) {
+    StringGrid& fileGrid = ctx.fileGrid;
+    fileGrid.setRowCount(fileGrid.RowCount() + 1);
+    putNewFile(fileGrid.FirstFreeRow(), name);
+}
+
 void FileTable::addFile() {
     TablesContext::call(ctx.showSoundFiles);
-    if (askForSoundFile()) {
-        StringGrid& fileGrid = ctx.fileGrid;
-        fileGrid.setRowCount(fileGrid.RowCount() + 1);
-        putNewFile(fileGrid.FirstFreeRow(), ctx.open.fileName);
+    if (askForSoundFiles()) {
+        for (const QString& name : ctx.open.fileNames)
+            appendFile(name);
     }
     NumberFileRows();
     ctx.availability.UpdateMenu();
 }
 
+void FileTable::addDroppedFiles(const QStringList& names) {
+    TablesContext::call(ctx.showSoundFiles);
+    for (const QString& name : storableOnly(names))
+        appendFile(name);
+    NumberFileRows();
+    ctx.availability.UpdateMenu();
+}
+
 void FileTable::insertFile() {
-    StringGrid& fileGrid = ctx.fileGrid;
-    const int s = fileGrid.Row();
-    if (!askForSoundFile())
+    const int s = ctx.fileGrid.Row();
+    if (!askForSoundFiles())
         return;
+    // Several files go in one after the other, in the order chosen.
+    int at = s;
+    for (const QString& name : ctx.open.fileNames)
+        at = insertOne(at, name) + 1;
+    ctx.availability.UpdateMenu();
+}
+
+int FileTable::insertOne(int s, const QString& name) {
+    StringGrid& fileGrid = ctx.fileGrid;
     fileGrid.setRowCount(fileGrid.RowCount() + 1);
     NumberFileRows();
     const int n = fileGrid.FirstFreeRow() - 1; // entries in use from row 1 on
@@ -83,8 +128,8 @@ void FileTable::insertFile() {
         NumberFileRows();
         r = s;
     }
-    putNewFile(r, ctx.open.fileName);
-    ctx.availability.UpdateMenu();
+    putNewFile(r, name);
+    return r;
 }
 
 void FileTable::removeFile() {

@@ -17,6 +17,8 @@ struct RememberedFolders;
 // The window-only effects (caption, active tab, scrolling) are callbacks; an
 // empty callback does nothing.
 struct TablesContext {
+    enum class Table { Files, Map };
+
     StringGrid& fileGrid;
     StringGrid& mapGrid;
     PanelTexts& panel;
@@ -34,10 +36,17 @@ struct TablesContext {
     std::function<void()> showSoundFiles;
     std::function<void()> scrollFilesToTop;
     std::function<void()> scrollMapToTop;
+    // A table now holds what a file holds: it was loaded from it or saved to
+    // it (the recent files, the unsaved-changes check).
+    std::function<void(Table table, const QString& file)> fileKept;
 
     void caption(const QString& text) const {
         if (setCaption)
             setCaption(text);
+    }
+    void kept(Table table, const QString& file) const {
+        if (fileKept)
+            fileKept(table, file);
     }
     static void call(const std::function<void()>& hook) {
         if (hook)

@@ -1,3 +1,5 @@
 #include "comport.h"
 
 ComPort::~ComPort() = default;
+
+TrafficObserver::~TrafficObserver() = default;

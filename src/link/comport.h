@@ -1,6 +1,17 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
+
+// Sees the bytes that go over the line, for a log of them. Called on the
+// thread the port lives on, right after the bytes went out or were taken in.
+class TrafficObserver {
+public:
+    virtual ~TrafficObserver();
+    virtual void sent(const QByteArray& bytes) = 0;
+    // Bytes the program read, and (`discarded`) bytes it threw away unread.
+    virtual void received(const QByteArray& bytes, bool discarded) = 0;
+};
 
 // The serial port component as the program uses it. SerialComPort is the real
 // one; the logic tests put a fake in its place.
@@ -9,6 +20,10 @@ class ComPort : public QObject {
 public:
     using QObject::QObject;
     ~ComPort() override;
+
+    // At most one observer; null (the usual case) costs one test per call.
+    void setTrafficObserver(TrafficObserver* observer) { traffic = observer; }
+    TrafficObserver* trafficObserver() const { return traffic; }
 
     // Opens and sets up port PortNum(); raises ComPortError when the port is
     // already open or the device cannot be opened or set up.
@@ -30,6 +45,16 @@ public:
     // Discards waiting input, then emits inputPurged.
     virtual void PurgeRead() = 0;
 
+protected:
+    void noteSent(const char* data, int count) {
+        if (traffic != nullptr && count > 0)
+            traffic->sent(QByteArray(data, count));
+    }
+    void noteReceived(const char* data, int count, bool discarded = false) {
+        if (traffic != nullptr && count > 0)
+            traffic->received(QByteArray(data, count), discarded);
+    }
+
 signals:
     void OnRxChar(int count);
     void OnError(int errors);
@@ -40,4 +65,7 @@ signals:
     void activeChanged(bool active);
     // The device went away while open; the port has been closed.
     void vanished(const QString& reason);
+
+private:
+    TrafficObserver* traffic = nullptr;
 };

@@ -112,6 +112,7 @@ int SerialComPort::WriteBuf(const char* data, int count) {
     port.write(data, count);
     // Out now, not at the next turn of the event loop.
     port.flush();
+    noteSent(data, count);
     return count;
 }
 
@@ -132,6 +133,7 @@ int SerialComPort::ReadBuf(char* buffer, int count) {
     if (n <= 0)
         return 0;
     consumedInDelivery += n;
+    noteReceived(buffer, int(n));
     return int(n);
 }
 
@@ -139,6 +141,11 @@ void SerialComPort::PurgeRead() {
     if (!port.isOpen())
         return;
     consumedInDelivery += port.bytesAvailable();
+    if (trafficObserver() != nullptr) {
+        // What is thrown away is shown too: it came over the line.
+        const QByteArray dropped = port.readAll();
+        noteReceived(dropped.constData(), int(dropped.size()), true);
+    }
     port.clear(QSerialPort::Input);
     // Qt's own buffer may hold bytes the driver no longer does.
     port.readAll();

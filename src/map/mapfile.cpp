@@ -42,7 +42,8 @@ void MapFile::saveMemoryMap() {
     if (ctx.mapGrid.cell(MapColumn::StartHex, 1).isEmpty())
         return;
     ctx.folders.RememberFolder(5, ctx.open, ctx.save);
-    writeMapFile(save.fileName);
+    if (writeMapFile(save.fileName))
+        ctx.kept(TablesContext::Table::Map, save.fileName);
 }
 
 bool MapFile::writeMapFile(const QString& name) {
@@ -69,10 +70,26 @@ void MapFile::openMemoryMap() {
     open.filter = mapFilter();
     if (ctx.prompter.execute(open)) {
         ctx.folders.RememberFolder(3, ctx.open, ctx.save);
-        if (readMapFile(open.fileName) == MapLoad::TooLong)
-            ctx.prompter.showMessage(QStringLiteral("Bad file format"));
+        load(open.fileName);
     }
     ctx.availability.mapLoaded();
+}
+
+void MapFile::openMapFile(const QString& name) {
+    // As if chosen in the open dialog: its folder becomes the map folder.
+    const QString folder = RememberedFolders::folderOf(name, false);
+    if (!folder.isEmpty())
+        ctx.folders.MapFolder = folder;
+    load(name);
+    ctx.availability.mapLoaded();
+}
+
+void MapFile::load(const QString& name) {
+    const MapLoad loaded = readMapFile(name);
+    if (loaded == MapLoad::TooLong)
+        ctx.prompter.showMessage(QStringLiteral("Bad file format"));
+    if (loaded == MapLoad::Complete)
+        ctx.kept(TablesContext::Table::Map, name);
 }
 
 MapFile::MapLoad MapFile::readMapFile(const QString& name) {

@@ -12,6 +12,9 @@ public:
 
     void saveMemoryMap();
     void openMemoryMap();
+    // Open Memory Map with the name given instead of chosen in the dialog
+    // (a dropped map, a recent one).
+    void openMapFile(const QString& name);
 
     enum class MapLoad {
         Complete,
@@ -27,5 +30,7 @@ public:
     bool writeMapFile(const QString& name);
 
 private:
+    void load(const QString& name);
+
     TablesContext& ctx;
 };

@@ -13,7 +13,11 @@ PlanModel::PlanModel(StringGrid& files_, StringGrid& map_, PanelTexts& panel_, C
     : QObject(parent), fileGrid(files_), mapGrid(map_), panel(panel_), chip(chip_),
       lengths(lengths_) {
     for (StringGrid* grid : {&fileGrid, &mapGrid}) {
-        connect(grid, &QAbstractItemModel::dataChanged, this, &PlanModel::tablesChanged);
+        connect(grid, &QAbstractItemModel::dataChanged, this,
+                [this, grid](const QModelIndex& topLeft) {
+                    if (grid->changesCells(topLeft))
+                        tablesChanged();
+                });
         connect(grid, &QAbstractItemModel::modelReset, this, &PlanModel::tablesChanged);
         connect(grid, &QAbstractItemModel::rowsInserted, this, &PlanModel::tablesChanged);
         connect(grid, &QAbstractItemModel::rowsRemoved, this, &PlanModel::tablesChanged);
@@ -28,6 +32,7 @@ PlanModel::PlanModel(StringGrid& files_, StringGrid& map_, PanelTexts& panel_, C
 
 void PlanModel::tablesChanged() {
     lastVerify.reset();
+    emit tablesEdited();
     schedule();
 }
 

@@ -39,6 +39,9 @@ public:
 
 signals:
     void changed();
+    // A cell of either table changed (or rows came or went): what was said
+    // about the tables no longer holds.
+    void tablesEdited();
 
 private:
     void schedule();

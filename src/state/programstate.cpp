@@ -34,7 +34,8 @@ void ProgramState::setUp(const QString& configPath) {
     link.StopRequested = true;
     link.PowerSetting = 0;
     link.TableRow = 1;
-    soundFileType = 1;
+    // The sound file dialog starts on all sound files.
+    soundFileType = 0;
 
     frame.fillFF();
 }

@@ -64,5 +64,5 @@ public:
     FileDialog openDialog;
     FileDialog saveDialog;
     QString listFileName;
-    int soundFileType = 1;
+    int soundFileType = 0; // 0 all sound files, 1 WAV, 2 MIDI
 };

@@ -65,6 +65,9 @@ void AddressDialog::prepare() {
 
 bool AddressDialog::Execute() {
     prepare();
+    // The text stays from the last showing, selected: typing replaces it.
+    addressEdit->selectAll();
+    addressEdit->setFocus();
     return conclude(exec() == QDialog::Accepted);
 }
 

@@ -7,13 +7,18 @@
 
 #include <QButtonGroup>
 #include <QFrame>
+#include <QGridLayout>
 #include <QPushButton>
 #include <QRadioButton>
 
 namespace {
-constexpr int ColumnWidth = 150;
 constexpr int Top = 16;
-constexpr int Pitch = 24;
+constexpr int Margin = 12;
+// Buttons at least this high, 24 pixels apart as designed.
+constexpr int ButtonHeight = 20;
+constexpr int RowGap = 4;
+constexpr int ColumnGap = 12;
+constexpr int Rows = 13;
 // First index of each of the four columns, and one past the last.
 constexpr int columnStart[] = {1, 14, 27, 40, 51};
 } // namespace
@@ -22,7 +27,13 @@ ChipTypeDialog::ChipTypeDialog(ChipControl& chip_, QWidget* parent) : QDialog(pa
     setObjectName(QString::fromLatin1(ControlName::ChipTypeDialog));
     setAccessibleDescription(objectName());
     setWindowTitle(QStringLiteral("Change ISD Device "));
-    setFixedSize(600, 341);
+    // Four columns of buttons with lines between them; the dialog takes the
+    // size its captions need, so that none is cut, and cannot be resized.
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(Margin, Top, Margin, Margin);
+    grid->setVerticalSpacing(RowGap);
+    grid->setHorizontalSpacing(ColumnGap);
+    grid->setSizeConstraint(QLayout::SetFixedSize);
     auto* group = new QButtonGroup(this);
     for (int column = 0; column < 4; ++column) {
         for (int index = columnStart[column]; index < columnStart[column + 1]; ++index) {
@@ -30,8 +41,8 @@ ChipTypeDialog::ChipTypeDialog(ChipControl& chip_, QWidget* parent) : QDialog(pa
             auto* button = new QRadioButton(QString::fromLatin1(info->caption), this);
             button->setObjectName(QString::fromLatin1(ControlName::ChipTypeButton).arg(index));
             button->setAccessibleDescription(button->objectName());
-            button->setGeometry(column * ColumnWidth + 12,
-                                Top + (index - columnStart[column]) * Pitch, ColumnWidth - 16, 20);
+            button->setMinimumHeight(ButtonHeight);
+            grid->addWidget(button, index - columnStart[column], 2 * column, Qt::AlignTop);
             group->addButton(button, index);
             buttons[index - 1] = button;
         }
@@ -39,14 +50,15 @@ ChipTypeDialog::ChipTypeDialog(ChipControl& chip_, QWidget* parent) : QDialog(pa
             auto* line = new QFrame(this);
             line->setFrameShape(QFrame::VLine);
             line->setFrameShadow(QFrame::Sunken);
-            line->setGeometry(column * ColumnWidth, 8, 2, 341 - 16);
+            grid->addWidget(line, 0, 2 * column - 1, Rows, 1);
         }
     }
     ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QString::fromLatin1(ControlName::OkButton));
     ok->setAccessibleDescription(ok->objectName());
     ok->setDefault(true);
-    ok->setGeometry(600 - 12 - 75, 341 - 12 - 25, 75, 25);
+    // At the lower right of the fourth column, below ISD 50.
+    grid->addWidget(ok, Rows - 1, 6, Qt::AlignRight | Qt::AlignBottom);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 

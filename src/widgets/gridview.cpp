@@ -18,6 +18,9 @@ GridView::GridView(StringGrid& grid, QWidget* parent) : QTableView(parent), grid
     connect(&grid, &QAbstractItemModel::rowsRemoved, this, &GridView::showSelectedRow);
     connect(&grid, &QAbstractItemModel::modelReset, this, &GridView::showSelectedRow);
     connect(&grid, &QAbstractItemModel::layoutChanged, this, &GridView::showSelectedRow);
+    // A column shown beside the cells (the file table's Length) joins the
+    // highlighted row.
+    connect(&grid, &QAbstractItemModel::columnsInserted, this, &GridView::showSelectedRow);
     showSelectedRow();
 }
 

@@ -1,5 +1,6 @@
 // docs/NAMES.md against the command table, the wired window and the
 // sources; and every command's handler registered, none silently missing.
+#include "app/accesskeys.h"
 #include "core/handlertable.h"
 #include "wiredprogram.h"
 
@@ -7,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QTableView>
 #include <QTest>
 #include <QToolBar>
 
@@ -52,18 +54,25 @@ QHash<const QAction*, QString> placesIn(MainWindow& window) {
             if (const QMenu* sub = act->menu()) {
                 for (const QAction* inner : sub->actions()) {
                     if (!inner->isSeparator())
-                        where.insert(inner, base + QStringLiteral(" > ") + act->text());
+                        where.insert(inner,
+                                     base + QStringLiteral(" > ") + AccessKeys::plain(act->text()));
                 }
             }
         }
     };
     for (const QAction* top : window.menuBar()->actions()) {
+        const QString title = AccessKeys::plain(top->text());
         if (top->menu() != nullptr)
-            walk(top->menu(), top->text() + QStringLiteral(" menu"), top->text());
+            walk(top->menu(), title + QStringLiteral(" menu"), title);
         else
             where.insert(top, QStringLiteral("menu bar"));
     }
     walk(window.popupMenu(), QStringLiteral("context menu"), QStringLiteral("context menu"));
+    // Keys of the file table that are in no menu.
+    for (const QAction* act : window.fileView()->actions()) {
+        if (!where.contains(act))
+            where.insert(act, QStringLiteral("file table key"));
+    }
     return where;
 }
 

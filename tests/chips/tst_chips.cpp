@@ -4,6 +4,7 @@
 #include "fakecomport.h"
 #include "fakeprompter.h"
 #include "link/commandframe.h"
+#include "screenshot.h"
 #include "settingsfile.h"
 #include "tempfolder.h"
 #include "widgets/addressdialog.h"
@@ -453,18 +454,30 @@ void TestChips::chipDialogLayout() {
     Bench bench;
     ChipTypeDialog dialog(bench.chip);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Change ISD Device "));
-    QCOMPARE(dialog.size(), QSize(600, 341));
-    // Four columns: 1-13, 14-26, 27-39, 40-50, 24 pixels apart from 16 down.
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    // Sized to its captions, and not to be resized.
+    QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
+    for (int index = 1; index <= 50; ++index) {
+        QRadioButton* button = dialog.isdButton(index);
+        QVERIFY2(button->width() >= button->sizeHint().width(), qPrintable(button->text()));
+        QVERIFY(dialog.rect().contains(button->geometry()));
+    }
+    // Four columns: 1-13, 14-26, 27-39, 40-50, from 16 down, evenly apart.
+    const int pitch = dialog.isdButton(2)->y() - dialog.isdButton(1)->y();
+    QVERIFY(pitch >= 24);
     QCOMPARE(dialog.isdButton(1)->y(), 16);
-    QCOMPARE(dialog.isdButton(13)->y(), 16 + 12 * 24);
+    QCOMPARE(dialog.isdButton(13)->y(), 16 + 12 * pitch);
     QCOMPARE(dialog.isdButton(14)->y(), 16);
-    QCOMPARE(dialog.isdButton(50)->y(), 16 + 10 * 24);
+    QCOMPARE(dialog.isdButton(50)->y(), 16 + 10 * pitch);
     QVERIFY(dialog.isdButton(14)->x() > dialog.isdButton(13)->x());
     QVERIFY(dialog.isdButton(40)->x() > dialog.isdButton(39)->x());
     QCOMPARE(dialog.isdButton(40)->x(), dialog.isdButton(50)->x());
     QCOMPARE(dialog.isdButton(7)->text(), QStringLiteral("ISD 33180 (3 min.)"));
     QVERIFY(dialog.okButton()->isDefault());
     QVERIFY(dialog.okButton()->x() >= dialog.isdButton(40)->x());
+    QVERIFY(dialog.okButton()->y() > dialog.isdButton(50)->y());
+    screenshot(dialog, QStringLiteral("chip-type-dialog.png"));
 }
 
 void TestChips::addressDialogChecks_data() {

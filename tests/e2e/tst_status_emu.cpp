@@ -42,17 +42,18 @@ class TestStatusEmu : public QObject {
     Q_OBJECT
 
 private slots:
-    void connectedStartShowsNoHint();
+    void connectedStartSaysWhere();
     void startWithoutProgrammerExplainsHowToConnect();
     void scanCountsMessagesAsTheyAreFound();
     void playTableCountsRecords();
     void recordTableNamesEachFileAndCountsThem();
 };
 
-void TestStatusEmu::connectedStartShowsNoHint() {
+void TestStatusEmu::connectedStartSaysWhere() {
     Bench b;
     QVERIFY(b.start(threeMessages));
-    QCOMPARE(b.status(), QString());
+    // Not how to connect, but where it is connected.
+    QCOMPARE(b.status(), QStringLiteral("Connected to COM1 (%1)").arg(b.emu.device()));
 }
 
 void TestStatusEmu::startWithoutProgrammerExplainsHowToConnect() {

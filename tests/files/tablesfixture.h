@@ -89,6 +89,7 @@ struct TablesFixture {
     int soundFilesShown = 0;
     int filesScrolledToTop = 0;
     int mapScrolledToTop = 0;
+    QList<std::pair<TablesContext::Table, QString>> kept;
 
     TablesContext context{fileGrid,
                           mapGrid,
@@ -105,5 +106,8 @@ struct TablesFixture {
                           [this](const QString& text) { captions.append(text); },
                           [this] { ++soundFilesShown; },
                           [this] { ++filesScrolledToTop; },
-                          [this] { ++mapScrolledToTop; }};
+                          [this] { ++mapScrolledToTop; },
+                          [this](TablesContext::Table table, const QString& file) {
+                              kept.append({table, file});
+                          }};
 };

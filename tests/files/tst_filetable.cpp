@@ -25,6 +25,8 @@ private slots:
     void addCancelledStillRenumbersAndUpdatesCommands();
     void namesAListCannotStoreAreRefused_data();
     void namesAListCannotStoreAreRefused();
+    void severalChosenGoInOrderWithoutTheRefused_data();
+    void severalChosenGoInOrderWithoutTheRefused();
     void insertPlacesFileAtSelectionOrAfterEntries_data();
     void insertPlacesFileAtSelectionOrAfterEntries();
     void insertOverwritesStrayTextsOfTheFirstFreeRow();
@@ -74,18 +76,26 @@ void TestFileTable::addRemembersSoundFolderAndFileType() {
     TablesFixture f;
     FileTable table(f.context);
     f.folders.SoundFolder = QStringLiteral("/music");
-    f.soundFileType = 7; // anything but MIDI shows WAV first
+    f.soundFileType = 7; // anything but WAV or MIDI shows all sound files
     f.open.fileName = QStringLiteral("/old/name.wav");
     f.prompter.answers = {QStringLiteral("/midi/song.mid")};
-    f.open.filterIndex = 1;
     table.addFile();
-    const FileDialog shown = f.prompter.shown.constLast();
-    QCOMPARE(shown.filter, QStringLiteral("WAV file (*.wav)|*.wav|MIDI file (*.mid)|*.mid"));
+    FileDialog shown = f.prompter.shown.constLast();
+    QCOMPARE(shown.filter, QStringLiteral("All sound files (*.wav *.mid)|*.wav;*.mid|"
+                                          "WAV file (*.wav)|*.wav|MIDI file (*.mid)|*.mid"));
     QCOMPARE(shown.filterIndex, 1);
+    QVERIFY(shown.multiple);
     QCOMPARE(shown.initialDir, QStringLiteral("/music"));
     QCOMPARE(shown.fileName, QString());
     QCOMPARE(f.folders.SoundFolder, QStringLiteral("/midi"));
-    QCOMPARE(f.soundFileType, 1);
+    QCOMPARE(f.soundFileType, 0);
+    // The filter the user leaves chosen is the one the next dialog shows.
+    f.soundFileType = 2;
+    f.prompter.answers = {QStringLiteral("/midi/other.mid")};
+    table.addFile();
+    shown = f.prompter.shown.constLast();
+    QCOMPARE(shown.filterIndex, 3);
+    QCOMPARE(f.soundFileType, 2);
 }
 
 void TestFileTable::addCancelledStillRenumbersAndUpdatesCommands() {
@@ -428,6 +438,46 @@ void TestFileTable::selectingRowWithBadStartCellResetsIt() {
     QCOMPARE(f.fileRow(1),
              (QStringList{notUsed, QStringLiteral("00050"), QStringLiteral("a.wav")}));
     QCOMPARE(f.panel.address(), QStringLiteral("00001"));
+}
+
+void TestFileTable::severalChosenGoInOrderWithoutTheRefused_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("firstRow");
+    QTest::newRow("Add") << QStringLiteral("Add") << 6;
+    QTest::newRow("Insert") << QStringLiteral("Insert") << 2;
+    QTest::newRow("drop") << QStringLiteral("drop") << 6;
+}
+
+// Files chosen or dropped together go in one after the other, in their
+// order; a name a list cannot store is left out with its message, the others
+// go in.
+void TestFileTable::severalChosenGoInOrderWithoutTheRefused() {
+    QFETCH(QString, command);
+    QFETCH(int, firstRow);
+    TablesFixture f;
+    f.fillFiles(fiveEntries());
+    f.fileGrid.setRow(2);
+    FileTable table(f.context);
+    const QString refused = QStringLiteral("/snd/a;b.wav");
+    const QStringList names = {QStringLiteral("/snd/x.wav"), refused, QStringLiteral("/snd/y.wav")};
+    f.prompter.answers = {names.join(QChar(0))};
+    if (command == QLatin1String("Insert"))
+        table.insertFile();
+    else if (command == QLatin1String("Add"))
+        table.addFile();
+    else
+        table.addDroppedFiles(names);
+    QCOMPARE(f.prompter.messages.size(), 1);
+    QVERIFY(f.prompter.messages.first().startsWith(QStringLiteral("Cannot add ") + refused));
+    QCOMPARE(f.fileGrid.cell(FileColumn::File, firstRow), QStringLiteral("/snd/x.wav"));
+    QCOMPARE(f.fileGrid.cell(FileColumn::File, firstRow + 1), QStringLiteral("/snd/y.wav"));
+    QCOMPARE(f.fileGrid.FirstFreeRow(), 8);
+    // Inserted rows push the entries from the selected row down, in order.
+    for (int k = 1, row = 1; k <= 5; ++k, ++row) {
+        if (row == firstRow)
+            row += 2;
+        QCOMPARE(f.fileRow(row), fiveEntries().at(k - 1));
+    }
 }
 
 void TestFileTable::selectingRowOnlyRunsWhenSelectionMoves() {

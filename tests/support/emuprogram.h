@@ -40,17 +40,18 @@ public:
     // Starts the stand-in, then the program on `settings`; true when the
     // program's port is open.
     bool start(const StandIn& standIn, const QByteArray& settings = SettingsFile().text(),
-               MediaPlayer* otherPlayer = nullptr) {
+               MediaPlayer* otherPlayer = nullptr, Prompter* otherPrompter = nullptr) {
         if (!emu.start(standInArguments(standIn)))
             return false;
-        startProgram(settings, otherPlayer);
+        startProgram(settings, otherPlayer, otherPrompter);
         return port.Active();
     }
     // The same, then waits until the program has answered the stand-in's
     // greeting, as a user's first command would come after it.
     bool startAndGreet(const StandIn& standIn, const QByteArray& settings = SettingsFile().text(),
-                       MediaPlayer* otherPlayer = nullptr) {
-        return start(standIn, settings, otherPlayer) && emu.waitForGreetingAnswered();
+                       MediaPlayer* otherPlayer = nullptr, Prompter* otherPrompter = nullptr) {
+        return start(standIn, settings, otherPlayer, otherPrompter) &&
+               emu.waitForGreetingAnswered();
     }
 
     // How many lines of the stand-in's log contain `text`.

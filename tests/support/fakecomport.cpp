@@ -31,6 +31,7 @@ int FakeComPort::WriteBuf(const char* data, int count) {
     if (!open)
         return 0;
     written.append(QByteArray(data, count));
+    noteSent(data, count);
     return count;
 }
 
@@ -40,10 +41,13 @@ int FakeComPort::ReadBuf(char* buffer, int count) {
     const int n = qMin(count, int(input.size()));
     std::memcpy(buffer, input.constData(), size_t(n));
     input.remove(0, n);
+    noteReceived(buffer, n);
     return n;
 }
 
 void FakeComPort::PurgeRead() {
+    // What is thrown away came over the line: the serial log shows it.
+    noteReceived(input.constData(), int(input.size()), true);
     input.clear();
     emit inputPurged();
 }

@@ -5,7 +5,8 @@
 #include <QTemporaryDir>
 
 // A scratch folder that is the working folder for the test's lifetime, since
-// the program keeps its settings in the working folder.
+// the program keeps its settings in the working folder; the user's
+// configuration folder (XDG_CONFIG_HOME) is its "config" folder meanwhile.
 class TempFolder {
 public:
     TempFolder();
@@ -21,4 +22,6 @@ public:
 private:
     QTemporaryDir dir;
     QString previous;
+    QByteArray previousConfig;
+    bool hadConfig;
 };

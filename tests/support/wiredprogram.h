@@ -39,11 +39,13 @@ public:
 
 protected:
     // Writes `settings` as the settings file (none when empty: a first start)
-    // and starts the program on it.
-    void startProgram(const QByteArray& settings, MediaPlayer* otherPlayer = nullptr) {
+    // and starts the program on it; `otherPrompter` puts up real boxes.
+    void startProgram(const QByteArray& settings, MediaPlayer* otherPlayer = nullptr,
+                      Prompter* otherPrompter = nullptr) {
         if (!settings.isEmpty())
             folder.write(SettingsFile::name(), settings);
-        windows = createWindows(port, otherPlayer != nullptr ? otherPlayer : &player, prompter,
+        windows = createWindows(port, otherPlayer != nullptr ? otherPlayer : &player,
+                                otherPrompter != nullptr ? *otherPrompter : prompter,
                                 SettingsFile::name());
     }
 };
@@ -53,8 +55,8 @@ protected:
 class FakeProgram : public WiredProgramOn<FakeComPort> {
 public:
     explicit FakeProgram(const QByteArray& settings = QByteArray(),
-                         MediaPlayer* otherPlayer = nullptr) {
-        startProgram(settings, otherPlayer);
+                         MediaPlayer* otherPlayer = nullptr, Prompter* otherPrompter = nullptr) {
+        startProgram(settings, otherPlayer, otherPrompter);
     }
 
     // A reply from the programmer.
