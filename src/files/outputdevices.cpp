@@ -2,14 +2,16 @@
 
 #include "soundoutput.h"
 
+#include "core/usersettings.h"
+
 #include <QSettings>
 #include <algorithm>
 
 namespace {
 
+// The same file as the window's other remembered settings.
 QSettings settings() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("isdvokar"),
-                     QStringLiteral("isdvokar"));
+    return QSettings(UserSettings::path(), QSettings::IniFormat);
 }
 
 const QString choiceKey = QStringLiteral("sound/output");

@@ -13,7 +13,7 @@
 // names listed are the names it plays on.
 //
 // The chosen output is kept in the user's configuration folder
-// (isdvokar/isdvokar.ini, key sound/output), where the window's Setup > Sound
+// (isdvokar/isdvokar.conf, key sound/output), where the window's Setup > Sound
 // output puts it and the command-line program reads it too.
 namespace OutputDevices {
 
