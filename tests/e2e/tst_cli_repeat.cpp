@@ -90,8 +90,15 @@ void TestCliRepeat::threeChipsInARowThreeLogLines() {
         } else {
             QTRY_VERIFY2_WITH_TIMEOUT(cli.err().count(QStringLiteral("press Enter")) == chip,
                                       qPrintable(cli.describe()), 10000);
+            // Likewise Enter only once the new chip is in: the program's
+            // next frames must not reach the chip being taken out.
+            const auto inserted = [&] {
+                return emu.log().filter(QStringLiteral("chip 41 inserted")).size();
+            };
+            const qsizetype before = inserted();
             emu.command(QStringLiteral("nochip"));
             emu.command(QStringLiteral("chip 41"));
+            QTRY_VERIFY_WITH_TIMEOUT(inserted() > before, 10000);
             cli.write("\n");
         }
     }
