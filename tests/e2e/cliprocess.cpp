@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QTest>
 #include <QtEndian>
@@ -94,6 +95,32 @@ QString CliProcess::describe() {
         .arg(arguments.join(QLatin1Char(' ')))
         .arg(code)
         .arg(out(), err());
+}
+
+QString CliProcess::describeFailures() {
+    const QJsonArray lanes = json().value(QStringLiteral("programmers")).toArray();
+    QStringList lines{QStringLiteral("isdvokar-cli %1").arg(arguments.join(QLatin1Char(' '))),
+                      QStringLiteral("exit code %1").arg(code)};
+    if (lanes.isEmpty())
+        lines << QStringLiteral("--- standard error") << err();
+    for (const QJsonValue& value : lanes) {
+        const QJsonObject lane = value.toObject();
+        const QString result = lane.value(QStringLiteral("result")).toString();
+        if (result == QLatin1String("verified"))
+            continue;
+        lines << QStringLiteral("%1: %2 %3")
+                     .arg(lane.value(QStringLiteral("port")).toString(), result,
+                          lane.value(QStringLiteral("reason")).toString());
+        for (const QJsonValue& value : lane.value(QStringLiteral("rows")).toArray()) {
+            QJsonObject row = value.toObject();
+            if (row.value(QStringLiteral("outcome")).toString() == QLatin1String("match"))
+                continue;
+            row.remove(QStringLiteral("file")); // the row number tells it
+            lines << QStringLiteral("  ") +
+                         QString::fromUtf8(QJsonDocument(row).toJson(QJsonDocument::Compact));
+        }
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 bool CliProcess::writeToneThenSilence(const QString& path, double toneSeconds,

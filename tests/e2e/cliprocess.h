@@ -33,6 +33,11 @@ public:
     QJsonObject json();
     // What a failure message shows: the command line, the code and both outputs.
     QString describe();
+    // A failure message short enough to be shown whole: the command line, the
+    // code, and of each programmer in the --json result that did not verify
+    // its result, reason and the rows that did not match; standard error
+    // where there is no such result.
+    QString describeFailures();
 
     // A WAV file of a tone at half of full scale followed by digital silence:
     // 16-bit mono at 16 kHz.

@@ -9,6 +9,7 @@
 #include "tempfolder.h"
 
 #include <QJsonArray>
+#include <QRegularExpression>
 #include <QTest>
 
 class TestCliRepeat : public QObject {
@@ -55,7 +56,8 @@ void TestCliRepeat::threeChipsInARowThreeLogLines() {
         QStringLiteral("record"),   QStringLiteral("list.lsp"),  QStringLiteral("--port"),
         QStringLiteral("COM1"),     QStringLiteral("--chip"),    QStringLiteral("41"),
         QStringLiteral("--repeat"), QStringLiteral("--count"),   QStringLiteral("3"),
-        QStringLiteral("--csv"),    QStringLiteral("chips.csv"), QStringLiteral("--json")};
+        QStringLiteral("--csv"),    QStringLiteral("chips.csv"), QStringLiteral("--json"),
+        QStringLiteral("--log"),    QStringLiteral("frames.log")};
     if (autoNext)
         arguments << QStringLiteral("--auto-next") << QStringLiteral("--poll-ms")
                   << QStringLiteral("200");
@@ -64,8 +66,20 @@ void TestCliRepeat::threeChipsInARowThreeLogLines() {
         return QString::fromUtf8(folder.read(QStringLiteral("chips.csv")))
             .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     };
+    // The stand-in's control input is a pipe of its own, which may overtake
+    // the line's bytes still in the pty on a busy machine: a chip is taken
+    // out only once the programmer has read every frame the program sent,
+    // the stop that ended the check among them, as an operator waits for
+    // the programmer to finish.
+    static const QRegularExpression emuRead(QStringLiteral("^\\s*[0-9.]+ in  "));
+    const auto lineDrained = [&] {
+        const qsizetype sent = QString::fromUtf8(folder.read(QStringLiteral("frames.log")))
+                                   .count(QStringLiteral(" COM1 out "));
+        return emu.log().filter(emuRead).size() >= sent;
+    };
     for (int chip = 1; chip < 3; ++chip) {
         QTRY_COMPARE_WITH_TIMEOUT(logLines().size(), chip + 1, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(lineDrained(), 10000);
         // The operator takes the chip out and puts the next one in.
         if (autoNext) {
             const int empty = int(emu.log().filter(QStringLiteral("| < ")).size());
@@ -76,8 +90,15 @@ void TestCliRepeat::threeChipsInARowThreeLogLines() {
         } else {
             QTRY_VERIFY2_WITH_TIMEOUT(cli.err().count(QStringLiteral("press Enter")) == chip,
                                       qPrintable(cli.describe()), 10000);
+            // Likewise Enter only once the new chip is in: the program's
+            // next frames must not reach the chip being taken out.
+            const auto inserted = [&] {
+                return emu.log().filter(QStringLiteral("chip 41 inserted")).size();
+            };
+            const qsizetype before = inserted();
             emu.command(QStringLiteral("nochip"));
             emu.command(QStringLiteral("chip 41"));
+            QTRY_VERIFY_WITH_TIMEOUT(inserted() > before, 10000);
             cli.write("\n");
         }
     }

@@ -49,6 +49,9 @@ void EmuProcess::judgeAtEnd() {
         qInfo("protocol violation(s), as expected:\n%s", qPrintable(found.join(QLatin1Char('\n'))));
     if (message.isEmpty())
         return;
+    if (!expected && !found.isEmpty())
+        message += QStringLiteral("\nthe stand-in's log up to the first of them:\n") +
+                   logBefore(found.first());
     if (!noiseSeed().isEmpty())
         message += QLatin1Char('\n') + noiseSeed();
     // Outside a test run (a tool that uses the stand-in) there is nothing to fail.
@@ -133,6 +136,14 @@ QStringList EmuProcess::violations() {
         if (line.startsWith(QLatin1String("PROTOCOL:")))
             found << line;
     return found;
+}
+
+QString EmuProcess::logBefore(const QString& line, int count) {
+    const QStringList& all = log();
+    const qsizetype at = all.indexOf(line);
+    const qsizetype end = at < 0 ? all.size() : at + 1;
+    const qsizetype begin = qMax<qsizetype>(0, end - count);
+    return all.mid(begin, end - begin).join(QLatin1Char('\n'));
 }
 
 QString EmuProcess::noiseSeed() {

@@ -75,6 +75,9 @@ public:
     // The "PROTOCOL:" lines logged so far: frames the program should not have
     // sent, one fault a line.
     QStringList violations();
+    // The log's last `count` lines up to and including `line` (the whole log's
+    // last ones when it holds no such line), to show how a fault came about.
+    QString logBefore(const QString& line, int count = 80);
     // The seed line of a noisy run ("noise: ... seed N"), to name in a failure.
     QString noiseSeed();
     // The running test knows that the program breaks the protocol here (a
