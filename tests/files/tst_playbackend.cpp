@@ -17,8 +17,11 @@
 namespace {
 // How far the end notification may be from the last sample at the sink.
 constexpr qint64 EndBoundUSecs = 300000;
-// How far the sound heard may be from the file's length.
-constexpr double LengthBoundSeconds = 0.05;
+// How far the sound heard may be from the file's length. Generous: on a
+// machine loaded far beyond its cores PipeWire was seen to skip 85 ms of a
+// stream it could not keep fed; a file cut short or played at a wrong rate is
+// still caught.
+constexpr double LengthBoundSeconds = 0.2;
 } // namespace
 
 class PlaybackEndTest : public QObject {
