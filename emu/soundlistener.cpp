@@ -13,10 +13,10 @@ SoundListener::~SoundListener() {
 
 bool SoundListener::start(const QString& source, QString& error) {
     stop();
-    pa_sample_spec spec{};
-    spec.format = PA_SAMPLE_S16LE;
-    spec.rate = Rate;
-    spec.channels = 1;
+    pa_sample_spec sampleFormat{};
+    sampleFormat.format = PA_SAMPLE_S16LE;
+    sampleFormat.rate = Rate;
+    sampleFormat.channels = 1;
     // Small fragments: each block reaches us as soon as it is captured, so
     // its time stamp is close to when it sounded.
     pa_buffer_attr attr{};
@@ -24,8 +24,9 @@ bool SoundListener::start(const QString& source, QString& error) {
     attr.fragsize = uint32_t(Rate * BlockMs / 1000 * 2);
     int code = 0;
     const QByteArray name = source.toUtf8();
-    pa_simple* stream = pa_simple_new(nullptr, "vokar-emu", PA_STREAM_RECORD, name.constData(),
-                                      "programmer's audio input", &spec, nullptr, &attr, &code);
+    pa_simple* stream =
+        pa_simple_new(nullptr, "vokar-emu", PA_STREAM_RECORD, name.constData(),
+                      "programmer's audio input", &sampleFormat, nullptr, &attr, &code);
     if (stream == nullptr) {
         error = QStringLiteral("cannot listen to %1: %2")
                     .arg(source, QString::fromUtf8(pa_strerror(code)));

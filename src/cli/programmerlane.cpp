@@ -118,16 +118,16 @@ int ProgrammerLane::tableFiles() const {
 }
 
 bool ProgrammerLane::connectProgrammer() {
-    const QString spec = setup.port;
+    const QString portText = setup.port;
     bool isNumber = false;
-    const int number = spec.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)
-                           ? spec.mid(3).toInt(&isNumber)
+    const int number = portText.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)
+                           ? portText.mid(3).toInt(&isNumber)
                            : 0;
     try {
         if (isNumber && number > 0)
             serial.setPortNum(number);
         else
-            serial.setDevice(spec);
+            serial.setDevice(portText);
         port.Open();
     } catch (const ComPortError& error) {
         outcome = {};
@@ -139,7 +139,7 @@ bool ProgrammerLane::connectProgrammer() {
     }
     bytesAtConnect = port.bytesRead();
     answered = false;
-    state.panel.setText(PanelTexts::PortNumber, spec);
+    state.panel.setText(PanelTexts::PortNumber, portText);
     // As the chip type dialog does at start: the type applied, and sent.
     state.chip.ChipType = qint8(setup.chipType);
     state.chip.ApplyChipType();

@@ -46,12 +46,12 @@ void askForRealtimeInLoop(pa_threaded_mainloop*, void*) {
     askForRealtime();
 }
 
-pa_sample_spec specOf(const QAudioFormat& format) {
-    pa_sample_spec spec{};
-    spec.format = PA_SAMPLE_S16LE;
-    spec.rate = static_cast<uint32_t>(std::max(0, format.sampleRate()));
-    spec.channels = static_cast<uint8_t>(std::clamp(format.channelCount(), 0, 255));
-    return spec;
+pa_sample_spec sampleFormatOf(const QAudioFormat& format) {
+    pa_sample_spec sampleFormat{};
+    sampleFormat.format = PA_SAMPLE_S16LE;
+    sampleFormat.rate = static_cast<uint32_t>(std::max(0, format.sampleRate()));
+    sampleFormat.channels = static_cast<uint8_t>(std::clamp(format.channelCount(), 0, 255));
+    return sampleFormat;
 }
 
 // Runs `done` under the main loop's lock until it holds or `timeoutMs` has
@@ -268,16 +268,16 @@ void PulseSoundOutput::prepareStream() {
     if (!connectServer(ignored))
         return;
     Locked locked(mainloop);
-    const pa_sample_spec spec = specOf(sound->format());
-    stream = pa_stream_new(context, "Sound file", &spec, nullptr);
+    const pa_sample_spec sampleFormat = sampleFormatOf(sound->format());
+    stream = pa_stream_new(context, "Sound file", &sampleFormat, nullptr);
     if (stream == nullptr)
         return;
     pa_stream_set_state_callback(stream, streamChanged, mainloop);
     pa_buffer_attr attr{};
     attr.maxlength = static_cast<uint32_t>(-1);
-    attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(QueueMs * 1000, &spec));
+    attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(QueueMs * 1000, &sampleFormat));
     attr.prebuf = static_cast<uint32_t>(-1);
-    attr.minreq = static_cast<uint32_t>(pa_usec_to_bytes(SinkLatencyMs * 1000, &spec));
+    attr.minreq = static_cast<uint32_t>(pa_usec_to_bytes(SinkLatencyMs * 1000, &sampleFormat));
     attr.fragsize = static_cast<uint32_t>(-1);
     // Early requests make the server run its sink at the small latency of
     // one request instead of its default (two seconds on an idle null sink),
@@ -348,11 +348,11 @@ bool PulseSoundOutput::open(std::shared_ptr<const DecodedSound> sound_, const QB
         error = QStringLiteral("No sound to play");
         return false;
     }
-    const pa_sample_spec spec = specOf(sound_->format());
-    if (!pa_sample_spec_valid(&spec)) {
+    const pa_sample_spec sampleFormat = sampleFormatOf(sound_->format());
+    if (!pa_sample_spec_valid(&sampleFormat)) {
         error = QStringLiteral("The sound output cannot play %1 Hz with %2 channels")
-                    .arg(spec.rate)
-                    .arg(spec.channels);
+                    .arg(sampleFormat.rate)
+                    .arg(sampleFormat.channels);
         return false;
     }
     if (!connectServer(error))
@@ -405,17 +405,17 @@ qint64 PulseSoundOutput::playedBytes() {
     pa_usec_t latency = 0;
     if (pa_stream_get_latency(stream, &latency, &negative) == 0)
         lastSinkUSecs = negative != 0 ? 0 : qint64(latency);
-    const pa_sample_spec* spec = pa_stream_get_sample_spec(stream);
+    const pa_sample_spec* sampleFormat = pa_stream_get_sample_spec(stream);
     // What the server had read, less what its sink still held, when it
     // reported; carried on in time since then, but only so far: a server too
     // busy to report may also be too busy to play, and the end must never be
     // told before the sound has been heard.
-    qint64 played =
-        info->read_index - qint64(pa_usec_to_bytes(info->sink_usec + info->transport_usec, spec));
+    qint64 played = info->read_index -
+                    qint64(pa_usec_to_bytes(info->sink_usec + info->transport_usec, sampleFormat));
     if (info->playing) {
         const qint64 age = std::clamp<qint64>(qint64(pa_timeval_age(&info->timestamp)), 0,
                                               qint64(ExtrapolateMs) * 1000);
-        played += qint64(pa_usec_to_bytes(pa_usec_t(age), spec));
+        played += qint64(pa_usec_to_bytes(pa_usec_t(age), sampleFormat));
     }
     return std::max<qint64>(0, played);
 }

@@ -127,14 +127,14 @@ bool NullSinkServer::Monitor::start(const QString& server, const QString& source
             ServerStartMs) &&
         pa_context_get_state(context) == PA_CONTEXT_READY;
     if (ok) {
-        pa_sample_spec spec{PA_SAMPLE_S16LE, MonitorRate, 1};
-        stream = pa_stream_new(context, "monitor", &spec, nullptr);
+        pa_sample_spec sampleFormat{PA_SAMPLE_S16LE, MonitorRate, 1};
+        stream = pa_stream_new(context, "monitor", &sampleFormat, nullptr);
         pa_stream_set_state_callback(stream, wakeStream, this);
         pa_stream_set_read_callback(stream, readable, this);
         pa_buffer_attr attr{};
         attr.maxlength = static_cast<uint32_t>(-1);
         attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(
-            pa_usec_t(askLatencyMs > 0 ? askLatencyMs : MonitorChunkMs) * 1000, &spec));
+            pa_usec_t(askLatencyMs > 0 ? askLatencyMs : MonitorChunkMs) * 1000, &sampleFormat));
         const auto flags = askLatencyMs > 0 ? PA_STREAM_ADJUST_LATENCY : PA_STREAM_NOFLAGS;
         const QByteArray device = source.toLocal8Bit();
         ok = pa_stream_connect_record(stream, device.constData(), &attr, flags) >= 0 &&
