@@ -42,7 +42,7 @@ void askForRealtime() {
     pthread_setschedparam(pthread_self(), policy, &param);
 }
 
-void askForRealtimeInLoop(pa_threaded_mainloop*, void*) {
+void askForRealtimeInLoop(pa_mainloop_api*, void*) {
     askForRealtime();
 }
 
@@ -185,10 +185,12 @@ PulseSoundOutput::PulseSoundOutput(QObject* parent)
         pa_threaded_mainloop_free(mainloop);
         mainloop = nullptr;
     }
-    // The loop's thread carries the samples to the server.
+    // The loop's thread carries the samples to the server. The request goes
+    // through a defer event, which the loop frees even when it is stopped
+    // before running it (a program that ends at once leaks nothing).
     if (mainloop != nullptr) {
         Locked locked(mainloop);
-        pa_threaded_mainloop_once_unlocked(mainloop, askForRealtimeInLoop, nullptr);
+        pa_mainloop_api_once(pa_threaded_mainloop_get_api(mainloop), askForRealtimeInLoop, nullptr);
     }
 }
 
