@@ -161,7 +161,10 @@ void TestRecordSound::recordingWithoutStopAddressEndsWithTheSound() {
     qInfo("%s: end told %.3f s after the last sample, stop sent %.3f s later, message %.2f s "
           "for %.2f s of sound; the stand-in waited %.3f s for answers",
           qPrintable(NullSinkServer::nameOf(setup)), endAfter, stopAfter, seconds, length, waited);
-    QVERIFY2(qAbs(endAfter) <= SlackSeconds, qPrintable(QString::number(endAfter)));
+    // A machine that keeps the program from its answers keeps it from
+    // telling the end just as long: the stand-in's waits bound that delay.
+    QVERIFY2(endAfter >= -SlackSeconds && endAfter <= SlackSeconds + waited,
+             qPrintable(QString::number(endAfter)));
     // The stand-in's reports come on time only as far as a busy machine
     // lets them; the bound leaves room for that.
     QVERIFY2(stopAfter <= ProgressSeconds + 2 * SlackSeconds,
