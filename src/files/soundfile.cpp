@@ -2,8 +2,10 @@
 
 #include <QFile>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
+#include <sndfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,6 +27,43 @@ QString kindOf(mode_t mode) {
 
 QString notRegular(const QString& path, mode_t mode) {
     return QStringLiteral("%1 is %2, not a sound file").arg(path, kindOf(mode));
+}
+
+// libsndfile's file access, on a descriptor that stays the caller's; the
+// descriptor travels in the user pointer.
+int descriptorOf(void* user) {
+    return int(reinterpret_cast<intptr_t>(user));
+}
+
+sf_count_t lengthOf(void* user) {
+    struct stat info = {};
+    return ::fstat(descriptorOf(user), &info) == 0 ? sf_count_t(info.st_size) : -1;
+}
+
+sf_count_t seekTo(sf_count_t offset, int whence, void* user) {
+    return sf_count_t(::lseek(descriptorOf(user), off_t(offset), whence));
+}
+
+sf_count_t readInto(void* to, sf_count_t count, void* user) {
+    sf_count_t done = 0;
+    while (done < count) {
+        const ssize_t n =
+            ::read(descriptorOf(user), static_cast<char*>(to) + done, size_t(count - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+sf_count_t writeNothing(const void*, sf_count_t, void*) {
+    return 0;
+}
+
+sf_count_t currentPosition(void* user) {
+    return sf_count_t(::lseek(descriptorOf(user), 0, SEEK_CUR));
 }
 
 } // namespace
@@ -65,6 +104,12 @@ int openRegular(const QString& path, QString& reason) {
     // take the descriptor need not know that.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return fd;
+}
+
+sf_private_tag* openSound(int fd, SF_INFO& info) {
+    static SF_VIRTUAL_IO access = {lengthOf, seekTo, readInto, writeNothing, currentPosition};
+    return sf_open_virtual(&access, SFM_READ, &info,
+                           reinterpret_cast<void*>(static_cast<intptr_t>(fd)));
 }
 
 bool isMissing(const QString& path) {

@@ -25,18 +25,19 @@ WavDecoder::WavDecoder(const QString& path_) : path(path_) {
     if (fd < 0)
         throw AppError(reason);
     SF_INFO info{};
-    file = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
+    file = SoundFile::openSound(fd, info);
     if (file == nullptr) {
         ::close(fd);
         throw AppError(QStringLiteral("Cannot read %1 as sound: %2")
                            .arg(path, QString::fromLocal8Bit(sf_strerror(nullptr))));
     }
+    descriptor = fd;
     if (info.channels < 1 || info.samplerate < 1) {
-        sf_close(file);
+        release();
         throw AppError(QStringLiteral("Cannot read %1 as sound: no sound in it").arg(path));
     }
     if (info.samplerate > MaxSampleRate) {
-        sf_close(file);
+        release();
         throw AppError(QStringLiteral("Cannot play %1: its sample rate of %2 Hz is beyond the "
                                       "%3 Hz the sound output plays")
                            .arg(path)
@@ -51,7 +52,14 @@ WavDecoder::WavDecoder(const QString& path_) : path(path_) {
 }
 
 WavDecoder::~WavDecoder() {
+    release();
+}
+
+void WavDecoder::release() {
     sf_close(file);
+    file = nullptr;
+    ::close(descriptor);
+    descriptor = -1;
 }
 
 bool WavDecoder::decodeSome(DecodedSound& sound, int chunks) {

@@ -47,9 +47,12 @@ public:
 
 private:
     void finishInto(DecodedSound& sound);
+    // Closes the file and its descriptor.
+    void release();
 
     QString path;
     sf_private_tag* file = nullptr;
+    int descriptor = -1;
     int inChannels = 0;
     qint64 headerFrames = 0;
     QAudioFormat pcmFormat;

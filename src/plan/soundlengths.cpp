@@ -75,13 +75,11 @@ std::optional<qint64> measureFile(const QString& path, MidiRenderer& midi,
     // The header tells the length; nothing needs decoding.
     ::lseek(fd, 0, SEEK_SET);
     SF_INFO info{};
-    SNDFILE* sound = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
-    if (sound == nullptr) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    sf_close(sound);
-    if (info.samplerate <= 0)
+    SNDFILE* sound = SoundFile::openSound(fd, info);
+    if (sound != nullptr)
+        sf_close(sound);
+    ::close(fd);
+    if (sound == nullptr || info.samplerate <= 0)
         return std::nullopt;
     return qint64(info.frames) * 1000000 / info.samplerate;
 }
